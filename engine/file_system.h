@@ -1,0 +1,133 @@
+// The seam between the installer and the platform's file services.
+//
+// Paths are ANSI text with Windows semantics: backslash separators, drive
+// letters ("C:\Games"), UNC roots ("\\server\share\Games"), names compared
+// without regard to letter case, and a doubled backslash read as one. A path
+// without a root is taken relative to the current folder, one that starts
+// with a single backslash relative to the current drive's root.
+//
+// Every operation either succeeds or throws scenery::Failure carrying the
+// operation, the path and the system's reason in words.
+#ifndef SCENERY_SETUP_ENGINE_FILE_SYSTEM_H_
+#define SCENERY_SETUP_ENGINE_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/failure.h"
+
+namespace scenery {
+
+// The operations named in failures, completing "Setup could not ...". Both
+// implementations use them, so that a failure reads alike on either.
+namespace op {
+constexpr char kFind[] = "search the folder for";
+constexpr char kProbe[] = "look for";
+constexpr char kMakeFolder[] = "make the folder";
+constexpr char kCopy[] = "copy the file";
+constexpr char kRead[] = "read the file";
+constexpr char kLength[] = "find the length of the file";
+constexpr char kAppend[] = "add to the file";
+constexpr char kTruncate[] = "cut back the file";
+constexpr char kListDrives[] = "list the drives";
+constexpr char kListFolders[] = "list the folders of";
+constexpr char kOpenDrive[] = "open the drive";
+}  // namespace op
+
+enum class EntryKind { kMissing, kFile, kFolder };
+
+struct PathInfo {
+  EntryKind kind = EntryKind::kMissing;
+  // The entry carries the hidden or the system attribute. Such entries exist,
+  // but the searches for ordinary files and for subfolders do not show them.
+  bool hidden_or_system = false;
+};
+
+enum class DriveType { kUnknown, kRemovable, kFixed, kRemote, kCdRom, kRamDisk };
+
+struct DriveInfo {
+  char letter = 'C';  // lower case, as the drive list shows it
+  DriveType type = DriveType::kUnknown;
+  // The volume label where it can be read without touching removable media;
+  // otherwise empty.
+  std::string label;
+};
+
+class FileSystem {
+ public:
+  FileSystem() = default;
+  FileSystem(const FileSystem&) = delete;
+  FileSystem& operator=(const FileSystem&) = delete;
+  virtual ~FileSystem() = default;
+
+  // The folder that holds the running program, without a trailing backslash
+  // except at a drive root ("C:\").
+  virtual std::string ProgramFolder() = 0;
+
+  // The names, without folder, of the ordinary files (neither folders nor
+  // hidden nor system files) that match `pattern`, a folder followed by a
+  // backslash and a name that may hold the wildcards * and ?. Matching
+  // ignores letter case. The order is the file system's own.
+  // A folder that does not exist, or a pattern that is not a valid path,
+  // yields an empty list; any other failure (a drive that is not ready, no
+  // right to read the folder) throws.
+  virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
+
+  // What stands at `path`: nothing, a file or a folder, and whether it is
+  // hidden or a system entry. A drive root that is ready is a folder. A path
+  // that is not valid (wildcards, forbidden characters) or whose drive does
+  // not exist reads as missing. A drive that is not ready throws kNotReady.
+  virtual PathInfo Probe(const std::string& path) = 0;
+
+  // Makes the one folder `path`.
+  // REQUIRES: its parent folder exists.
+  // An existing folder (hidden or not) is success; an existing file throws
+  // kAlreadyExists; a missing parent throws kNotFound.
+  virtual void MakeFolder(const std::string& path) = 0;
+
+  // Copies the file `from` to `to`, replacing a file of that name. On
+  // failure no partial target is left under the name `to`.
+  virtual void CopyReplacing(const std::string& from, const std::string& to) = 0;
+
+  // All bytes of the file `path`. A missing file throws kNotFound.
+  virtual std::string ReadWholeFile(const std::string& path) = 0;
+
+  // The length in bytes of the file `path`. A missing file throws kNotFound.
+  virtual std::uint64_t FileLength(const std::string& path) = 0;
+
+  // Writes `bytes` at the end of the existing file `path`.
+  // REQUIRES: the file exists (a missing file throws kNotFound; nothing is
+  // created). On failure part of the bytes may have been written; the caller
+  // restores the old length with Truncate.
+  virtual void AppendToFile(const std::string& path, const std::string& bytes) = 0;
+
+  // Cuts the existing file `path` back to `length` bytes.
+  // REQUIRES: length is not greater than the file's length.
+  virtual void Truncate(const std::string& path, std::uint64_t length) = 0;
+
+  // The drives of the machine, in letter order.
+  virtual std::vector<DriveInfo> ListDrives() = 0;
+
+  // Whether the drive holds a readable volume now (a floppy or CD drive
+  // without a medium is not ready). Never throws.
+  virtual bool IsDriveReady(char letter) = 0;
+
+  // The names of the subfolders of `folder` that are neither hidden nor
+  // system folders, without "." and "..", in the file system's order.
+  // A missing folder throws kNotFound; a drive that is not ready throws
+  // kNotReady.
+  virtual std::vector<std::string> ListSubfolders(const std::string& folder) = 0;
+
+  // The current folder of the drive `letter` ("D:\Games", or "D:\" when the
+  // drive's current folder is its root or no longer exists). A drive that is
+  // not ready throws kNotReady; a drive that does not exist throws kNotFound.
+  virtual std::string CurrentFolderOfDrive(char letter) = 0;
+
+  // The current folder of the process, as a full path.
+  virtual std::string CurrentFolder() = 0;
+};
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_FILE_SYSTEM_H_

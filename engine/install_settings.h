@@ -1,0 +1,45 @@
+// The one record of the run: the manifest's values, read at start-up, and
+// the choices made on the wizard pages. Created empty, filled once from
+// Setup.ini, completed by the pages, never saved.
+#ifndef SCENERY_SETUP_ENGINE_INSTALL_SETTINGS_H_
+#define SCENERY_SETUP_ENGINE_INSTALL_SETTINGS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scenery {
+
+// A manifest lists at most this many texture extensions.
+constexpr int kMaxExtensions = 50;
+
+struct InstallSettings {
+  // From Setup.ini.
+  std::string install_title;    // InstallTitle: page captions, message box titles, background title
+  std::string scenery_title;    // SceneryTitle: Title= of the new scenery area
+  std::string copyright;        // CopyRight: notice at the bottom right of the background
+  std::string target_path;      // TargetPath: first proposal of the destination page
+  std::string target_folder;    // TargetFolder: appended to a folder picked on the destination page
+  std::string guess_fs_folder;  // GuessFSFolder: first proposal of the simulator folder page
+  std::string backup_cfg;       // BackupCFG: file name of the backup of scenery.cfg
+  std::string exclude;          // Exclude: optional Exclude= line of the new area
+  std::string flatten0;         // Flatten.0: optional Flatten.0= line of the new area
+  std::string flatten1;         // Flatten.1: optional Flatten.1= line of the new area
+  // Extension: texture file extensions without the dot, in the order of the
+  // manifest's lines; a repeated extension takes a second slot. Its size is
+  // the extension count, at most kMaxExtensions.
+  std::vector<std::string> extensions;
+
+  // From the pages.
+  std::string target_dir;   // destination folder of the package
+  std::string cfg_path;     // full path of the simulator's scenery.cfg
+  std::string backup_path;  // full path of the backup copy of scenery.cfg
+
+  // From the file counter: the scenery and texture files that the progress
+  // bar stands for. Counted in 32 bits, so a large package cannot overflow.
+  std::int32_t file_count = 0;
+};
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_INSTALL_SETTINGS_H_

@@ -1,0 +1,80 @@
+#include "engine/manifest.h"
+
+#include <cstddef>
+#include <string>
+
+#include "engine/text_lines.h"
+
+namespace scenery {
+namespace {
+
+constexpr char kManifestName[] = "Setup.ini";
+
+// The keys in the order in which they are tried; the first match decides.
+struct ManifestKey {
+  const char* prefix;
+  std::string InstallSettings::*field;
+};
+
+const ManifestKey kKeys[] = {
+    {"InstallTitle=", &InstallSettings::install_title},
+    {"SceneryTitle=", &InstallSettings::scenery_title},
+    {"CopyRight=", &InstallSettings::copyright},
+    {"TargetPath=", &InstallSettings::target_path},
+    {"TargetFolder=", &InstallSettings::target_folder},
+    {"GuessFSFolder=", &InstallSettings::guess_fs_folder},
+    {"BackupCFG=", &InstallSettings::backup_cfg},
+    {"Exclude=", &InstallSettings::exclude},
+    {"Flatten.0=", &InstallSettings::flatten0},
+    {"Flatten.1=", &InstallSettings::flatten1},
+};
+
+constexpr char kExtensionPrefix[] = "Extension=";
+
+bool StartsWith(const std::string& line, const std::string& prefix) {
+  return line.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+void ParseManifestLine(const std::string& line, InstallSettings& settings) {
+  if (line.empty() || line[0] == '[') return;
+  for (const ManifestKey& key : kKeys) {
+    const std::string prefix = key.prefix;
+    if (StartsWith(line, prefix)) {
+      settings.*key.field = line.substr(prefix.size());
+      return;
+    }
+  }
+  const std::string extension_prefix = kExtensionPrefix;
+  if (StartsWith(line, extension_prefix)) {
+    if (settings.extensions.size() >= static_cast<std::size_t>(kMaxExtensions)) {
+      throw Failure(FailureKind::kBadContent, "read the package manifest", kManifestName,
+                    "It has more than " + std::to_string(kMaxExtensions) +
+                        " Extension= lines; a manifest may list at most " +
+                        std::to_string(kMaxExtensions) + " texture extensions.");
+    }
+    settings.extensions.push_back(line.substr(extension_prefix.size()));
+  }
+}
+
+void ReadManifest(FileSystem& fs, InstallSettings& settings) {
+  const std::string path = fs.ProgramFolder() + "\\" + kManifestName;
+  std::vector<std::string> lines;
+  try {
+    lines = ReadLines(fs, path);
+  } catch (Failure& failure) {
+    if (failure.kind() == FailureKind::kNotFound) {
+      failure.set_aftermath("Setup.ini must lie in the same folder as Setup.exe.");
+    }
+    throw;
+  }
+  try {
+    for (const std::string& line : lines) ParseManifestLine(line, settings);
+  } catch (Failure& failure) {
+    failure.set_path(path);
+    throw;
+  }
+}
+
+}  // namespace scenery

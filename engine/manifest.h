@@ -1,0 +1,26 @@
+// The reader of the package manifest Setup.ini.
+#ifndef SCENERY_SETUP_ENGINE_MANIFEST_H_
+#define SCENERY_SETUP_ENGINE_MANIFEST_H_
+
+#include <string>
+
+#include "engine/file_system.h"
+#include "engine/install_settings.h"
+
+namespace scenery {
+
+// Reads Setup.ini from the program folder and hands each line to
+// ParseManifestLine. A missing or unreadable manifest, or one with more than
+// kMaxExtensions Extension= lines, throws a Failure that names the file.
+// REQUIRES: settings.extensions is empty (the start-up sequence clears it).
+void ReadManifest(FileSystem& fs, InstallSettings& settings);
+
+// Interprets one manifest line and stores at most one value. Keys are matched
+// at the start of the line, case-sensitively, "=" included; the value is the
+// rest of the line, verbatim. Section headers, empty lines and unknown keys
+// are ignored. A line past the last extension slot throws kBadContent.
+void ParseManifestLine(const std::string& line, InstallSettings& settings);
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_MANIFEST_H_

@@ -1,0 +1,42 @@
+// The copy run: counts the package files, makes the destination tree and
+// copies the package into it, reporting its progress.
+#ifndef SCENERY_SETUP_ENGINE_PACKAGE_COPY_H_
+#define SCENERY_SETUP_ENGINE_PACKAGE_COPY_H_
+
+#include <cstdint>
+#include <string>
+
+#include "engine/file_system.h"
+#include "engine/install_settings.h"
+
+namespace scenery {
+
+// How the copy run reports to the copy page, in this order.
+class CopyProgress {
+ public:
+  virtual ~CopyProgress() = default;
+  // Once, after counting, before the destination tree is made.
+  virtual void OnCopyStarting() = 0;
+  // Once, after the destination tree is made, before the first copy.
+  virtual void OnProgressStarting(std::int32_t file_count) = 0;
+  // After each scenery and texture file; `name` is the file name alone.
+  virtual void OnFileCopied(const std::string& name) = 0;
+  // Once, after both documents have been copied.
+  virtual void OnCopyFinished() = 0;
+};
+
+// Sets settings.file_count to the number of scenery and texture files in the
+// program folder: the matches of each listed extension, one count per slot
+// (a repeated extension counts twice), plus the *.bgl files.
+void CountPackageFiles(FileSystem& fs, InstallSettings& settings);
+
+// The whole copy run into settings.target_dir: *.bgl into its Scenery
+// subfolder, each listed extension into its Texture subfolder, License.txt
+// and ReadMe.txt into the folder itself, replacing files of the same names.
+// A failure says what it left behind: the files copied so far stay, and
+// scenery.cfg has not been touched.
+void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& progress);
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_PACKAGE_COPY_H_

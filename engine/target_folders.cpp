@@ -1,0 +1,38 @@
+#include "engine/target_folders.h"
+
+#include "engine/paths.h"
+
+namespace scenery {
+namespace {
+
+// Makes `folder` unless something stands there already. A file in the way is
+// reported here, where its name is known, rather than by the first copy into
+// the folder that could not be made.
+void EnsureFolder(FileSystem& fs, const std::string& folder) {
+  const PathInfo info = fs.Probe(folder);
+  if (info.kind == EntryKind::kFolder) return;
+  if (info.kind == EntryKind::kFile) {
+    throw Failure(FailureKind::kAlreadyExists, "make the folder", folder,
+                  "A file of that name is in the way.");
+  }
+  fs.MakeFolder(folder);
+}
+
+}  // namespace
+
+void CreateTargetFolders(FileSystem& fs, const std::string& path) {
+  // Ancestors first, top down: one level per backslash after the root. An
+  // empty level (a doubled backslash) names the same folder as the level
+  // before it and is skipped.
+  const std::size_t root = RootLength(path);
+  for (std::size_t p = path.find('\\', root); p != std::string::npos;
+       p = path.find('\\', p + 1)) {
+    if (p == 0 || path[p - 1] == '\\' || p <= root) continue;
+    EnsureFolder(fs, path.substr(0, p));
+  }
+  if (path.size() > root && path.back() != '\\') EnsureFolder(fs, path);
+  EnsureFolder(fs, path + "\\Scenery");
+  EnsureFolder(fs, path + "\\Texture");
+}
+
+}  // namespace scenery

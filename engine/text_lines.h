@@ -1,0 +1,24 @@
+// Splitting of text files into lines, shared by every reader of the
+// installer's text files (Setup.ini, scenery.cfg).
+#ifndef SCENERY_SETUP_ENGINE_TEXT_LINES_H_
+#define SCENERY_SETUP_ENGINE_TEXT_LINES_H_
+
+#include <string>
+#include <vector>
+
+#include "engine/file_system.h"
+
+namespace scenery {
+
+// The lines of `bytes`, without their line ends. CR LF, a lone LF and a lone
+// CR each end a line; a last line without a line end is a line too, and a
+// final line end does not start another one. Bytes are kept as they are
+// (the ANSI code page, NULs included); nothing past the end is ever read.
+std::vector<std::string> SplitLines(const std::string& bytes);
+
+// The lines of the whole file `path`, read through `fs`.
+std::vector<std::string> ReadLines(FileSystem& fs, const std::string& path);
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_TEXT_LINES_H_

@@ -1,0 +1,338 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <windows.h>
+
+#include <utility>
+
+namespace scenery {
+namespace {
+
+// Owns one HANDLE; closes it on every way out of a scope.
+class ScopedHandle {
+ public:
+  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ~ScopedHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Owns one search handle of FindFirstFileA.
+class ScopedFind {
+ public:
+  ScopedFind(const std::string& pattern, WIN32_FIND_DATAA* data)
+      : handle_(FindFirstFileA(pattern.c_str(), data)) {}
+  ScopedFind(const ScopedFind&) = delete;
+  ScopedFind& operator=(const ScopedFind&) = delete;
+  ~ScopedFind() {
+    if (valid()) FindClose(handle_);
+  }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+constexpr DWORD kHiddenOrSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+FailureKind KindOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_UNIT:
+      return FailureKind::kNotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+      return FailureKind::kAccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FailureKind::kDiskFull;
+    case ERROR_NOT_READY:
+      return FailureKind::kNotReady;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY:
+    case ERROR_FILENAME_EXCED_RANGE:
+      return FailureKind::kInvalidName;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      return FailureKind::kAlreadyExists;
+    default:
+      return FailureKind::kOther;
+  }
+}
+
+// The errors with which a search or a probe says "nothing there".
+bool MeansMissing(DWORD code) {
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
+         code == ERROR_NO_MORE_FILES || code == ERROR_INVALID_NAME ||
+         code == ERROR_BAD_PATHNAME || code == ERROR_INVALID_DRIVE ||
+         code == ERROR_DIRECTORY || code == ERROR_FILENAME_EXCED_RANGE;
+}
+
+[[noreturn]] void ThrowLastError(const char* operation, const std::string& path) {
+  throw SystemFailure(GetLastError(), operation, path);
+}
+
+ScopedHandle OpenFile(const std::string& path, DWORD access, DWORD share, const char* operation) {
+  ScopedHandle file(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) ThrowLastError(operation, path);
+  return file;
+}
+
+std::uint64_t LengthOf(HANDLE file, const char* operation, const std::string& path) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size)) ThrowLastError(operation, path);
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+void SeekTo(HANDLE file, std::uint64_t offset, const char* operation, const std::string& path) {
+  LARGE_INTEGER distance;
+  distance.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file, distance, nullptr, FILE_BEGIN)) ThrowLastError(operation, path);
+}
+
+bool IsDotEntry(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+std::string RootOf(char letter) { return std::string(1, letter) + ":\\"; }
+
+}  // namespace
+
+std::string SystemErrorText(unsigned long code) {
+  char* buffer = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text;
+  if (length != 0 && buffer != nullptr) text.assign(buffer, length);
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) text = "Windows reported error " + std::to_string(code) + ".";
+  return text;
+}
+
+Failure SystemFailure(unsigned long code, const char* operation, const std::string& path) {
+  return Failure(KindOf(code), operation, path, SystemErrorText(code));
+}
+
+std::string Win32FileSystem::ProgramFolder() {
+  char buffer[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  if (length == 0 || length >= sizeof buffer) ThrowLastError("find the program's folder", "Setup.exe");
+  std::string folder(buffer, length);
+  folder.erase(folder.rfind('\\'));
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
+}
+
+std::vector<std::string> Win32FileSystem::FindFiles(const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  ScopedFind find(pattern, &data);
+  if (!find.valid()) {
+    const DWORD code = GetLastError();
+    if (MeansMissing(code)) return names;
+    throw SystemFailure(code, op::kFind, pattern);
+  }
+  do {
+    if ((data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | kHiddenOrSystem)) == 0) {
+      names.emplace_back(data.cFileName);
+    }
+  } while (FindNextFileA(find.get(), &data));
+  const DWORD code = GetLastError();
+  if (code != ERROR_NO_MORE_FILES) throw SystemFailure(code, op::kFind, pattern);
+  return names;
+}
+
+PathInfo Win32FileSystem::Probe(const std::string& path) {
+  PathInfo info;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD code = GetLastError();
+    if (MeansMissing(code) || code == ERROR_BAD_NETPATH || code == ERROR_BAD_NET_NAME) {
+      return info;
+    }
+    throw SystemFailure(code, op::kProbe, path);
+  }
+  info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
+  info.hidden_or_system = (attributes & kHiddenOrSystem) != 0;
+  return info;
+}
+
+void Win32FileSystem::MakeFolder(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return;
+  const DWORD code = GetLastError();
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_ACCESS_DENIED) {
+    // A drive root reports access denied; both are fine for a folder.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  }
+  throw SystemFailure(code, op::kMakeFolder, path);
+}
+
+void Win32FileSystem::CopyReplacing(const std::string& from, const std::string& to) {
+  const BOOL fail_if_exists = FALSE;
+  if (CopyFileA(from.c_str(), to.c_str(), fail_if_exists)) return;
+  Failure failure = SystemFailure(GetLastError(), op::kCopy, from);
+  failure.set_target(to);
+  throw failure;
+}
+
+std::string Win32FileSystem::ReadWholeFile(const std::string& path) {
+  ScopedHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, op::kRead);
+  const std::uint64_t length = LengthOf(file.get(), op::kRead, path);
+  if (length > 0x7fffffffu) {
+    throw Failure(FailureKind::kBadContent, op::kRead, path, "The file is too large to read.");
+  }
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(bytes.size() - done);
+    if (!ReadFile(file.get(), &bytes[done], want, &got, nullptr)) ThrowLastError(op::kRead, path);
+    if (got == 0) break;  // the file grew shorter while it was read
+    done += got;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+std::uint64_t Win32FileSystem::FileLength(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    ThrowLastError(op::kLength, path);
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    throw SystemFailure(ERROR_ACCESS_DENIED, op::kLength, path);
+  }
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void Win32FileSystem::AppendToFile(const std::string& path, const std::string& bytes) {
+  ScopedHandle file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, op::kAppend);
+  SeekTo(file.get(), LengthOf(file.get(), op::kAppend, path), op::kAppend, path);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD want = static_cast<DWORD>(bytes.size() - done);
+    if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr)) {
+      ThrowLastError(op::kAppend, path);
+    }
+    if (written == 0) throw SystemFailure(ERROR_DISK_FULL, op::kAppend, path);
+    done += written;
+  }
+  if (!FlushFileBuffers(file.get())) ThrowLastError(op::kAppend, path);
+}
+
+void Win32FileSystem::Truncate(const std::string& path, std::uint64_t length) {
+  ScopedHandle file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, op::kTruncate);
+  SeekTo(file.get(), length, op::kTruncate, path);
+  if (!SetEndOfFile(file.get())) ThrowLastError(op::kTruncate, path);
+}
+
+std::vector<DriveInfo> Win32FileSystem::ListDrives() {
+  std::vector<DriveInfo> drives;
+  const DWORD mask = GetLogicalDrives();
+  if (mask == 0) ThrowLastError(op::kListDrives, "");
+  for (int i = 0; i < 26; ++i) {
+    if ((mask & (1u << i)) == 0) continue;
+    DriveInfo drive;
+    drive.letter = static_cast<char>('a' + i);
+    const std::string root = RootOf(static_cast<char>('A' + i));
+    switch (GetDriveTypeA(root.c_str())) {
+      case DRIVE_REMOVABLE: drive.type = DriveType::kRemovable; break;
+      case DRIVE_FIXED: drive.type = DriveType::kFixed; break;
+      case DRIVE_REMOTE: drive.type = DriveType::kRemote; break;
+      case DRIVE_CDROM: drive.type = DriveType::kCdRom; break;
+      case DRIVE_RAMDISK: drive.type = DriveType::kRamDisk; break;
+      default: drive.type = DriveType::kUnknown; break;
+    }
+    // Labels only of drives that answer at once: asking a floppy or CD drive
+    // would spin it up, or wait on an empty one.
+    if (drive.type == DriveType::kFixed || drive.type == DriveType::kRamDisk) {
+      char label[MAX_PATH + 1] = "";
+      if (GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
+                                nullptr, 0)) {
+        drive.label = label;
+      }
+    }
+    drives.push_back(drive);
+  }
+  return drives;
+}
+
+bool Win32FileSystem::IsDriveReady(char letter) {
+  const std::string root = RootOf(letter);
+  DWORD serial = 0;
+  return GetVolumeInformationA(root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) !=
+         0;
+}
+
+std::vector<std::string> Win32FileSystem::ListSubfolders(const std::string& folder) {
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += '*';
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  ScopedFind find(pattern, &data);
+  if (!find.valid()) {
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return names;
+    throw SystemFailure(code, op::kListFolders, folder);
+  }
+  do {
+    const DWORD attributes = data.dwFileAttributes;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & kHiddenOrSystem) &&
+        !IsDotEntry(data.cFileName)) {
+      names.emplace_back(data.cFileName);
+    }
+  } while (FindNextFileA(find.get(), &data));
+  const DWORD code = GetLastError();
+  if (code != ERROR_NO_MORE_FILES) throw SystemFailure(code, op::kListFolders, folder);
+  return names;
+}
+
+std::string Win32FileSystem::CurrentFolderOfDrive(char letter) {
+  const std::string root = RootOf(static_cast<char>(letter & ~0x20));
+  const UINT type = GetDriveTypeA(root.c_str());
+  if (type == DRIVE_NO_ROOT_DIR) throw SystemFailure(ERROR_PATH_NOT_FOUND, op::kOpenDrive, root);
+  if (!IsDriveReady(letter)) throw SystemFailure(ERROR_NOT_READY, op::kOpenDrive, root);
+  // "X:" alone stands for the drive's current folder.
+  char buffer[MAX_PATH + 1];
+  const std::string drive = root.substr(0, 2);
+  const DWORD length = GetFullPathNameA(drive.c_str(), sizeof buffer, buffer, nullptr);
+  if (length == 0 || length >= sizeof buffer) return root;
+  std::string folder(buffer, length);
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return root;
+  }
+  return folder;
+}
+
+std::string Win32FileSystem::CurrentFolder() {
+  char buffer[MAX_PATH + 1];
+  const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+  if (length == 0 || length >= sizeof buffer) ThrowLastError("find the current folder", "");
+  return std::string(buffer, length);
+}
+
+}  // namespace scenery

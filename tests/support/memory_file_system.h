@@ -1,0 +1,149 @@
+// An in-memory FileSystem with Windows semantics, for tests: drive letters
+// and UNC shares, names compared without regard to letter case, doubled
+// backslashes read as one, hidden and system attributes, wildcard search,
+// parent-must-exist, drives that are not ready and a limited free space.
+//
+// It records every call of the seam and can be told to fail the n-th call of
+// an operation with a chosen kind of failure, so tests can prove the order of
+// the calls and what a failure at each of them leaves behind.
+#ifndef SCENERY_SETUP_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
+#define SCENERY_SETUP_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/file_system.h"
+
+namespace scenery {
+
+enum class FsCall {
+  kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
+  kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
+  kCurrentFolder,
+};
+
+const char* FsCallName(FsCall call);
+
+struct RecordedCall {
+  FsCall call;
+  std::string path;
+};
+
+// The reason Windows gives for each kind of failure.
+std::string SystemReason(FailureKind kind);
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  // One fixed drive C:, ready and empty; program and current folder C:\.
+  MemoryFileSystem();
+
+  // Set-up and inspection for tests: these are not recorded and never fail.
+  void AddDrive(char letter, DriveType type = DriveType::kFixed, const std::string& label = "");
+  void SetDriveReady(char letter, bool ready);
+  void AddShare(const std::string& unc_root);  // "\\server\share"
+  // Makes the folder and every missing folder above it.
+  void AddFolder(const std::string& path, bool hidden = false, bool system = false);
+  // Writes a file, making the folders above it.
+  void AddFile(const std::string& path, const std::string& bytes, bool hidden = false,
+               bool system = false);
+  void SetProgramFolder(const std::string& path) { program_folder_ = path; }
+  // Makes `path` the process's current folder and its drive's current folder.
+  void SetCurrentFolder(const std::string& path);
+  // Free bytes on every volume; copies and appends that do not fit fail with
+  // kDiskFull (an append writes what fits first). Unlimited at start.
+  void SetFreeBytes(std::uint64_t bytes) { free_bytes_ = bytes; }
+  bool Has(const std::string& path) const;
+  bool IsFolder(const std::string& path) const;
+  std::string Contents(const std::string& path) const;  // empty when missing
+  // Every entry as a full path in its stored letter case, folders with a
+  // trailing backslash, sorted without regard to case.
+  std::vector<std::string> Listing() const;
+
+  // Fault injection: the n-th call (1-based, counted from now) of `call`
+  // fails with `kind`. A failing append first writes half of its bytes.
+  void FailNth(FsCall call, int n, FailureKind kind);
+  const std::vector<RecordedCall>& calls() const { return calls_; }
+  void ClearCalls() { calls_.clear(); }
+
+  // FileSystem.
+  std::string ProgramFolder() override;
+  std::vector<std::string> FindFiles(const std::string& pattern) override;
+  PathInfo Probe(const std::string& path) override;
+  void MakeFolder(const std::string& path) override;
+  void CopyReplacing(const std::string& from, const std::string& to) override;
+  std::string ReadWholeFile(const std::string& path) override;
+  std::uint64_t FileLength(const std::string& path) override;
+  void AppendToFile(const std::string& path, const std::string& bytes) override;
+  void Truncate(const std::string& path, std::uint64_t length) override;
+  std::vector<DriveInfo> ListDrives() override;
+  bool IsDriveReady(char letter) override;
+  std::vector<std::string> ListSubfolders(const std::string& folder) override;
+  std::string CurrentFolderOfDrive(char letter) override;
+  std::string CurrentFolder() override;
+
+ private:
+  struct Node {
+    bool folder = false;
+    bool hidden = false;
+    bool system = false;
+    std::string path;  // full path in the letter case it was made with
+    std::string data;
+  };
+  struct Drive {
+    DriveType type = DriveType::kFixed;
+    std::string label;
+    bool ready = true;
+    std::string current = "\\";  // below the root, with leading backslash
+  };
+  // A path taken apart: its root ("C:" or "\\SERVER\SHARE" in upper case,
+  // "c:" as written in `display_root`) and its levels.
+  struct Resolved {
+    bool valid = false;
+    std::string root_key;
+    std::string display_root;
+    std::vector<std::string> parts;
+    std::string Key() const;      // upper case, single backslashes
+    std::string Display() const;  // as written
+    Resolved Parent() const;
+  };
+  struct Fault {
+    FsCall call;
+    int countdown;
+    FailureKind kind;
+  };
+
+  Resolved Resolve(const std::string& path) const;
+  // Records the call and throws when a fault is due for it. Returns the kind
+  // of an injected append failure through `partial` instead of throwing.
+  void Enter(FsCall call, const std::string& path, bool* partial_append = nullptr);
+  // Throws kNotReady when the root is a drive that is not ready, and kNotFound
+  // when the root does not exist.
+  void CheckRoot(const Resolved& r, const char* operation, const std::string& path) const;
+  Node* Find(const Resolved& r);
+  const Node* Find(const Resolved& r) const;
+  bool RootExists(const Resolved& r) const;
+  bool IsExistingFolder(const Resolved& r) const;
+  void Store(const Resolved& r, Node node);
+  std::vector<const Node*> Children(const Resolved& folder) const;
+  [[noreturn]] static void Fail(FailureKind kind, const char* operation, const std::string& path);
+
+  std::map<char, Drive> drives_;
+  std::vector<std::string> shares_;  // upper case keys
+  std::map<std::string, Node> nodes_;
+  std::string program_folder_ = "C:\\";
+  char current_drive_ = 'C';
+  std::uint64_t free_bytes_ = UINT64_MAX;
+  std::vector<Fault> faults_;
+  FailureKind pending_kind_ = FailureKind::kOther;
+  std::vector<RecordedCall> calls_;
+};
+
+// True when `name` matches the wildcard `pattern` (* and ?), without regard
+// to letter case; "*.*" also matches names without a dot.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_

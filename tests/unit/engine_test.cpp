@@ -1,0 +1,321 @@
+// The installation engine: folder creation, the copy run and the scenery
+// library registration, on every file system of the build.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/package_copy.h"
+#include "engine/scenery_library.h"
+#include "engine/target_folders.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/package_fixture.h"
+#include "tests/support/sandbox_test.h"
+
+namespace scenery {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// ---- folder creation ----
+
+class TargetFolders : public OnEachFileSystem {};
+
+TEST_P(TargetFolders, MakesEveryMissingLevelThenTheTwoSubfolders) {
+  CreateTargetFolders(fs(), root() + "\\A\\B");
+  EXPECT_EQ(box().Tree(),
+            (Lines{"A\\", "A\\B\\", "A\\B\\Scenery\\", "A\\B\\Texture\\", "pkg\\"}));
+}
+
+TEST_P(TargetFolders, HasNoDepthLimit) {
+  std::string path = root();
+  for (int level = 1; level <= 12; ++level) path += "\\L" + std::to_string(level);
+  CreateTargetFolders(fs(), path);
+  EXPECT_EQ(fs().Probe(path + "\\Scenery").kind, EntryKind::kFolder);
+  EXPECT_EQ(fs().Probe(path + "\\Texture").kind, EntryKind::kFolder);
+  EXPECT_EQ(box().Tree().size(), 15u);
+}
+
+TEST_P(TargetFolders, ExistingTreesHiddenFoldersAndTrailingBackslashes) {
+  box().MakeFolders(root() + "\\Hidden\\Dest\\Scenery");
+  box().SetHidden(root() + "\\Hidden");
+  CreateTargetFolders(fs(), root() + "\\Hidden\\Dest\\");
+  CreateTargetFolders(fs(), root() + "\\Hidden\\Dest");
+  EXPECT_EQ(box().Tree(), (Lines{"Hidden\\", "Hidden\\Dest\\", "Hidden\\Dest\\Scenery\\",
+                                 "Hidden\\Dest\\Texture\\", "pkg\\"}));
+}
+
+TEST_P(TargetFolders, AFileInTheWayIsReportedByName) {
+  box().Write(root() + "\\Addon", "a file, not a folder");
+  try {
+    CreateTargetFolders(fs(), root() + "\\Addon\\Harbour");
+    FAIL() << "made a folder below a file";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.kind(), FailureKind::kAlreadyExists);
+    EXPECT_EQ(failure.path(), root() + "\\Addon");
+  }
+}
+
+INSTANTIATE_ON_EACH_FILE_SYSTEM(TargetFolders);
+
+std::vector<std::string> MadeFolders(const MemoryFileSystem& fs) {
+  std::vector<std::string> made;
+  for (const RecordedCall& call : fs.calls()) {
+    if (call.call == FsCall::kMakeFolder) made.push_back(call.path);
+  }
+  return made;
+}
+
+TEST(TargetFoldersOnDevices, MakesTopDownAndNothingThatExists) {
+  MemoryFileSystem fs;
+  CreateTargetFolders(fs, "C:\\Games\\FS2000\\Addon");
+  EXPECT_EQ(MadeFolders(fs), (Lines{"C:\\Games", "C:\\Games\\FS2000", "C:\\Games\\FS2000\\Addon",
+                                    "C:\\Games\\FS2000\\Addon\\Scenery",
+                                    "C:\\Games\\FS2000\\Addon\\Texture"}));
+  fs.ClearCalls();
+  CreateTargetFolders(fs, "c:\\games\\fs2000\\addon");
+  EXPECT_EQ(MadeFolders(fs), Lines{});
+}
+
+TEST(TargetFoldersOnDevices, DriveRootGetsItsSubfoldersOnly) {
+  MemoryFileSystem fs;
+  fs.AddDrive('D');
+  CreateTargetFolders(fs, "D:\\");
+  EXPECT_EQ(MadeFolders(fs), (Lines{"D:\\\\Scenery", "D:\\\\Texture"}));
+  EXPECT_TRUE(fs.IsFolder("D:\\Scenery"));
+}
+
+TEST(TargetFoldersOnDevices, UncPathsNeverMakeServerOrShare) {
+  MemoryFileSystem fs;
+  fs.AddShare("\\\\hangar\\scenery");
+  CreateTargetFolders(fs, "\\\\hangar\\scenery\\Addon\\Harbour");
+  EXPECT_EQ(MadeFolders(fs),
+            (Lines{"\\\\hangar\\scenery\\Addon", "\\\\hangar\\scenery\\Addon\\Harbour",
+                   "\\\\hangar\\scenery\\Addon\\Harbour\\Scenery",
+                   "\\\\hangar\\scenery\\Addon\\Harbour\\Texture"}));
+}
+
+TEST(TargetFoldersOnDevices, MissingDriveOrShareFailsWithTheFolderNamed) {
+  MemoryFileSystem fs;
+  for (const char* path : {"Q:\\Addon", "\\\\nowhere\\share\\Addon"}) {
+    try {
+      CreateTargetFolders(fs, path);
+      ADD_FAILURE() << "made " << path;
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.kind(), FailureKind::kNotFound);
+      EXPECT_EQ(failure.path(), path);
+      EXPECT_EQ(failure.operation(), "make the folder");
+    }
+  }
+}
+
+// ---- the copy run ----
+
+class CopyRun : public OnEachFileSystem {
+ protected:
+  void SetUp() override {
+    OnEachFileSystem::SetUp();
+    LayOutPackage(box(), settings_);
+  }
+  InstallSettings settings_;
+  RecordingProgress progress_;
+};
+
+TEST_P(CopyRun, CopiesThePackageIntoItsTree) {
+  CopyPackageFiles(fs(), settings_, progress_);
+  EXPECT_EQ(settings_.file_count, 4);
+  const std::string h = "Scenery\\Harbour\\";
+  Lines tree;
+  for (const std::string& entry : box().Tree()) {
+    if (entry.size() > h.size() && entry.compare(0, h.size(), h) == 0) tree.push_back(entry.substr(h.size()));
+  }
+  EXPECT_EQ(tree, (Lines{"License.txt", "ReadMe.txt", "Scenery\\", "Scenery\\Harbour.bgl",
+                         "Scenery\\Runway.BGL", "Texture\\", "Texture\\grass.r8",
+                         "Texture\\water.bmp"}));
+  EXPECT_EQ(box().Read(root() + "\\Scenery\\Harbour\\Scenery\\Runway.BGL"), "BGL runway");
+  EXPECT_EQ(box().Read(root() + "\\Scenery\\Harbour\\License.txt"), "Licence \xE9t\xE9\r\n");
+}
+
+TEST_P(CopyRun, ReportsInOrder) {
+  CopyPackageFiles(fs(), settings_, progress_);
+  const Lines& e = progress_.events;
+  ASSERT_EQ(e.size(), 7u);
+  EXPECT_EQ(e[0], "starting");
+  EXPECT_EQ(e[1], "progress 4");
+  // Scenery files first (in the file system's order), then each extension.
+  Lines scenery_files = {e[2], e[3]};
+  std::sort(scenery_files.begin(), scenery_files.end());
+  EXPECT_EQ(scenery_files, (Lines{"copied Harbour.bgl", "copied Runway.BGL"}));
+  EXPECT_EQ(e[4], "copied water.bmp");
+  EXPECT_EQ(e[5], "copied grass.r8");
+  EXPECT_EQ(e[6], "finished");
+}
+
+TEST_P(CopyRun, RepeatedAndScenerySuffixesCountEachSlot) {
+  settings_.extensions = {"bmp", "bgl", "bmp"};
+  CountPackageFiles(fs(), settings_);
+  EXPECT_EQ(settings_.file_count, 1 + 2 + 1 + 2);
+  CopyPackageFiles(fs(), settings_, progress_);
+  EXPECT_EQ(box().Read(settings_.target_dir + "\\Texture\\Harbour.bgl"), "BGL harbour");
+  EXPECT_EQ(progress_.events.size(), 2u + 6u + 1u);
+  settings_.extensions.clear();
+  CountPackageFiles(fs(), settings_);
+  EXPECT_EQ(settings_.file_count, 2);
+}
+
+TEST_P(CopyRun, ReplacesEarlierFilesWithoutAsking) {
+  box().Write(settings_.target_dir + "\\Scenery\\Harbour.bgl", "an older version, longer");
+  CopyPackageFiles(fs(), settings_, progress_);
+  EXPECT_EQ(box().Read(settings_.target_dir + "\\Scenery\\Harbour.bgl"), "BGL harbour");
+}
+
+INSTANTIATE_ON_EACH_FILE_SYSTEM(CopyRun);
+
+TEST(CopyRunCounting, LargePackagesCountBeyondSixteenBits) {
+  MemoryFileSystem fs;
+  fs.SetProgramFolder("C:\\pkg");
+  for (int i = 0; i < 33000; ++i) fs.AddFile("C:\\pkg\\t" + std::to_string(i) + ".bgl", "");
+  InstallSettings settings;
+  settings.extensions = {"bgl"};
+  CountPackageFiles(fs, settings);
+  EXPECT_EQ(settings.file_count, 66000);
+}
+
+TEST(CopyRunFailures, MissingDocumentEndsTheRunAfterTheFiles) {
+  MemoryFileSystem fs;
+  fs.SetProgramFolder("C:\\pkg");
+  for (const char* name : {"Harbour.bgl", "Runway.BGL", "water.bmp", "grass.r8", "License.txt"}) {
+    fs.AddFile(std::string("C:\\pkg\\") + name, name);
+  }
+  InstallSettings settings;
+  settings.extensions = {"bmp", "r8"};
+  settings.target_dir = "C:\\Addon\\Harbour";
+  RecordingProgress progress;
+  try {
+    CopyPackageFiles(fs, settings, progress);
+    FAIL() << "the run finished without ReadMe.txt";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.kind(), FailureKind::kNotFound);
+    EXPECT_EQ(failure.path(), "C:\\pkg\\ReadMe.txt");
+    EXPECT_EQ(failure.target(), settings.target_dir + "\\ReadMe.txt");
+    EXPECT_NE(failure.aftermath().find("5 files copied so far stay in " + settings.target_dir),
+              std::string::npos)
+        << failure.aftermath();
+    EXPECT_NE(failure.aftermath().find("scenery.cfg was not changed"), std::string::npos);
+  }
+  EXPECT_EQ(progress.events.back(), "copied grass.r8");
+  EXPECT_TRUE(fs.Has(settings.target_dir + "\\License.txt"));
+}
+
+// ---- the scenery library ----
+
+TEST(NextAreaNumber, WorkedExamplesAndHeaderForms) {
+  const struct {
+    Lines lines;
+    std::int32_t next;
+  } cases[] = {
+      {{"[Area.123]"}, 124},
+      {{"[Area.042]"}, 43},
+      {{"[General]", "Title=x"}, 1},
+      {{}, 1},
+      {{"[Area.099]"}, 100},
+      {{"[Area.5]"}, 6},
+      {{"[Area.12]"}, 13},
+      {{"[Area.090]", "[Area.010]"}, 91},      // out of order: the largest counts
+      {{"[area.050]", "[Area.003]"}, 51},      // any letter case
+      {{"  [AREA.070]", "[Area.003]"}, 71},    // leading blanks
+      {{"\t[Area.071]"}, 72},
+      {{"[Area.999]"}, 1000},
+      {{"[Area.-05]"}, 1},                     // no number above 0
+      {{"[Area.000]"}, 1},
+      {{"[Area.]"}, 1},
+      {{"[Area. 7]"}, 8},                      // blanks before the number are skipped
+      {{"[Area.1234]"}, 124},                  // three characters are read
+      {{"x[Area.500]", "Title=[Area.600]"}, 1},  // not at the start of the line
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NextAreaNumber(c.lines), c.next) << testing::PrintToString(c.lines);
+  }
+}
+
+TEST(AreaSection, LabelsAndOptionalLines) {
+  InstallSettings s;
+  s.scenery_title = "Harbour Island";
+  s.target_dir = "C:\\Addon\\Harbour";
+  EXPECT_EQ(AreaSection(43, s),
+            "[Area.043]\r\nTitle=Harbour Island\r\nLocal=C:\\Addon\\Harbour\r\nActive=TRUE\r\n"
+            "Layer=43\r\n\r\n");
+  EXPECT_EQ(AreaSection(1000, s).substr(0, 12), "[Area.1000]\r");
+  EXPECT_NE(AreaSection(1000, s).find("\r\nLayer=1000\r\n"), std::string::npos);
+  s.exclude = "1";
+  s.flatten0 = "f0";
+  s.flatten1 = "f1";
+  EXPECT_EQ(AreaSection(1, s),
+            "[Area.001]\r\nTitle=Harbour Island\r\nLocal=C:\\Addon\\Harbour\r\nActive=TRUE\r\n"
+            "Layer=1\r\nExclude=1\r\nFlatten.0=f0\r\nFlatten.1=f1\r\n\r\n");
+}
+
+class Registration : public OnEachFileSystem {
+ protected:
+  void SetUp() override {
+    OnEachFileSystem::SetUp();
+    LayOutPackage(box(), settings_);
+  }
+  void RegisterWith(const std::string& old_bytes) {
+    box().Write(settings_.cfg_path, old_bytes);
+    RegisterSceneryArea(fs(), settings_);
+    EXPECT_EQ(box().Read(settings_.backup_path), old_bytes);
+  }
+  InstallSettings settings_;
+};
+
+TEST_P(Registration, AppendsOneSectionAfterTheOldBytes) {
+  const std::string old_bytes = SampleSceneryCfg();
+  RegisterWith(old_bytes);
+  EXPECT_EQ(box().Read(settings_.cfg_path),
+            old_bytes + "[Area.003]\r\nTitle=Harbour Island\r\nLocal=" + settings_.target_dir +
+                "\r\nActive=TRUE\r\nLayer=3\r\n\r\n");
+}
+
+TEST_P(Registration, AFileWithoutAFinalLineEndKeepsItsLastLine) {
+  RegisterWith("[Area.007]\r\nLayer=7");
+  const std::string expected = "[Area.007]\r\nLayer=7\r\n[Area.008]\r\nTitle=";
+  EXPECT_EQ(box().Read(settings_.cfg_path).substr(0, expected.size()), expected);
+}
+
+TEST_P(Registration, LoneLineEndsAreReadAndKept) {
+  const std::string old_bytes = "[Area.010]\nLayer=10\n[Area.011]\rLayer=11\r";
+  RegisterWith(old_bytes);
+  EXPECT_EQ(box().Read(settings_.cfg_path).substr(0, old_bytes.size() + 12),
+            old_bytes + "[Area.012]\r\n");
+}
+
+TEST_P(Registration, EmptyFileGetsAreaOne) {
+  RegisterWith("");
+  EXPECT_EQ(box().Read(settings_.cfg_path).substr(0, 12), "[Area.001]\r\n");
+}
+
+TEST_P(Registration, MissingLibraryFailsAndWritesNothing) {
+  settings_.cfg_path = root() + "\\FS2000\\missing.cfg";
+  const Lines before = box().Tree();
+  try {
+    RegisterSceneryArea(fs(), settings_);
+    FAIL() << "registered into a missing file";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.kind(), FailureKind::kNotFound);
+    EXPECT_EQ(failure.path(), settings_.cfg_path);
+    EXPECT_NE(failure.aftermath().find("scenery.cfg was not changed"), std::string::npos);
+  }
+  EXPECT_EQ(box().Tree(), before);
+}
+
+TEST_P(Registration, BackupThatCannotBeWrittenLeavesTheLibraryAlone) {
+  settings_.backup_path = root() + "\\FS2000\\";  // an empty BackupCFG names the folder
+  const std::string old_bytes = box().Read(settings_.cfg_path);
+  EXPECT_THROW(RegisterSceneryArea(fs(), settings_), Failure);
+  EXPECT_EQ(box().Read(settings_.cfg_path), old_bytes);
+}
+
+INSTANTIATE_ON_EACH_FILE_SYSTEM(Registration);
+
+}  // namespace
+}  // namespace scenery

@@ -1,0 +1,137 @@
+// A whole installation (copy run, then registration) with each file-system
+// call in turn failing in each way the system can fail it: every failure
+// must reach the caller naming operation, path and reason and saying what it
+// left behind, and scenery.cfg must never be left half-written.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include "engine/package_copy.h"
+#include "engine/scenery_library.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/package_fixture.h"
+
+namespace scenery {
+namespace {
+
+struct Installation {
+  Installation() : box(MakeMemorySandbox(&fs)) { LayOutPackage(*box, settings); }
+  void Run() {
+    CopyPackageFiles(*fs, settings, progress);
+    RegisterSceneryArea(*fs, settings);
+  }
+  MemoryFileSystem* fs = nullptr;
+  std::unique_ptr<Sandbox> box;
+  InstallSettings settings;
+  RecordingProgress progress;
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(WholeInstallation, EveryCallFailingInEveryWay) {
+  Installation learn;
+  learn.fs->ClearCalls();
+  learn.Run();
+  const std::vector<RecordedCall> sequence = learn.fs->calls();
+  ASSERT_GT(sequence.size(), 20u);
+  const std::string old_cfg = SampleSceneryCfg();
+
+  int cases = 0;
+  std::map<FsCall, int> seen;
+  for (const RecordedCall& step : sequence) {
+    const int nth = ++seen[step.call];
+    if (step.call == FsCall::kProgramFolder) continue;
+    for (FailureKind kind : {FailureKind::kNotFound, FailureKind::kAccessDenied,
+                             FailureKind::kDiskFull, FailureKind::kNotReady}) {
+      SCOPED_TRACE(std::string(FsCallName(step.call)) + " #" + std::to_string(nth) + " on " +
+                   step.path + ": " + SystemReason(kind));
+      ++cases;
+      Installation run;
+      run.fs->FailNth(step.call, nth, kind);
+      try {
+        run.Run();
+        ADD_FAILURE() << "the installation did not fail";
+        continue;
+      } catch (const Failure& failure) {
+        const std::string message = failure.Message();
+        EXPECT_EQ(failure.kind(), kind);
+        EXPECT_TRUE(Contains(message, failure.operation())) << message;
+        EXPECT_TRUE(Contains(message, step.path)) << message;
+        EXPECT_TRUE(Contains(message, SystemReason(kind))) << message;
+        EXPECT_FALSE(failure.aftermath().empty()) << message;
+        EXPECT_TRUE(Contains(failure.aftermath(), "scenery.cfg was not changed")) << message;
+      }
+      EXPECT_EQ(run.box->Read(run.settings.cfg_path), old_cfg);
+      if (run.fs->Has(run.settings.backup_path)) {
+        EXPECT_EQ(run.box->Read(run.settings.backup_path), old_cfg);
+      }
+      for (const std::string& event : run.progress.events) {
+        if (event.compare(0, 7, "copied ") != 0) continue;
+        const std::string name = event.substr(7);
+        const std::string sub = name.size() > 4 && (name.substr(name.size() - 4) == ".bgl" ||
+                                                     name.substr(name.size() - 4) == ".BGL")
+                                    ? "\\Scenery\\"
+                                    : "\\Texture\\";
+        EXPECT_TRUE(run.fs->Has(run.settings.target_dir + sub + name)) << name;
+      }
+    }
+  }
+  EXPECT_EQ(cases, 4 * static_cast<int>(sequence.size() - seen[FsCall::kProgramFolder]));
+  std::printf("[ fault cases ] %d failing calls over a sequence of %zu calls\n", cases,
+              sequence.size());
+}
+
+class FailedAppend : public testing::Test {
+ protected:
+  void Register() {
+    try {
+      RegisterSceneryArea(*run_.fs, run_.settings);
+      FAIL() << "the append did not fail";
+    } catch (const Failure& failure) {
+      failure_message_ = failure.Message();
+      EXPECT_EQ(failure.path(), run_.settings.cfg_path);
+    }
+  }
+  Installation run_;
+  std::string failure_message_;
+};
+
+TEST_F(FailedAppend, IsCutBackToTheOldLength) {
+  run_.fs->FailNth(FsCall::kAppend, 1, FailureKind::kDiskFull);
+  Register();
+  EXPECT_EQ(run_.fs->Contents(run_.settings.cfg_path), SampleSceneryCfg());
+  EXPECT_EQ(run_.fs->Contents(run_.settings.backup_path), SampleSceneryCfg());
+  EXPECT_TRUE(Contains(failure_message_, "scenery.cfg was not changed; its backup is " +
+                                             run_.settings.backup_path));
+}
+
+TEST_F(FailedAppend, OnADiskThatFillsUp) {
+  run_.fs->SetFreeBytes(SampleSceneryCfg().size() + 10);  // room for the backup and 10 bytes
+  Register();
+  EXPECT_EQ(run_.fs->Contents(run_.settings.cfg_path), SampleSceneryCfg());
+  EXPECT_TRUE(Contains(failure_message_, "There is not enough space on the disk."));
+}
+
+TEST_F(FailedAppend, ThatCannotBeUndoneSaysSoAndWhereTheBackupIs) {
+  run_.fs->FailNth(FsCall::kAppend, 1, FailureKind::kDiskFull);
+  run_.fs->FailNth(FsCall::kTruncate, 1, FailureKind::kAccessDenied);
+  Register();
+  EXPECT_TRUE(Contains(failure_message_, "scenery.cfg may end in part of the new section"));
+  EXPECT_TRUE(Contains(failure_message_, "its backup is " + run_.settings.backup_path));
+  EXPECT_EQ(run_.fs->Contents(run_.settings.backup_path), SampleSceneryCfg());
+}
+
+TEST(Registration, ReadsThenBacksUpThenAppends) {
+  Installation run;
+  run.fs->ClearCalls();
+  RegisterSceneryArea(*run.fs, run.settings);
+  std::vector<std::string> order;
+  for (const RecordedCall& call : run.fs->calls()) order.push_back(FsCallName(call.call));
+  EXPECT_EQ(order, (std::vector<std::string>{"ReadWholeFile", "CopyReplacing", "AppendToFile"}));
+}
+
+}  // namespace
+}  // namespace scenery

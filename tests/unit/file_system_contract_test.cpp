@@ -1,0 +1,163 @@
+// The contract of the FileSystem seam, checked alike on every implementation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/file_system.h"
+#include "tests/support/sandbox_test.h"
+
+namespace scenery {
+namespace {
+
+class FileSystemContract : public OnEachFileSystem {
+ protected:
+  std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // Expects `action` to throw a Failure of `kind` whose message names `path`.
+  template <typename Action>
+  void ExpectFailure(Action action, FailureKind kind, const std::string& path) {
+    try {
+      action();
+      ADD_FAILURE() << "no failure for " << path;
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.kind(), kind) << failure.Message();
+      EXPECT_EQ(failure.path(), path);
+      EXPECT_FALSE(failure.reason().empty());
+      EXPECT_NE(failure.Message().find(path), std::string::npos);
+    }
+  }
+};
+
+TEST_P(FileSystemContract, FindFilesListsOrdinaryFilesOnly) {
+  const std::string pkg = box().program_folder();
+  box().Write(pkg + "\\a.bgl", "1");
+  box().Write(pkg + "\\B.BGL", "2");
+  box().Write(pkg + "\\hidden.bgl", "3");
+  box().Write(pkg + "\\system.bgl", "4");
+  box().Write(pkg + "\\other.bmp", "5");
+  box().MakeFolders(pkg + "\\folder.bgl");
+  box().SetHidden(pkg + "\\hidden.bgl");
+  box().SetSystem(pkg + "\\system.bgl");
+  EXPECT_EQ(Sorted(fs().FindFiles(pkg + "\\*.bgl")), (std::vector<std::string>{"B.BGL", "a.bgl"}));
+  EXPECT_EQ(Sorted(fs().FindFiles(pkg + "\\\\*.BgL")), (std::vector<std::string>{"B.BGL", "a.bgl"}));
+  EXPECT_EQ(fs().FindFiles(pkg + "\\*.r8"), std::vector<std::string>{});
+  EXPECT_EQ(fs().FindFiles(root() + "\\missing\\*.bgl"), std::vector<std::string>{});
+  EXPECT_EQ(fs().FindFiles(pkg + "\\a|b\\*.bgl"), std::vector<std::string>{});
+}
+
+TEST_P(FileSystemContract, ProbeTellsFilesFoldersAndHiddenEntries) {
+  box().Write(root() + "\\Dir\\file.txt", "x");
+  box().MakeFolders(root() + "\\Hidden");
+  box().SetHidden(root() + "\\Hidden");
+  EXPECT_EQ(fs().Probe(root() + "\\Dir").kind, EntryKind::kFolder);
+  EXPECT_EQ(fs().Probe(root() + "\\dir\\").kind, EntryKind::kFolder);
+  EXPECT_EQ(fs().Probe(root() + "\\DIR\\\\FILE.TXT").kind, EntryKind::kFile);
+  EXPECT_FALSE(fs().Probe(root() + "\\Dir").hidden_or_system);
+  const PathInfo hidden = fs().Probe(root() + "\\Hidden");
+  EXPECT_EQ(hidden.kind, EntryKind::kFolder);
+  EXPECT_TRUE(hidden.hidden_or_system);
+  EXPECT_EQ(fs().Probe(root() + "\\nothing").kind, EntryKind::kMissing);
+  EXPECT_EQ(fs().Probe(root() + "\\nothing\\deeper").kind, EntryKind::kMissing);
+  EXPECT_EQ(fs().Probe(root() + "\\D*").kind, EntryKind::kMissing);
+  EXPECT_EQ(fs().Probe(root() + "\\a<b>").kind, EntryKind::kMissing);
+  EXPECT_EQ(fs().Probe(root().substr(0, 3)).kind, EntryKind::kFolder);  // the drive root
+}
+
+TEST_P(FileSystemContract, MakeFolderMakesOneLevel) {
+  const std::string folder = root() + "\\New";
+  fs().MakeFolder(folder);
+  EXPECT_EQ(fs().Probe(folder).kind, EntryKind::kFolder);
+  fs().MakeFolder(folder);  // an existing folder is fine
+  box().MakeFolders(root() + "\\Hidden");
+  box().SetHidden(root() + "\\Hidden");
+  fs().MakeFolder(root() + "\\Hidden");
+  box().Write(root() + "\\File", "x");
+  ExpectFailure([&] { fs().MakeFolder(root() + "\\File"); }, FailureKind::kAlreadyExists,
+                root() + "\\File");
+  ExpectFailure([&] { fs().MakeFolder(root() + "\\No\\Parent"); }, FailureKind::kNotFound,
+                root() + "\\No\\Parent");
+  EXPECT_EQ(box().Tree(), (std::vector<std::string>{"File", "Hidden\\", "New\\", "pkg\\"}));
+}
+
+TEST_P(FileSystemContract, CopyReplacesTheTarget) {
+  box().Write(root() + "\\a.bgl", std::string("new\0bytes\xE9", 10));
+  box().Write(root() + "\\Out\\a.bgl", "old and longer");
+  fs().CopyReplacing(root() + "\\a.bgl", root() + "\\Out\\A.BGL");
+  EXPECT_EQ(box().Read(root() + "\\Out\\a.bgl"), std::string("new\0bytes\xE9", 10));
+  EXPECT_EQ(box().Read(root() + "\\a.bgl"), std::string("new\0bytes\xE9", 10));
+}
+
+TEST_P(FileSystemContract, FailedCopyNamesSourceTargetAndReason) {
+  const std::string from = root() + "\\missing.bgl";
+  const std::string to = root() + "\\Out\\missing.bgl";
+  box().MakeFolders(root() + "\\Out");
+  ExpectFailure([&] { fs().CopyReplacing(from, to); }, FailureKind::kNotFound, from);
+  try {
+    fs().CopyReplacing(from, to);
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.target(), to);
+  }
+  box().Write(from, "x");
+  ExpectFailure([&] { fs().CopyReplacing(from, root() + "\\NoFolder\\x.bgl"); },
+                FailureKind::kNotFound, from);
+  EXPECT_EQ(box().Tree(), (std::vector<std::string>{"missing.bgl", "Out\\", "pkg\\"}));
+}
+
+TEST_P(FileSystemContract, ReadAppendLengthAndTruncate) {
+  const std::string path = root() + "\\scenery.cfg";
+  box().Write(path, "[Area.001]\r\nLayer=1");
+  EXPECT_EQ(fs().FileLength(path), 19u);
+  EXPECT_EQ(fs().ReadWholeFile(root() + "\\SCENERY.CFG"), "[Area.001]\r\nLayer=1");
+  fs().AppendToFile(path, "\r\n[Area.002]\r\n");
+  EXPECT_EQ(box().Read(path), "[Area.001]\r\nLayer=1\r\n[Area.002]\r\n");
+  EXPECT_EQ(fs().FileLength(path), 33u);
+  fs().Truncate(path, 19);
+  EXPECT_EQ(box().Read(path), "[Area.001]\r\nLayer=1");
+  fs().AppendToFile(path, "");
+  EXPECT_EQ(fs().FileLength(path), 19u);
+}
+
+TEST_P(FileSystemContract, MissingFilesAreNotFoundAndNeverCreated) {
+  const std::string path = root() + "\\none.cfg";
+  ExpectFailure([&] { fs().ReadWholeFile(path); }, FailureKind::kNotFound, path);
+  ExpectFailure([&] { fs().FileLength(path); }, FailureKind::kNotFound, path);
+  ExpectFailure([&] { fs().AppendToFile(path, "x"); }, FailureKind::kNotFound, path);
+  EXPECT_EQ(box().Tree(), std::vector<std::string>{"pkg\\"});
+}
+
+TEST_P(FileSystemContract, SubfoldersLeaveOutFilesHiddenAndSystemFolders) {
+  box().MakeFolders(root() + "\\Games\\FS2000");
+  box().MakeFolders(root() + "\\Games\\Maps");
+  box().MakeFolders(root() + "\\Games\\Secret");
+  box().MakeFolders(root() + "\\Games\\Sys");
+  box().Write(root() + "\\Games\\file.txt", "x");
+  box().SetHidden(root() + "\\Games\\Secret");
+  box().SetSystem(root() + "\\Games\\Sys");
+  EXPECT_EQ(Sorted(fs().ListSubfolders(root() + "\\Games")),
+            (std::vector<std::string>{"FS2000", "Maps"}));
+  EXPECT_EQ(fs().ListSubfolders(root() + "\\Games\\Maps"), std::vector<std::string>{});
+  ExpectFailure([&] { fs().ListSubfolders(root() + "\\Nowhere"); }, FailureKind::kNotFound,
+                root() + "\\Nowhere");
+}
+
+TEST_P(FileSystemContract, DrivesAndCurrentFolders) {
+  const std::string current = fs().CurrentFolder();
+  ASSERT_GE(current.size(), 3u);
+  EXPECT_EQ(current[1], ':');
+  const char letter = static_cast<char>(current[0] | 0x20);
+  const std::vector<DriveInfo> drives = fs().ListDrives();
+  EXPECT_TRUE(std::any_of(drives.begin(), drives.end(),
+                          [&](const DriveInfo& d) { return d.letter == letter; }));
+  EXPECT_TRUE(fs().IsDriveReady(letter));
+  const std::string of_drive = fs().CurrentFolderOfDrive(letter);
+  EXPECT_EQ(of_drive.substr(1, 2), ":\\");
+  EXPECT_EQ(fs().Probe(of_drive).kind, EntryKind::kFolder);
+  EXPECT_NE(fs().ProgramFolder().find(box().program_folder()), std::string::npos);
+}
+
+INSTANTIATE_ON_EACH_FILE_SYSTEM(FileSystemContract);
+
+}  // namespace
+}  // namespace scenery
