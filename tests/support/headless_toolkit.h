@@ -1,0 +1,87 @@
+// The Toolkit of the page tests: no windows, message boxes answered from a
+// script, the background painted on a recording canvas.
+#ifndef SCENERY_SETUP_TESTS_SUPPORT_HEADLESS_TOOLKIT_H_
+#define SCENERY_SETUP_TESTS_SUPPORT_HEADLESS_TOOLKIT_H_
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ui/forms/toolkit.h"
+
+namespace scenery {
+
+struct DrawOp {
+  enum class Type { kFill, kText } type = Type::kFill;
+  int left = 0, top = 0, right = 0, bottom = 0;  // for a fill; a text uses left and top
+  std::string text, font;
+  int points = 0;
+  forms::Rgb colour;
+};
+
+class RecordingCanvas : public forms::Canvas {
+ public:
+  RecordingCanvas(int width, int height) : width_(width), height_(height) {}
+  int width() const override { return width_; }
+  int height() const override { return height_; }
+  void FillRect(int left, int top, int right, int bottom, forms::Rgb colour) override {
+    DrawOp op;
+    op.left = left;
+    op.top = top;
+    op.right = right;
+    op.bottom = bottom;
+    op.colour = colour;
+    ops.push_back(op);
+  }
+  void DrawText(int x, int y, const std::string& text, const std::string& font, int points,
+                forms::Rgb colour) override {
+    DrawOp op;
+    op.type = DrawOp::Type::kText;
+    op.left = x;
+    op.top = y;
+    op.text = text;
+    op.font = font;
+    op.points = points;
+    op.colour = colour;
+    ops.push_back(op);
+  }
+  std::vector<DrawOp> ops;
+
+ private:
+  int width_, height_;
+};
+
+class HeadlessToolkit : public forms::Toolkit {
+ public:
+  void Attach(forms::Form& form) override { attached.push_back(form.name()); }
+  void ShowBackground(const std::string& caption,
+                      const std::function<void(forms::Canvas&)>& paint) override {
+    background_caption = caption;
+    paint(canvas);
+  }
+  // Answers from the script; an unexpected question fails the test.
+  forms::Answer Ask(const forms::Message& message) override {
+    asked.push_back(message);
+    if (answers.empty()) {
+      ADD_FAILURE() << "unexpected message box: " << message.text;
+      return forms::Answer::kNo;
+    }
+    const forms::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void Quit(int exit_code) override { quit_codes.push_back(exit_code); }
+
+  std::vector<std::string> attached;
+  std::string background_caption;
+  RecordingCanvas canvas{1024, 768};
+  std::deque<forms::Answer> answers;
+  std::vector<forms::Message> asked;
+  std::vector<int> quit_codes;
+};
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_TESTS_SUPPORT_HEADLESS_TOOLKIT_H_

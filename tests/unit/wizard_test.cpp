@@ -1,0 +1,464 @@
+// The wizard's pages on headless forms, with message boxes answered from a
+// script and the in-memory file system underneath.
+#include "ui/wizard.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/support/headless_toolkit.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/package_fixture.h"
+
+namespace scenery {
+namespace {
+
+using forms::Answer;
+using forms::Icon;
+
+int IndexOf(const forms::DirList& list, const std::string& item) {
+  const auto& items = list.items();
+  return static_cast<int>(std::find(items.begin(), items.end(), item) - items.begin());
+}
+
+class WizardTest : public testing::Test {
+ protected:
+  WizardTest() {
+    fs_.AddDrive('C', DriveType::kFixed, "SYSTEM");
+    fs_.AddDrive('D', DriveType::kCdRom);
+    fs_.SetDriveReady('D', false);
+    fs_.SetProgramFolder("C:\\pkg");
+    fs_.AddFile("C:\\pkg\\Setup.ini",
+                "[Setup]\r\nInstallTitle=Harbour Island\r\nSceneryTitle=Harbour\r\n"
+                "CopyRight=(c) 2026 A. Author\r\nTargetPath=C:\\Addon\\Harbour\r\n"
+                "TargetFolder=Harbour\r\nGuessFSFolder=C:\\FS2000\r\nBackupCFG=scenery.bak\r\n"
+                "Extension=bmp\r\n");
+    fs_.AddFile("C:\\pkg\\license.txt", "First line\nSecond line\rThird \xE9t\xE9\r\n");
+    fs_.AddFile("C:\\pkg\\ReadMe.txt", "Read me");
+    for (int i = 1; i <= 4; ++i) fs_.AddFile("C:\\pkg\\s" + std::to_string(i) + ".bgl", "BGL");
+    fs_.AddFile("C:\\pkg\\t1.bmp", "BM");
+    fs_.AddFile("C:\\pkg\\t2.bmp", "BM");
+    fs_.AddFile("C:\\FS2000\\scenery.cfg", SampleSceneryCfg());
+    fs_.AddFolder("C:\\Games\\Maps");
+    fs_.AddFolder("C:\\Games\\Cars");
+    fs_.SetCurrentFolder("C:\\Games");
+  }
+
+  void Start() {
+    wizard_.Dispatch([this] { wizard_.Start(); });
+  }
+  void Click(forms::Button& button) {
+    wizard_.Dispatch([&button] { button.Click(); });
+  }
+  void Close(Page& page) {
+    wizard_.Dispatch([&page] { page.form().RequestClose(); });
+  }
+  void Answer(forms::Answer answer) { toolkit_.answers.push_back(answer); }
+  // Starts and walks to the page of the simulator folder.
+  void ToSimulatorPage() {
+    Start();
+    wizard_.Dispatch([this] { wizard_.licence().accept.Click(); });
+    Click(wizard_.licence().next);
+    Answer(Answer::kYes);  // C:\Addon\Harbour does not exist yet
+    Click(wizard_.destination().next);
+    ASSERT_EQ(wizard_.current(), &wizard_.simulator());
+  }
+  const forms::Message& LastMessage() { return toolkit_.asked.back(); }
+
+  MemoryFileSystem fs_;
+  InstallSettings settings_;
+  HeadlessToolkit toolkit_;
+  Wizard wizard_{settings_, fs_, toolkit_};
+};
+
+TEST_F(WizardTest, StartUpShowsTheBackgroundAndTheLicence) {
+  Start();
+  EXPECT_TRUE(toolkit_.quit_codes.empty());
+  EXPECT_EQ(toolkit_.background_caption, "Installing Quillow");
+  LicencePage& page = wizard_.licence();
+  EXPECT_EQ(wizard_.current(), &page);
+  EXPECT_TRUE(page.form().visible());
+  EXPECT_EQ(page.form().title(), "License Agreement");
+  EXPECT_EQ(page.form().focused(), &page.accept);
+  EXPECT_FALSE(page.next.enabled());
+  EXPECT_EQ(page.accept_caption.text(), "I accept the terms of this agreement");
+  // Every line of the file on a line of its own, whatever its line end.
+  EXPECT_EQ(page.licence_text.text(), "First line\r\nSecond line\r\nThird \xE9t\xE9\r\n");
+  EXPECT_EQ(page.copyright.text().find("Copyright (c) "), 0u);
+}
+
+TEST_F(WizardTest, ControlIdsFollowTheTabOrder) {
+  Start();
+  std::vector<std::string> names;
+  for (const auto& control : wizard_.licence().form().controls()) {
+    names.push_back(control->name() + "=" + std::to_string(control->id()));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"Label1=100", "Label2=104", "Check1=101",
+                                             "Command1=102", "Command2=103", "Text1=105",
+                                             "Label3=106", "Label4=107", "Label5=108",
+                                             "Line1=199"}));
+}
+
+TEST_F(WizardTest, MissingFilesAtStartEndWithTheErrorReport) {
+  fs_.AddFile("C:\\pkg\\license.txt", "");
+  MemoryFileSystem empty;
+  empty.SetProgramFolder("C:\\pkg");
+  HeadlessToolkit toolkit;
+  InstallSettings settings;
+  Wizard without_manifest(settings, empty, toolkit);
+  toolkit.answers.push_back(Answer::kOk);
+  without_manifest.Dispatch([&] { without_manifest.Start(); });
+  ASSERT_EQ(toolkit.asked.size(), 1u);
+  EXPECT_EQ(toolkit.asked[0].title, "Setup");  // no InstallTitle yet
+  EXPECT_EQ(toolkit.asked[0].icon, Icon::kCritical);
+  EXPECT_NE(toolkit.asked[0].text.find("C:\\pkg\\Setup.ini"), std::string::npos);
+  EXPECT_EQ(toolkit.quit_codes, std::vector<int>{kExitFailed});
+  EXPECT_EQ(without_manifest.current(), nullptr);
+
+  empty.AddFile("C:\\pkg\\Setup.ini", "InstallTitle=Harbour\r\n");
+  HeadlessToolkit toolkit2;
+  Wizard without_licence(settings, empty, toolkit2);
+  toolkit2.answers.push_back(Answer::kOk);
+  without_licence.Dispatch([&] { without_licence.Start(); });
+  EXPECT_EQ(toolkit2.asked.at(0).title, "Harbour");
+  EXPECT_NE(toolkit2.asked[0].text.find("C:\\pkg\\license.txt"), std::string::npos);
+  EXPECT_NE(toolkit2.asked[0].text.find("cannot find"), std::string::npos);
+  EXPECT_EQ(toolkit2.quit_codes, std::vector<int>{kExitFailed});
+  EXPECT_FALSE(without_licence.licence().form().visible());
+  // Events that arrive while the program ends are dropped.
+  without_licence.Dispatch([] { FAIL() << "an event ran after the end"; });
+}
+
+TEST_F(WizardTest, TheAcceptanceBoxAloneEnablesNext) {
+  Start();
+  LicencePage& page = wizard_.licence();
+  Click(page.next);
+  EXPECT_EQ(wizard_.current(), &page);  // disabled: nothing happens
+  wizard_.Dispatch([&] { page.accept.Click(); });
+  EXPECT_TRUE(page.next.enabled());
+  wizard_.Dispatch([&] { page.accept.Click(); });
+  EXPECT_FALSE(page.next.enabled());
+  wizard_.Dispatch([&] { page.accept.Click(); });
+  Click(page.next);
+  EXPECT_EQ(wizard_.current(), &wizard_.destination());
+  EXPECT_FALSE(page.form().visible());
+}
+
+TEST_F(WizardTest, DestinationPageProposals) {
+  Start();
+  wizard_.Dispatch([this] { wizard_.licence().accept.Click(); });
+  Click(wizard_.licence().next);
+  FolderPage& page = wizard_.destination();
+  EXPECT_EQ(page.form().title(), "Harbour Island");
+  EXPECT_EQ(page.path_text.text(), "C:\\Addon\\Harbour");
+  EXPECT_EQ(page.folders.path(), "C:\\Games");
+  EXPECT_EQ(page.folders.items(), (std::vector<std::string>{"C:\\", "Games", "Cars", "Maps"}));
+  EXPECT_EQ(page.drives.items(), (std::vector<std::string>{"c: [SYSTEM]", "d:"}));
+  EXPECT_EQ(page.form().focused(), &page.exit);
+  wizard_.Dispatch([&] { page.folders.Open(3); });  // Maps
+  EXPECT_EQ(page.path_text.text(), "C:\\Games\\Maps\\Harbour");
+  wizard_.Dispatch([&] { page.folders.Open(0); });  // the root
+  EXPECT_EQ(page.path_text.text(), "C:\\Harbour");
+  settings_.target_folder = "";
+  wizard_.Dispatch([&] { page.folders.Open(IndexOf(page.folders, "Games")); });
+  EXPECT_EQ(page.path_text.text(), "C:\\Games\\");
+}
+
+TEST_F(WizardTest, DestinationAcceptAndRefuse) {
+  Start();
+  wizard_.Dispatch([this] { wizard_.licence().accept.Click(); });
+  Click(wizard_.licence().next);
+  FolderPage& page = wizard_.destination();
+
+  Answer(Answer::kNo);
+  Click(page.next);
+  EXPECT_EQ(LastMessage().text, "C:\\Addon\\Harbour does not exist. Do you want to create it ?");
+  EXPECT_EQ(LastMessage().icon, Icon::kQuestion);
+  EXPECT_EQ(LastMessage().default_button, 2);
+  EXPECT_EQ(LastMessage().title, "Harbour Island");
+  EXPECT_EQ(wizard_.current(), &page);
+  EXPECT_EQ(settings_.target_dir, "");
+
+  fs_.AddFolder("C:\\Hidden", /*hidden=*/true);
+  page.path_text.Typed("C:\\Hidden");
+  Answer(Answer::kNo);
+  Click(page.next);
+  EXPECT_EQ(toolkit_.asked.size(), 2u);  // a hidden folder counts as missing
+
+  for (const char* text : {"Addon\\Harbour", "C:Addon", "C:\\Add*on", "C:\\a?b", "C:\\x|y",
+                           "", "C:\\a:b"}) {
+    page.path_text.Typed(text);
+    Answer(Answer::kOk);
+    Click(page.next);
+    EXPECT_EQ(LastMessage().icon, Icon::kExclamation) << text;
+    EXPECT_NE(LastMessage().text.find("is not a valid destination folder"), std::string::npos);
+    EXPECT_EQ(wizard_.current(), &page) << text;
+  }
+
+  fs_.AddFile("C:\\Addon\\Harbour.txt", "a file");
+  page.path_text.Typed("C:\\Addon\\Harbour.txt");
+  const std::size_t asked = toolkit_.asked.size();
+  Click(page.next);
+  EXPECT_EQ(toolkit_.asked.size(), asked);  // an existing file counts as existing
+  EXPECT_EQ(settings_.target_dir, "C:\\Addon\\Harbour.txt");
+  EXPECT_EQ(wizard_.current(), &wizard_.simulator());
+}
+
+TEST_F(WizardTest, ADriveThatIsNotReadyReturnsSilently) {
+  Start();
+  wizard_.Dispatch([this] { wizard_.licence().accept.Click(); });
+  Click(wizard_.licence().next);
+  FolderPage& page = wizard_.destination();
+  wizard_.Dispatch([&] { page.folders.Open(2); });  // Cars
+  page.path_text.Typed("typed by the user");
+  wizard_.Dispatch([&] { page.drives.Choose(1); });  // d:, not ready
+  EXPECT_TRUE(toolkit_.asked.empty());
+  EXPECT_EQ(page.drives.drive(), 'c');
+  EXPECT_EQ(page.folders.path(), "C:\\Games\\Cars");
+  EXPECT_EQ(page.path_text.text(), "typed by the user");
+  EXPECT_TRUE(toolkit_.quit_codes.empty());
+
+  fs_.SetDriveReady('D', true);
+  fs_.AddFolder("D:\\Scenery");
+  wizard_.Dispatch([&] { page.drives.Choose(1); });
+  EXPECT_EQ(page.folders.path(), "D:\\");
+  EXPECT_EQ(page.path_text.text(), "D:\\Harbour");
+}
+
+TEST_F(WizardTest, SimulatorPageChecksForTheLibraryFile) {
+  ToSimulatorPage();
+  FolderPage& page = wizard_.simulator();
+  EXPECT_EQ(page.path_text.text(), "C:\\FS2000");
+  wizard_.Dispatch([&] { page.folders.Open(0); });
+  EXPECT_EQ(page.path_text.text(), "C:\\");
+  wizard_.Dispatch([&] { page.folders.Open(IndexOf(page.folders, "FS2000")); });
+  EXPECT_EQ(page.path_text.text(), "C:\\FS2000");
+
+  fs_.AddFolder("C:\\Sim1\\scenery.cfg");
+  fs_.AddFile("C:\\Sim2\\scenery.cfg", "x", /*hidden=*/true);
+  for (const char* text : {"C:\\Sim1", "C:\\Sim2", "C:\\FS*", "C:\\F<S", "C:\\Nowhere"}) {
+    page.path_text.Typed(text);
+    Answer(Answer::kOk);
+    Click(page.next);
+    EXPECT_EQ(LastMessage().text, "FS 2000 does not exists in the specified path") << text;
+    EXPECT_EQ(LastMessage().icon, Icon::kCritical);
+    EXPECT_EQ(wizard_.current(), &page);
+    EXPECT_EQ(settings_.cfg_path, "");
+  }
+  fs_.AddFile("C:\\Sim3\\SCENERY.CFG", "[Area.001]\r\n");
+  page.path_text.Typed("C:\\Sim3");
+  Click(page.next);
+  EXPECT_EQ(settings_.cfg_path, "C:\\Sim3\\scenery.cfg");
+  EXPECT_EQ(settings_.backup_path, "C:\\Sim3\\scenery.bak");
+  EXPECT_EQ(wizard_.current(), &wizard_.copy());
+  EXPECT_EQ(wizard_.copy().form().focused(), &wizard_.copy().main_button);
+}
+
+TEST_F(WizardTest, BackAndForthKeepsEveryPageAsItWasLeft) {
+  ToSimulatorPage();
+  FolderPage& destination = wizard_.destination();
+  FolderPage& simulator = wizard_.simulator();
+  simulator.path_text.Typed("C:\\typed");
+  for (int round = 0; round < 1000; ++round) {
+    Click(simulator.back);
+    Click(destination.back);
+    Click(wizard_.licence().next);
+    Answer(Answer::kYes);
+    Click(destination.next);
+  }
+  EXPECT_EQ(wizard_.current(), &simulator);
+  EXPECT_TRUE(wizard_.licence().accept.checked());
+  EXPECT_TRUE(wizard_.licence().next.enabled());
+  EXPECT_EQ(simulator.path_text.text(), "C:\\typed");
+  EXPECT_EQ(destination.path_text.text(), "C:\\Addon\\Harbour");
+  EXPECT_EQ(toolkit_.attached, (std::vector<std::string>{"frmLic", "frmBrowse", "frmFS"}));
+  int visible = 0;
+  for (Page* page : std::vector<Page*>{&wizard_.licence(), &destination, &simulator}) {
+    visible += page->form().visible() ? 1 : 0;
+  }
+  EXPECT_EQ(visible, 1);
+}
+
+TEST_F(WizardTest, CloseRequestsAndExitAskFirst) {
+  ToSimulatorPage();
+  for (Page* page : std::vector<Page*>{&wizard_.licence(), &wizard_.destination(),
+                                       &wizard_.simulator()}) {
+    wizard_.GoTo(*page);
+    Answer(Answer::kNo);
+    Close(*page);
+    EXPECT_EQ(LastMessage().text, "Are you sure you want to exit ?");
+    EXPECT_EQ(LastMessage().buttons, forms::Buttons::kYesNo);
+    EXPECT_EQ(LastMessage().icon, Icon::kQuestion);
+    EXPECT_EQ(LastMessage().default_button, 2);
+    EXPECT_EQ(LastMessage().title, "Harbour Island");
+    EXPECT_TRUE(page->form().visible());
+    EXPECT_TRUE(toolkit_.quit_codes.empty());
+  }
+  Answer(Answer::kYes);
+  Click(wizard_.simulator().exit);
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitCancelled});
+}
+
+TEST_F(WizardTest, CopyPageCloseRequestBeforeAndAfterTheRun) {
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  CopyPage& page = wizard_.copy();
+  Answer(Answer::kNo);
+  Close(page);
+  EXPECT_EQ(LastMessage().text, "Are you sure you want to exit ?");
+  Click(page.main_button);
+  EXPECT_TRUE(page.install_done());
+  const std::size_t asked = toolkit_.asked.size();
+  Close(page);
+  EXPECT_EQ(toolkit_.asked.size(), asked);
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitInstalled});
+}
+
+// Records the widths that the progress fill takes.
+class WidthRecorder : public forms::ControlPeer {
+ public:
+  void Update(const forms::Control& control, forms::Property what) override {
+    if (what == forms::Property::kBounds) widths.push_back(control.bounds().width);
+  }
+  std::vector<int> widths;
+};
+
+TEST_F(WizardTest, TheInstallationRunFromStartToOk) {
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  CopyPage& page = wizard_.copy();
+  EXPECT_EQ(page.form().title(), "Harbour Island");
+  EXPECT_EQ(page.status.text(), "The Setup programme is ready to copy files!");
+  EXPECT_EQ(page.status.bounds().top, 480);
+  WidthRecorder fill_widths;
+  page.fill.set_peer(&fill_widths);
+  Click(page.main_button);
+  EXPECT_EQ(page.progress_step(), 802);  // 4815 / 6 = 802.5 goes to the even neighbour
+  EXPECT_EQ(fill_widths.widths,
+            (std::vector<int>{0, 802, 1604, 2406, 3208, 4010, 4812}));
+  EXPECT_EQ(page.main_button.text(), "OK");
+  EXPECT_TRUE(page.main_button.visible());
+  EXPECT_FALSE(page.exit.visible());
+  EXPECT_FALSE(page.fill.visible());
+  EXPECT_FALSE(page.trough.visible());
+  EXPECT_EQ(page.status.bounds().top, 500);
+  EXPECT_EQ(page.status.text(), "Congratulations! This scenery was successfully installed!");
+  EXPECT_TRUE(page.install_done());
+  EXPECT_TRUE(fs_.Has("C:\\Addon\\Harbour\\Texture\\t2.bmp"));
+  EXPECT_TRUE(fs_.Has("C:\\FS2000\\scenery.bak"));
+  EXPECT_NE(fs_.Contents("C:\\FS2000\\scenery.cfg").find("[Area.003]\r\nTitle=Harbour\r\n"),
+            std::string::npos);
+  Click(page.main_button);
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitInstalled});
+}
+
+TEST_F(WizardTest, StatusLineNamesTexturesAsIfInTheDestination) {
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  CopyPage& page = wizard_.copy();
+  wizard_.Dispatch([&] {
+    page.OnCopyStarting();
+    page.OnProgressStarting(2);
+    page.OnFileCopied("t1.bmp");
+  });
+  EXPECT_EQ(page.status.text(), "Copying to C:\\Addon\\Harbour\\t1.bmp");
+  EXPECT_EQ(page.status.bounds().top, 120);
+  EXPECT_FALSE(page.main_button.visible());
+  EXPECT_FALSE(page.exit.visible());
+  EXPECT_FALSE(page.exit.enabled());
+  EXPECT_TRUE(page.trough.visible());
+}
+
+TEST_F(WizardTest, AFailedRunEndsWithTheReportAndExitCodeTwo) {
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  fs_.FailNth(FsCall::kCopy, 3, FailureKind::kDiskFull);
+  Answer(Answer::kOk);
+  Click(wizard_.copy().main_button);
+  EXPECT_EQ(LastMessage().icon, Icon::kCritical);
+  EXPECT_EQ(LastMessage().title, "Harbour Island");
+  EXPECT_NE(LastMessage().text.find("There is not enough space on the disk."), std::string::npos);
+  EXPECT_NE(LastMessage().text.find("scenery.cfg was not changed"), std::string::npos);
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitFailed});
+  EXPECT_FALSE(wizard_.copy().install_done());
+  EXPECT_EQ(fs_.Contents("C:\\FS2000\\scenery.cfg"), SampleSceneryCfg());
+}
+
+TEST_F(WizardTest, AnEmptyPackageRunsToTheEndWithAnEmptyFill) {
+  fs_.SetProgramFolder("C:\\empty");
+  fs_.AddFile("C:\\empty\\Setup.ini",
+              "InstallTitle=Empty\r\nBackupCFG=scenery.bak\r\nTargetPath=C:\\Addon\\Empty\r\n"
+              "GuessFSFolder=C:\\FS2000\r\nExtension=bmp\r\n");
+  fs_.AddFile("C:\\empty\\license.txt", "L");
+  fs_.AddFile("C:\\empty\\License.txt", "L");
+  fs_.AddFile("C:\\empty\\ReadMe.txt", "R");
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  CopyPage& page = wizard_.copy();
+  Click(page.main_button);
+  EXPECT_EQ(page.progress_step(), 0);
+  EXPECT_TRUE(page.install_done());
+  EXPECT_TRUE(toolkit_.quit_codes.empty());
+}
+
+TEST(ProgressStep, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(ProgressStep(4815, 6), 802);
+  EXPECT_EQ(ProgressStep(4815, 7), 688);
+  EXPECT_EQ(7 * ProgressStep(4815, 7), 4816);
+  EXPECT_EQ(ProgressStep(4815, 9630), 0);
+  EXPECT_EQ(ProgressStep(4815, 9631), 0);
+  EXPECT_EQ(ProgressStep(4815, 3210), 2);  // 1.5 goes to 2
+  EXPECT_EQ(ProgressStep(4815, 1926), 2);  // 2.5 goes to 2
+  EXPECT_EQ(ProgressStep(4815, 1), 4815);
+  EXPECT_EQ(ProgressStep(4815, 0), 0);
+  EXPECT_EQ(ProgressStep(4815, -3), 0);
+}
+
+TEST(PaintBackground, BandsFromBlueToBlackThenTheTexts) {
+  RecordingCanvas canvas(800, 600);
+  InstallSettings settings;
+  settings.install_title = "Harbour Island";
+  settings.copyright = "(c) 2026 A. Author";
+  PaintBackground(canvas, settings);
+  ASSERT_EQ(canvas.ops.size(), 301u + 3u);
+  const DrawOp& first = canvas.ops[0];
+  EXPECT_EQ(first.left, -1);
+  EXPECT_EQ(first.top, -1);
+  EXPECT_EQ(first.right, 800);
+  EXPECT_EQ(first.bottom, 2);
+  EXPECT_EQ(first.colour, (forms::Rgb{0, 0, 255}));
+  EXPECT_EQ(canvas.ops[1].top, 1);
+  EXPECT_EQ(canvas.ops[1].colour.blue, 254);  // 255 - 510/600 = 254.15
+  EXPECT_EQ(canvas.ops[150].colour.blue, 128);
+  EXPECT_EQ(canvas.ops[300].top, 599);
+  EXPECT_EQ(canvas.ops[300].colour.blue, 0);
+  const DrawOp& shadow = canvas.ops[301];
+  const DrawOp& title = canvas.ops[302];
+  const DrawOp& notice = canvas.ops[303];
+  EXPECT_EQ(shadow.type, DrawOp::Type::kText);
+  EXPECT_EQ(shadow.left, 36);
+  EXPECT_EQ(shadow.colour, (forms::Rgb{0, 0, 0}));
+  EXPECT_EQ(title.left, 32);
+  EXPECT_EQ(title.top, 32);
+  EXPECT_EQ(title.font, "Arial");
+  EXPECT_EQ(title.points, 36);
+  EXPECT_EQ(title.colour, (forms::Rgb{255, 255, 255}));
+  EXPECT_EQ(title.text, "Harbour Island");
+  EXPECT_EQ(notice.left, 800 - 14 * 18);
+  EXPECT_EQ(notice.top, 520);
+  EXPECT_EQ(notice.points, 18);
+}
+
+TEST(PaintBackground, EmptyTextsPaintNothingAndLongNoticesStartLeft) {
+  RecordingCanvas canvas(400, 300);
+  InstallSettings settings;
+  PaintBackground(canvas, settings);
+  EXPECT_EQ(canvas.ops.size(), 151u);
+  settings.copyright = std::string(40, 'x');
+  RecordingCanvas wide(400, 300);
+  PaintBackground(wide, settings);
+  EXPECT_EQ(wide.ops.back().left, 400 - 560);
+}
+
+}  // namespace
+}  // namespace scenery

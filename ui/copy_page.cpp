@@ -1,0 +1,118 @@
+#include <cmath>
+
+#include "engine/scenery_library.h"
+#include "ui/wizard.h"
+
+namespace scenery {
+namespace {
+
+using forms::Rect;
+
+constexpr int kStatusTopRunning = 120;
+constexpr int kStatusTopDone = 500;
+
+// Keeps the page deaf to user input for as long as it lives.
+class BusyScope {
+ public:
+  explicit BusyScope(const forms::Form& form) : form_(form) { form_.SetBusy(true); }
+  ~BusyScope() { form_.SetBusy(false); }
+
+ private:
+  const forms::Form& form_;
+};
+
+}  // namespace
+
+std::int32_t ProgressStep(std::int32_t width, std::int32_t file_count) {
+  if (file_count <= 0) return 0;  // nothing counted: the fill stays empty
+  const double exact = static_cast<double>(width) / file_count;
+  const double lower = std::floor(exact);
+  const double fraction = exact - lower;
+  std::int32_t step = static_cast<std::int32_t>(lower);
+  if (fraction > 0.5 || (fraction == 0.5 && step % 2 != 0)) ++step;
+  return step;
+}
+
+// The fill stands before the trough in the window order, so it is drawn
+// over it.
+CopyPage::CopyPage(Wizard& wizard)
+    : Page(wizard, "frmRuler", "", 5310, 1650),
+      status(form_.Add<forms::Label>("Label1", Rect{240, 480, 4812, 252}, 0)),
+      main_button(form_.Add<forms::Button>("Command1", Rect{2040, 1080, 1212, 372}, 1)),
+      exit(form_.Add<forms::Button>("Command2", Rect{3840, 1080, 1212, 372}, 2)),
+      fill(form_.Add<forms::Label>("Label2", Rect{240, 720, 4815, 285}, 3)),
+      trough(form_.Add<forms::Label>("Label3", Rect{240, 720, 4812, 288}, 4)) {
+  status.centred = true;
+  fill.back_colour = forms::Colour::System(forms::SystemColour::kActiveCaption);
+  fill.SetVisible(false);
+  trough.back_colour = forms::Colour::System(forms::SystemColour::kWindow);
+  trough.SetVisible(false);
+  main_button.SetText("Start");
+  exit.SetText("Exit");
+
+  main_button.on_click = [this] { MainClicked(); };
+  exit.on_click = [this] { wizard_.ConfirmExit(); };
+  form_.on_close_request = [this] {
+    if (install_done_) {
+      wizard_.Quit(kExitInstalled);
+    } else {
+      wizard_.ConfirmExit();
+    }
+  };
+}
+
+void CopyPage::Load() {
+  install_done_ = false;
+  form_.SetTitle(wizard_.settings().install_title);
+  status.SetText("The Setup programme is ready to copy files!");
+}
+
+void CopyPage::MainClicked() {
+  if (main_button.text() == "Start") {
+    RunInstallation();
+  } else if (main_button.text() == "OK") {
+    wizard_.Quit(kExitInstalled);
+  }
+}
+
+void CopyPage::RunInstallation() {
+  BusyScope busy(form_);
+  CopyPackageFiles(wizard_.fs(), wizard_.settings(), *this);
+  RegisterSceneryArea(wizard_.fs(), wizard_.settings());
+  install_done_ = true;
+}
+
+void CopyPage::OnCopyStarting() {
+  main_button.SetVisible(false);
+  exit.SetEnabled(false);
+  exit.SetVisible(false);
+  status.SetTop(kStatusTopRunning);
+  form_.Refresh();
+}
+
+void CopyPage::OnProgressStarting(std::int32_t file_count) {
+  fill.SetVisible(true);
+  progress_step_ = ProgressStep(fill.bounds().width, file_count);
+  fill.SetWidth(0);
+  trough.SetVisible(true);
+  form_.Refresh();
+}
+
+void CopyPage::OnFileCopied(const std::string& name) {
+  status.SetText("Copying to " + wizard_.settings().target_dir + "\\" + name);
+  fill.SetWidth(fill.bounds().width + progress_step_);
+  form_.Refresh();
+}
+
+void CopyPage::OnCopyFinished() {
+  main_button.SetText("OK");
+  main_button.SetVisible(true);
+  status.SetTop(kStatusTopDone);
+  status.SetText("Congratulations! This scenery was successfully installed!");
+  trough.SetVisible(false);
+  fill.SetVisible(false);
+  form_.FocusFirst();
+  form_.Refresh();
+}
+
+}  // namespace scenery

@@ -1,0 +1,126 @@
+#include "engine/failure.h"
+#include "engine/paths.h"
+#include "ui/wizard.h"
+
+namespace scenery {
+namespace {
+
+using forms::Rect;
+
+const char* PageName(FolderPage::Role role) {
+  return role == FolderPage::Role::kDestination ? "frmBrowse" : "frmFS";
+}
+
+}  // namespace
+
+// Window order: the focusable controls in their tab order, with the
+// instruction label right before the text box that it names.
+FolderPage::FolderPage(Wizard& wizard, Role role)
+    : Page(wizard, PageName(role), "", 4935, 3345),
+      exit(form_.Add<forms::Button>("cmdExit", Rect{3720, 2760, 975, 375}, 0)),
+      next(form_.Add<forms::Button>("cmdNext", Rect{3720, 1320, 975, 375}, 1)),
+      folders(form_.Add<forms::DirList>("dirList", Rect{240, 1080, 3135, 1440}, 2, wizard.fs())),
+      drives(form_.Add<forms::DriveList>("drvList", Rect{240, 2760, 2055, 315}, 3, wizard.fs())),
+      instructions(form_.Add<forms::Label>("Label1", Rect{240, 120, 4215, 375}, 5)),
+      path_text(form_.Add<forms::TextBox>("Text1", Rect{240, 480, 4455, 288}, 4)),
+      back(form_.Add<forms::Button>("cmdBack", Rect{3720, 2040, 975, 375}, 6)),
+      role_(role) {
+  exit.SetText("Exit");
+  next.SetText("Next >");
+  back.SetText("< Back");
+  instructions.SetText(role == Role::kDestination ? "Enter or select a destination directory."
+                                                  : "Enter or select the FS2000 directory.");
+
+  folders.on_change = [this] { FolderChanged(); };
+  drives.on_change = [this] { DriveChanged(); };
+  next.on_click = [this] {
+    if (role_ == Role::kDestination) {
+      AcceptDestination();
+    } else {
+      CheckSimulatorFolder();
+    }
+  };
+  back.on_click = [this] {
+    if (role_ == Role::kDestination) {
+      wizard_.GoTo(wizard_.licence());
+    } else {
+      wizard_.GoTo(wizard_.destination());
+    }
+  };
+  exit.on_click = [this] { wizard_.ConfirmExit(); };
+  form_.on_close_request = [this] { wizard_.ConfirmExit(); };
+}
+
+void FolderPage::Load() {
+  const InstallSettings& settings = wizard_.settings();
+  form_.SetTitle(settings.install_title);
+  path_text.SetText(role_ == Role::kDestination ? settings.target_path : settings.guess_fs_folder);
+}
+
+// The destination page proposes the package's own folder below the opened
+// one; the simulator page proposes the opened folder itself.
+void FolderPage::FolderChanged() {
+  const std::string& folder = folders.path();
+  if (role_ == Role::kSimulator) {
+    path_text.SetText(folder);
+    return;
+  }
+  const std::string& name = wizard_.settings().target_folder;
+  path_text.SetText(folder.size() == 3 ? folder + name : folder + "\\" + name);
+}
+
+void FolderPage::DriveChanged() {
+  try {
+    folders.SetDrive(drives.drive());
+  } catch (const Failure&) {
+    // A drive that cannot be opened (no disc, no medium): the drive list
+    // silently returns to the drive of the folder that the list still shows.
+    if (returning_to_folder_drive_) return;  // that drive failed too: leave both as they are
+    returning_to_folder_drive_ = true;
+    drives.SetDrive(folders.path());
+    returning_to_folder_drive_ = false;
+  }
+}
+
+void FolderPage::AcceptDestination() {
+  const std::string target = path_text.text();
+  // A text that is not a full path could never be the folder that the
+  // simulator's library names; refuse it before asking anything.
+  if (!IsFullPath(target) || HasForbiddenPathCharacters(target)) {
+    wizard_.Ask("\"" + target +
+                    "\" is not a valid destination folder.\r\n\r\nPlease enter a full path that "
+                    "begins with a drive letter (such as C:\\FS2000\\Addon Scenery) or with "
+                    "\\\\server\\share, without the characters * ? \" < > | or a colon after "
+                    "the drive.",
+                forms::Buttons::kOk, forms::Icon::kExclamation);
+    return;
+  }
+  const PathInfo info = wizard_.fs().Probe(target);
+  const bool exists = info.kind != EntryKind::kMissing && !info.hidden_or_system;
+  if (!exists) {
+    const int no_is_default = 2;
+    if (wizard_.Ask(target + " does not exist. Do you want to create it ?",
+                    forms::Buttons::kYesNo, forms::Icon::kQuestion,
+                    no_is_default) != forms::Answer::kYes) {
+      return;
+    }
+  }
+  wizard_.settings().target_dir = target;
+  wizard_.GoTo(wizard_.simulator());
+}
+
+void FolderPage::CheckSimulatorFolder() {
+  const std::string folder = path_text.text();
+  InstallSettings& settings = wizard_.settings();
+  // A text that is no valid path finds nothing, like a folder without the file.
+  if (wizard_.fs().FindFiles(folder + "\\scenery.cfg").empty()) {
+    wizard_.Ask("FS 2000 does not exists in the specified path", forms::Buttons::kOk,
+                forms::Icon::kCritical);
+    return;
+  }
+  settings.cfg_path = folder + "\\scenery.cfg";
+  settings.backup_path = folder + "\\" + settings.backup_cfg;
+  wizard_.GoTo(wizard_.copy());
+}
+
+}  // namespace scenery

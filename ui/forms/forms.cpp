@@ -1,0 +1,243 @@
+#include "ui/forms/forms.h"
+
+#include <algorithm>
+
+#include "engine/paths.h"
+
+namespace scenery {
+namespace forms {
+namespace {
+
+char LowerLetter(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The folder names below the root of a drive path.
+std::vector<std::string> Levels(const std::string& path) {
+  std::vector<std::string> levels;
+  std::size_t start = RootLength(path);
+  while (start < path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) levels.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return levels;
+}
+
+}  // namespace
+
+// ---- Control ----
+
+Control::Control(Kind kind, std::string name, Rect bounds, int tab_index)
+    : kind_(kind), name_(std::move(name)), bounds_(bounds), tab_index_(tab_index) {}
+
+bool Control::can_take_focus() const {
+  return kind_ != Kind::kLabel && kind_ != Kind::kLine && enabled_ && visible_;
+}
+
+void Control::SetText(const std::string& text) {
+  if (text == text_) return;
+  text_ = text;
+  Changed(Property::kText);
+}
+
+void Control::SetTop(int top) {
+  bounds_.top = top;
+  Changed(Property::kBounds);
+}
+
+void Control::SetWidth(int width) {
+  bounds_.width = width;
+  Changed(Property::kBounds);
+}
+
+void Control::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Changed(Property::kEnabled);
+}
+
+void Control::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  Changed(Property::kVisible);
+}
+
+void Button::Click() {
+  if (enabled() && visible() && on_click) on_click();
+}
+
+void CheckBox::Click() {
+  if (!enabled() || !visible()) return;
+  checked_ = !checked_;
+  Changed(Property::kChecked);
+  if (on_click) on_click();
+}
+
+// ---- DriveList ----
+
+DriveList::DriveList(std::string name, Rect bounds, int tab_index, FileSystem& fs)
+    : Control(Kind::kDriveList, std::move(name), bounds, tab_index), fs_(fs) {
+  drives_ = fs_.ListDrives();
+  for (const DriveInfo& drive : drives_) {
+    std::string item = std::string(1, drive.letter) + ":";
+    if (!drive.label.empty()) item += " [" + drive.label + "]";
+    items_.push_back(item);
+  }
+  const std::string current = fs_.CurrentFolder();
+  if (!current.empty()) {
+    for (std::size_t i = 0; i < drives_.size(); ++i) {
+      if (drives_[i].letter == LowerLetter(current[0])) selection_ = static_cast<int>(i);
+    }
+  }
+}
+
+char DriveList::drive() const {
+  return selection_ < 0 ? '\0' : drives_[static_cast<std::size_t>(selection_)].letter;
+}
+
+void DriveList::Choose(int index) {
+  if (index < 0 || index >= static_cast<int>(drives_.size())) return;
+  const bool changed = index != selection_;
+  selection_ = index;
+  Changed(Property::kSelection);
+  if (changed && on_change) on_change();
+}
+
+void DriveList::SetDrive(const std::string& path) {
+  if (path.empty()) return;
+  const char letter = LowerLetter(path[0]);
+  for (std::size_t i = 0; i < drives_.size(); ++i) {
+    if (drives_[i].letter == letter) {
+      Choose(static_cast<int>(i));
+      return;
+    }
+  }
+}
+
+// ---- DirList ----
+
+DirList::DirList(std::string name, Rect bounds, int tab_index, FileSystem& fs)
+    : Control(Kind::kDirList, std::move(name), bounds, tab_index),
+      fs_(fs),
+      last_folder_of_drive_(26) {
+  path_ = fs_.CurrentFolder();
+  Fill();
+}
+
+void DirList::Fill() {
+  std::vector<std::string> subfolders = fs_.ListSubfolders(path_);
+  std::sort(subfolders.begin(), subfolders.end(), [](const std::string& a, const std::string& b) {
+    return UpperAscii(a) < UpperAscii(b);
+  });
+  items_.clear();
+  items_.push_back(path_.substr(0, RootLength(path_)));
+  for (const std::string& level : Levels(path_)) items_.push_back(level);
+  open_levels_ = static_cast<int>(items_.size());
+  items_.insert(items_.end(), subfolders.begin(), subfolders.end());
+  selection_ = open_levels_ - 1;
+  const char letter = LowerLetter(path_[0]);
+  if (letter >= 'a' && letter <= 'z') last_folder_of_drive_[letter - 'a'] = path_;
+  Changed(Property::kItems);
+}
+
+void DirList::Select(int index) {
+  if (index < 0 || index >= static_cast<int>(items_.size())) return;
+  selection_ = index;
+}
+
+void DirList::Open(int index) {
+  if (index < 0 || index >= static_cast<int>(items_.size())) return;
+  std::string target;
+  if (index < open_levels_) {
+    target = items_[0];
+    for (int level = 1; level <= index; ++level) {
+      if (target.back() != '\\') target += '\\';
+      target += items_[static_cast<std::size_t>(level)];
+    }
+  } else {
+    target = path_;
+    if (target.back() != '\\') target += '\\';
+    target += items_[static_cast<std::size_t>(index)];
+  }
+  SetPath(target);
+}
+
+void DirList::SetPath(const std::string& path) {
+  std::string folder = path;
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  const std::string old_path = path_;
+  path_ = folder;
+  try {
+    Fill();
+  } catch (...) {
+    path_ = old_path;  // the list still shows the old folder
+    throw;
+  }
+  if (UpperAscii(old_path) != UpperAscii(path_) && on_change) on_change();
+}
+
+void DirList::SetDrive(char drive) {
+  const char letter = LowerLetter(drive);
+  std::string folder;
+  if (letter >= 'a' && letter <= 'z') folder = last_folder_of_drive_[letter - 'a'];
+  if (folder.empty() || !fs_.IsDriveReady(letter)) folder = fs_.CurrentFolderOfDrive(letter);
+  SetPath(folder);
+}
+
+// ---- Form ----
+
+Form::Form(std::string name, std::string title, int client_width, int client_height)
+    : name_(std::move(name)),
+      title_(std::move(title)),
+      client_width_(client_width),
+      client_height_(client_height) {}
+
+Control* Form::Find(const std::string& name) const {
+  for (const auto& control : controls_) {
+    if (control->name() == name) return control.get();
+  }
+  return nullptr;
+}
+
+void Form::SetTitle(const std::string& title) {
+  title_ = title;
+  if (peer_ != nullptr) peer_->UpdateTitle(*this);
+}
+
+void Form::Show() {
+  visible_ = true;
+  if (peer_ != nullptr) peer_->Show(*this);
+}
+
+void Form::Hide() {
+  visible_ = false;
+  if (peer_ != nullptr) peer_->Hide(*this);
+}
+
+void Form::FocusFirst() {
+  const Control* first = nullptr;
+  for (const auto& control : controls_) {
+    if (control->can_take_focus() &&
+        (first == nullptr || control->tab_index() < first->tab_index())) {
+      first = control.get();
+    }
+  }
+  focused_ = first;
+  if (first != nullptr && peer_ != nullptr) peer_->Focus(*first);
+}
+
+void Form::Refresh() const {
+  if (peer_ != nullptr) peer_->Refresh(*this);
+}
+
+void Form::SetBusy(bool busy) const {
+  if (peer_ != nullptr) peer_->SetBusy(*this, busy);
+}
+
+void Form::RequestClose() {
+  if (on_close_request) on_close_request();
+}
+
+}  // namespace forms
+}  // namespace scenery

@@ -1,0 +1,68 @@
+// What the wizard needs of the platform beyond its forms: message boxes, a
+// canvas for the background, and the end of the program.
+#ifndef SCENERY_SETUP_UI_FORMS_TOOLKIT_H_
+#define SCENERY_SETUP_UI_FORMS_TOOLKIT_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ui/forms/forms.h"
+
+namespace scenery {
+namespace forms {
+
+enum class Buttons { kOk, kYesNo };
+enum class Icon { kQuestion, kCritical, kExclamation };
+enum class Answer { kOk, kYes, kNo };
+
+struct Message {
+  std::string text;
+  std::string title;
+  Buttons buttons = Buttons::kOk;
+  Icon icon = Icon::kCritical;
+  // 1 for the first button, 2 for the second (No of Yes/No).
+  int default_button = 1;
+};
+
+struct Rgb {
+  std::uint8_t red = 0, green = 0, blue = 0;
+  bool operator==(const Rgb& o) const {
+    return red == o.red && green == o.green && blue == o.blue;
+  }
+};
+
+// A surface measured in pixels.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  virtual int width() const = 0;
+  virtual int height() const = 0;
+  // Fills the pixels from (left, top) up to, not including, (right, bottom).
+  virtual void FillRect(int left, int top, int right, int bottom, Rgb colour) = 0;
+  // Writes `text` with its top left corner at (x, y), in `font` of `points`.
+  virtual void DrawText(int x, int y, const std::string& text, const std::string& font,
+                        int points, Rgb colour) = 0;
+};
+
+class Toolkit {
+ public:
+  virtual ~Toolkit() = default;
+  // Makes the window of `form` and attaches peers to it and its controls;
+  // called once, before the form is first shown.
+  virtual void Attach(Form& form) = 0;
+  // Shows the borderless, maximised background window titled `caption` and
+  // has `paint` draw its picture once, kept for every later repaint.
+  virtual void ShowBackground(const std::string& caption,
+                              const std::function<void(Canvas&)>& paint) = 0;
+  // Shows a message box owned by the active window and waits for the answer.
+  virtual Answer Ask(const Message& message) = 0;
+  // Ends the program with `exit_code` once the current event returns; every
+  // window is closed without further questions.
+  virtual void Quit(int exit_code) = 0;
+};
+
+}  // namespace forms
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_UI_FORMS_TOOLKIT_H_

@@ -1,0 +1,114 @@
+#include "ui/wizard.h"
+
+#include <new>
+
+#include "engine/failure.h"
+#include "engine/manifest.h"
+
+namespace scenery {
+
+Page::Page(Wizard& wizard, const std::string& name, const std::string& title, int width,
+           int height)
+    : wizard_(wizard), form_(name, title, width, height) {}
+
+Wizard::Wizard(InstallSettings& settings, FileSystem& fs, forms::Toolkit& toolkit)
+    : settings_(settings), fs_(fs), toolkit_(toolkit) {}
+
+Wizard::~Wizard() = default;
+
+void Wizard::Start() {
+  settings_.extensions.clear();
+  ReadManifest(fs_, settings_);
+  toolkit_.ShowBackground(kBackgroundCaption,
+                          [this](forms::Canvas& canvas) { PaintBackground(canvas, settings_); });
+  GoTo(licence());
+}
+
+void Wizard::Dispatch(const std::function<void()>& event) {
+  if (ending_) return;
+  try {
+    event();
+  } catch (const Failure& failure) {
+    Report(failure.Message());
+  } catch (const std::bad_alloc&) {
+    Report("Setup ran out of memory and has to stop.");
+  } catch (const std::exception& failure) {
+    Report(std::string("Setup stopped because of an unexpected failure:\r\n") + failure.what());
+  }
+}
+
+void Wizard::Report(const std::string& text) {
+  forms::Message message;
+  message.text = text;
+  message.title = settings_.install_title.empty() ? "Setup" : settings_.install_title;
+  message.buttons = forms::Buttons::kOk;
+  message.icon = forms::Icon::kCritical;
+  toolkit_.Ask(message);
+  Quit(kExitFailed);
+}
+
+forms::Answer Wizard::Ask(const std::string& text, forms::Buttons buttons, forms::Icon icon,
+                          int default_button) {
+  forms::Message message;
+  message.text = text;
+  message.title = settings_.install_title;
+  message.buttons = buttons;
+  message.icon = icon;
+  message.default_button = default_button;
+  return toolkit_.Ask(message);
+}
+
+void Wizard::ConfirmExit() {
+  const int no_is_default = 2;
+  if (Ask("Are you sure you want to exit ?", forms::Buttons::kYesNo, forms::Icon::kQuestion,
+          no_is_default) == forms::Answer::kYes) {
+    Quit(kExitCancelled);
+  }
+}
+
+void Wizard::Quit(int exit_code) {
+  if (ending_) return;
+  ending_ = true;
+  exit_code_ = exit_code;
+  toolkit_.Quit(exit_code);
+}
+
+void Wizard::GoTo(Page& page) {
+  // Show the new page before hiding the old one, so that the activation
+  // stays with the installer.
+  if (!page.loaded_) {
+    toolkit_.Attach(page.form_);
+    page.Load();
+    page.loaded_ = true;
+    page.form_.Show();
+    page.form_.FocusFirst();
+  } else {
+    page.form_.Show();
+  }
+  if (current_ != nullptr && current_ != &page) current_->form_.Hide();
+  current_ = &page;
+}
+
+LicencePage& Wizard::licence() {
+  if (!licence_) licence_ = std::make_unique<LicencePage>(*this);
+  return *licence_;
+}
+
+FolderPage& Wizard::destination() {
+  if (!destination_) {
+    destination_ = std::make_unique<FolderPage>(*this, FolderPage::Role::kDestination);
+  }
+  return *destination_;
+}
+
+FolderPage& Wizard::simulator() {
+  if (!simulator_) simulator_ = std::make_unique<FolderPage>(*this, FolderPage::Role::kSimulator);
+  return *simulator_;
+}
+
+CopyPage& Wizard::copy() {
+  if (!copy_) copy_ = std::make_unique<CopyPage>(*this);
+  return *copy_;
+}
+
+}  // namespace scenery
