@@ -27,13 +27,13 @@ void PaintBackground(forms::Canvas& canvas, const InstallSettings& settings) {
   }
   const std::string& title = settings.install_title;
   if (!title.empty()) {
-    canvas.DrawText(36, 36, title, kFont, kTitlePoints, kBlack);
-    canvas.DrawText(32, 32, title, kFont, kTitlePoints, kBrightWhite);
+    canvas.WriteText(36, 36, title, kFont, kTitlePoints, kBlack);
+    canvas.WriteText(32, 32, title, kFont, kTitlePoints, kBrightWhite);
   }
   const std::string& notice = settings.copyright;
   if (!notice.empty()) {
     const int x = width - kNoticeCharWidth * static_cast<int>(notice.size());
-    canvas.DrawText(x, height - 80, notice, kFont, kNoticePoints, kBrightWhite);
+    canvas.WriteText(x, height - 80, notice, kFont, kNoticePoints, kBrightWhite);
   }
 }
 

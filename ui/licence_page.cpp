@@ -7,7 +7,7 @@ using forms::Rect;
 
 // Fixed texts of this program, not of the package.
 constexpr char kWebAddress[] = "scenery-setup.example.org";
-constexpr char kCopyrightNotice[] = "Copyright (c) 2026 the scenery-setup authors";
+constexpr char kCopyrightNotice[] = "\xA9 2026 the scenery-setup authors";  // the sign, in ANSI
 
 }  // namespace
 

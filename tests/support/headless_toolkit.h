@@ -35,7 +35,7 @@ class RecordingCanvas : public forms::Canvas {
     op.colour = colour;
     ops.push_back(op);
   }
-  void DrawText(int x, int y, const std::string& text, const std::string& font, int points,
+  void WriteText(int x, int y, const std::string& text, const std::string& font, int points,
                 forms::Rgb colour) override {
     DrawOp op;
     op.type = DrawOp::Type::kText;

@@ -41,7 +41,7 @@ class Canvas {
   // Fills the pixels from (left, top) up to, not including, (right, bottom).
   virtual void FillRect(int left, int top, int right, int bottom, Rgb colour) = 0;
   // Writes `text` with its top left corner at (x, y), in `font` of `points`.
-  virtual void DrawText(int x, int y, const std::string& text, const std::string& font,
+  virtual void WriteText(int x, int y, const std::string& text, const std::string& font,
                         int points, Rgb colour) = 0;
 };
 
