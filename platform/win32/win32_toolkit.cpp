@@ -180,6 +180,7 @@ class PageWindow : public forms::FormPeer {
   Win32Toolkit& toolkit_;
   forms::Form& form_;
   HWND hwnd_ = nullptr;
+  HWND last_focus_ = nullptr;
   bool busy_ = false;
   std::vector<std::unique_ptr<ControlWindow>> children_;
   std::map<COLORREF, HBRUSH> brushes_;
@@ -274,6 +275,16 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wparam), HIWORD(wparam));
       return 0;
+    case WM_ACTIVATE:
+      // Keep the focused control across deactivation, as a dialog does.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) last_focus_ = focus;
+      } else if (last_focus_ != nullptr && IsWindow(last_focus_)) {
+        SetFocus(last_focus_);
+        return 0;
+      }
+      return DefWindowProcA(hwnd_, message, wparam, lparam);
     case WM_CLOSE:
       // Refused: the page decides what a close request means.
       if (!busy_) toolkit_.Dispatch([this] { form_.RequestClose(); });
@@ -418,7 +429,10 @@ void PageWindow::Hide(const forms::Form&) { ShowWindow(hwnd_, SW_HIDE); }
 
 void PageWindow::Focus(const forms::Control& control) {
   for (auto& child : children_) {
-    if (&child->control() == &control) SetFocus(child->hwnd());
+    if (&child->control() == &control) {
+      SetFocus(child->hwnd());
+      last_focus_ = child->hwnd();
+    }
   }
 }
 
