@@ -3,7 +3,8 @@
 // dialog IDs, and Win32 messages. It reads a script of commands, one per
 // line, and stops at the first one that fails, ending Setup.exe if it is
 // still running. Words are separated by blanks; "double quotes" keep blanks
-// in one word. Lines starting with # are comments.
+// in one word, and {CRLF} stands for a line end. Lines starting with # are
+// comments.
 //
 //   start PROGRAM                 start PROGRAM in its own folder
 //   wait-page TITLE [ID TEXT]     wait for the visible page titled TITLE
@@ -17,14 +18,41 @@
 //   expect-text ID TEXT           the control shows exactly TEXT
 //   expect-enabled ID 0|1         the control is disabled / enabled
 //   expect-checked ID 0|1         the check box is unticked / ticked
-//   box TEXT BUTTON               wait for a message box whose text holds
-//                                 TEXT, press yes, no or ok
+//   box TEXT BUTTON [TITLE [ICON]]
+//                                 wait for a message box whose text holds
+//                                 TEXT (with exactly the title TITLE and the
+//                                 icon critical, question or exclamation),
+//                                 press yes, no or ok; only the buttons
+//                                 named in the box's kind may be there
+//   expect-visible ID 0|1         the control is hidden / shown
+//   expect-class ID CLASS         the control's window class
+//   expect-items ID "A|B|C"       the items of a list box or combo box
+//   expect-rect ID L T W H        the control's place and size in twips,
+//                                 converted at the screen's DPI (1 pixel of
+//                                 slack; H "-" skips the height)
+//   expect-client W H             the current page's client size in twips
+//   expect-pixel ID DX DY COLOUR [TOLERANCE]
+//                                 the screen pixel DX, DY pixels into the
+//                                 control; COLOUR is RRGGBB or sys:NAME
+//                                 (WINDOW, ACTIVECAPTION, ACTIVEBORDER, BTNFACE)
+//   expect-screen-pixel X Y COLOUR [TOLERANCE]
+//                                 a screen pixel; negative X, Y count from
+//                                 the right and bottom edges
+//   expect-background             the background window: titled "Installing
+//                                 Quillow", no caption or border, full screen
+//   wait-progress ID              wait until the fill control is shown and
+//                                 wider than nothing
+//   no-box MS                     no message box appears within MS ms
+//   hold FILE                     keep FILE open, denying others writing
+//   delete FILE                   delete FILE
+//   hide FILE                     give FILE the hidden attribute
 //   snap FILE                     save the screen as a 24-bit BMP file
 //   snap-page FILE                save the current page's window alone
 //   exit CODE                     wait for the program's end and its code
 #include <windows.h>
 
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -130,6 +158,11 @@ std::vector<std::string> Words(const std::string& line) {
       word = line.substr(i, end == std::string::npos ? std::string::npos : end - i);
       i = end == std::string::npos ? line.size() : end;
     }
+    // {CRLF} stands for a line end inside a word.
+    for (std::size_t at = word.find("{CRLF}"); at != std::string::npos;
+         at = word.find("{CRLF}", at + 2)) {
+      word.replace(at, 6, "\r\n");
+    }
     words.push_back(word);
   }
   return words;
@@ -169,6 +202,123 @@ void Snap(const std::string& file, RECT area) {
   std::fwrite(pixels.data(), 1, pixels.size(), out);
   std::fclose(out);
 }
+
+int Dpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+int Pixels(int twips) { return MulDiv(twips, Dpi(), 1440); }
+
+bool Near(long a, long b) { return a - b <= 1 && b - a <= 1; }
+
+COLORREF ParseColour(const std::string& text) {
+  if (text.compare(0, 4, "sys:") == 0) {
+    const std::string name = text.substr(4);
+    if (name == "WINDOW") return GetSysColor(COLOR_WINDOW);
+    if (name == "ACTIVECAPTION") return GetSysColor(COLOR_ACTIVECAPTION);
+    if (name == "ACTIVEBORDER") return GetSysColor(COLOR_ACTIVEBORDER);
+    if (name == "BTNFACE") return GetSysColor(COLOR_BTNFACE);
+    if (name == "WINDOWTEXT") return GetSysColor(COLOR_WINDOWTEXT);
+    Fail("unknown system colour " + name);
+  }
+  const unsigned long rgb = std::strtoul(text.c_str(), nullptr, 16);
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+std::string Hex(COLORREF colour) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02X%02X%02X", GetRValue(colour), GetGValue(colour),
+                GetBValue(colour));
+  return text;
+}
+
+void ExpectPixel(int x, int y, const std::string& colour, int tolerance) {
+  const COLORREF want = ParseColour(colour);
+  COLORREF got = 0;
+  auto close_enough = [&] {
+    HDC screen = GetDC(nullptr);
+    got = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return std::abs(GetRValue(got) - GetRValue(want)) <= tolerance &&
+           std::abs(GetGValue(got) - GetGValue(want)) <= tolerance &&
+           std::abs(GetBValue(got) - GetBValue(want)) <= tolerance;
+  };
+  const DWORD start = GetTickCount();
+  while (!close_enough()) {
+    if (GetTickCount() - start > 3000) {
+      Fail("pixel " + std::to_string(x) + "," + std::to_string(y) + " is " + Hex(got) +
+           ", not " + Hex(want));
+    }
+    Sleep(kPollMs);
+  }
+}
+
+std::vector<std::string> Items(HWND control) {
+  std::vector<std::string> items;
+  const std::string kind = ClassOf(control);
+  const bool list = kind == "ListBox";
+  const LRESULT count = SendMessageA(control, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    // Asked in UTF-16: Wine passes list texts between processes in that form.
+    wchar_t wide[1024] = L"";
+    SendMessageW(control, list ? LB_GETTEXT : CB_GETLBTEXT, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(wide));
+    char buffer[2048] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
+    items.push_back(buffer);
+  }
+  return items;
+}
+
+HWND FindMessageBox() {
+  Found found = {g_process.dwProcessId, "", true, nullptr};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&found));
+  return found.hwnd;
+}
+
+std::vector<HANDLE> g_held;
+
+// Whether the message box shows the system icon `icon`: its icon control's
+// pixels on the screen are compared with the icon drawn here on the same
+// background (icon handles are not shared between processes).
+bool ShowsIcon(HWND box, LPCSTR icon) {
+  HWND control = nullptr;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (ClassOf(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      control = child;
+    }
+  }
+  if (control == nullptr) return false;
+  RECT r;
+  GetWindowRect(control, &r);
+  const int size = GetSystemMetrics(SM_CXICON);
+  HDC screen = GetDC(nullptr);
+  HDC drawn = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+  HGDIOBJ old = SelectObject(drawn, bitmap);
+  const COLORREF back = GetPixel(screen, r.left, r.top);
+  HBRUSH brush = CreateSolidBrush(back);
+  RECT all = {0, 0, size, size};
+  FillRect(drawn, &all, brush);
+  DeleteObject(brush);
+  DrawIconEx(drawn, 0, 0, LoadIcon(nullptr, icon), size, size, 0, nullptr, DI_NORMAL);
+  int differing = 0;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      if (GetPixel(drawn, x, y) != GetPixel(screen, r.left + x, r.top + y)) ++differing;
+    }
+  }
+  SelectObject(drawn, old);
+  DeleteObject(bitmap);
+  DeleteDC(drawn);
+  ReleaseDC(nullptr, screen);
+  return differing * 20 < size * size;  // under 5% of the pixels
+}
+
 
 int ButtonId(const std::string& name) {
   if (name == "yes") return IDYES;
@@ -256,18 +406,138 @@ void Run(const std::vector<std::string>& w) {
             [&] { return SendMessageA(control, BM_GETCHECK, 0, 0) == want; });
   } else if (command == "box") {
     need(2);
-    Found found = {g_process.dwProcessId, "", true, nullptr};
-    WaitFor("a message box saying " + w[1], [&] {
-      found.hwnd = nullptr;
-      EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&found));
-      return found.hwnd != nullptr;
-    });
-    HWND text = GetDlgItem(found.hwnd, 0xFFFF);
+    HWND box = nullptr;
+    WaitFor("a message box saying " + w[1], [&] { return (box = FindMessageBox()) != nullptr; });
+    HWND text = GetDlgItem(box, 0xFFFF);
     const std::string said = text != nullptr ? WindowText(text) : std::string();
-    std::printf("message box \"%s\": %s\n", WindowText(found.hwnd).c_str(), said.c_str());
+    std::printf("message box \"%s\": %s\n", WindowText(box).c_str(), said.c_str());
     if (said.find(w[1]) == std::string::npos) Fail("the message box does not say " + w[1]);
-    PostMessageA(found.hwnd, WM_COMMAND, MAKEWPARAM(ButtonId(w[2]), BN_CLICKED), 0);
-    WaitFor("the message box to close", [&] { return !IsWindow(found.hwnd); });
+    if (w.size() >= 4 && WindowText(box) != w[3]) Fail("the message box is not titled " + w[3]);
+    if (w.size() >= 5) {
+      LPCSTR icon = w[4] == "critical"   ? IDI_HAND
+                    : w[4] == "question" ? IDI_QUESTION
+                                         : IDI_EXCLAMATION;
+      if (!ShowsIcon(box, icon)) Fail("the message box does not show the " + w[4] + " icon");
+    }
+    const bool yes_no = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr;
+    const bool ok_only = GetDlgItem(box, IDOK) != nullptr && !yes_no;
+    if ((w[2] == "ok" && !ok_only) || (w[2] != "ok" && !yes_no)) {
+      Fail("the message box does not have the buttons for " + w[2]);
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(ButtonId(w[2]), BN_CLICKED), 0);
+    WaitFor("the message box to close", [&] { return !IsWindow(box); });
+  } else if (command == "no-box") {
+    need(1);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < static_cast<DWORD>(std::atoi(w[1].c_str()))) {
+      if (HWND box = FindMessageBox()) {
+        HWND text = GetDlgItem(box, 0xFFFF);
+        Fail("unexpected message box: " + (text != nullptr ? WindowText(text) : std::string()));
+      }
+      Sleep(kPollMs);
+    }
+  } else if (command == "expect-visible") {
+    need(2);
+    HWND control = Control(std::atoi(w[1].c_str()));
+    const bool want = w[2] == "1";
+    WaitFor("control " + w[1] + " visible=" + w[2],
+            [&] { return (IsWindowVisible(control) != FALSE) == want; });
+  } else if (command == "expect-class") {
+    need(2);
+    const std::string kind = ClassOf(Control(std::atoi(w[1].c_str())));
+    if (kind != w[2]) Fail("control " + w[1] + " is a " + kind + ", not a " + w[2]);
+  } else if (command == "expect-items") {
+    need(2);
+    HWND control = Control(std::atoi(w[1].c_str()));
+    std::string joined;
+    const DWORD start = GetTickCount();
+    for (;;) {
+      joined.clear();
+      for (const std::string& item : Items(control)) {
+        joined += (joined.empty() ? "" : "|") + item;
+      }
+      if (joined == w[2]) break;
+      if (GetTickCount() - start > 3000) Fail("control " + w[1] + " holds the items " + joined);
+      Sleep(kPollMs);
+    }
+  } else if (command == "expect-rect") {
+    need(5);
+    HWND control = Control(std::atoi(w[1].c_str()));
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, g_page, reinterpret_cast<POINT*>(&r), 2);
+    const long want[4] = {Pixels(std::atoi(w[2].c_str())), Pixels(std::atoi(w[3].c_str())),
+                          Pixels(std::atoi(w[4].c_str())), Pixels(std::atoi(w[5].c_str()))};
+    const long got[4] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    for (int i = 0; i < 4; ++i) {
+      if (i == 3 && w[5] == "-") continue;
+      if (!Near(got[i], want[i])) {
+        Fail("control " + w[1] + " lies at " + std::to_string(got[0]) + "," +
+             std::to_string(got[1]) + " size " + std::to_string(got[2]) + "x" +
+             std::to_string(got[3]) + " pixels, not " + std::to_string(want[0]) + "," +
+             std::to_string(want[1]) + " size " + std::to_string(want[2]) + "x" +
+             std::to_string(want[3]));
+      }
+    }
+  } else if (command == "expect-client") {
+    need(2);
+    RECT r;
+    GetClientRect(g_page, &r);
+    if (!Near(r.right, Pixels(std::atoi(w[1].c_str()))) ||
+        !Near(r.bottom, Pixels(std::atoi(w[2].c_str())))) {
+      Fail("the client area is " + std::to_string(r.right) + "x" + std::to_string(r.bottom) +
+           " pixels");
+    }
+  } else if (command == "expect-pixel") {
+    need(4);
+    RECT r;
+    GetWindowRect(Control(std::atoi(w[1].c_str())), &r);
+    ExpectPixel(r.left + std::atoi(w[2].c_str()), r.top + std::atoi(w[3].c_str()), w[4],
+                w.size() > 5 ? std::atoi(w[5].c_str()) : 0);
+  } else if (command == "expect-screen-pixel") {
+    need(3);
+    int x = std::atoi(w[1].c_str());
+    int y = std::atoi(w[2].c_str());
+    if (x < 0) x += GetSystemMetrics(SM_CXSCREEN);
+    if (y < 0) y += GetSystemMetrics(SM_CYSCREEN);
+    ExpectPixel(x, y, w[3], w.size() > 4 ? std::atoi(w[4].c_str()) : 0);
+  } else if (command == "expect-background") {
+    Found found = {g_process.dwProcessId, "Installing Quillow", false, nullptr};
+    HWND background = nullptr;
+    WaitFor("the background window", [&] {
+      background = FindWindowA(nullptr, "Installing Quillow");
+      DWORD pid = 0;
+      if (background != nullptr) GetWindowThreadProcessId(background, &pid);
+      return background != nullptr && pid == found.pid && IsWindowVisible(background);
+    });
+    const LONG style = GetWindowLongA(background, GWL_STYLE);
+    if (style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME)) Fail("the background has a frame");
+    RECT r;
+    GetWindowRect(background, &r);
+    if (r.left != 0 || r.top != 0 || r.right != GetSystemMetrics(SM_CXSCREEN) ||
+        r.bottom != GetSystemMetrics(SM_CYSCREEN)) {
+      Fail("the background does not cover the screen");
+    }
+  } else if (command == "wait-progress") {
+    need(1);
+    HWND fill = Control(std::atoi(w[1].c_str()));
+    WaitFor("the progress fill", [&] {
+      RECT r;
+      GetWindowRect(fill, &r);
+      return IsWindowVisible(fill) && r.right - r.left > 2;
+    });
+  } else if (command == "hold") {
+    need(1);
+    HANDLE file = CreateFileA(w[1].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("cannot hold " + w[1]);
+    g_held.push_back(file);
+  } else if (command == "delete") {
+    need(1);
+    if (!DeleteFileA(w[1].c_str())) Fail("cannot delete " + w[1]);
+  } else if (command == "hide") {
+    need(1);
+    if (!SetFileAttributesA(w[1].c_str(), FILE_ATTRIBUTE_HIDDEN)) Fail("cannot hide " + w[1]);
   } else if (command == "snap") {
     need(1);
     Sleep(300);  // let the last change paint

@@ -1,0 +1,83 @@
+# Shared steps and checks of the end-to-end scenarios (sourced).
+
+TITLE="Harbour Island Scenery"
+DEST='F:\FS2000\Addon Scenery\Harbour Island'
+DEST_UNIX="$work/drive_f/FS2000/Addon Scenery/Harbour Island"
+
+fail() {
+  echo "CHECK FAILED: $*"
+  exit 1
+}
+
+# Driver lines that bring a fresh Setup.exe to each page.
+to_licence() {
+  echo 'start package\Setup.exe'
+  echo 'wait-page "License Agreement" 104 "I accept the terms of this agreement"'
+}
+to_destination() {
+  to_licence
+  echo 'click 101'
+  echo 'expect-enabled 102 1'
+  echo 'click 102'
+  echo "wait-page \"$TITLE\" 105 \"Enter or select a destination directory.\""
+}
+to_simulator() {
+  to_destination
+  echo 'click 101'
+  echo 'box "does not exist. Do you want to create it ?" yes'
+  echo "wait-page \"$TITLE\" 105 \"Enter or select the FS2000 directory.\""
+}
+to_copy() {
+  to_simulator
+  echo 'click 101'
+  echo "wait-page \"$TITLE\" 100 \"The Setup programme is ready to copy files!\""
+}
+install_all() {
+  to_copy
+  echo 'click 101'
+  echo "wait-page \"$TITLE\" 100 \"Congratulations! This scenery was successfully installed!\""
+  echo 'click 101'
+  echo 'exit 0'
+}
+
+# The section that an installation appends, CR LF line ends.
+section() {  # NUMBER LAYER LOCAL [EXTRA LINES...]
+  label="$1"; layer="$2"; local_dir="$3"; shift 3
+  printf '[Area.%s]\r\nTitle=Harbour Island\r\nLocal=%s\r\nActive=TRUE\r\nLayer=%s\r\n' \
+    "$label" "$local_dir" "$layer"
+  for line in "$@"; do printf '%s\r\n' "$line"; done
+  printf '\r\n'
+}
+
+assert_cfg_unchanged() {
+  cmp -s "$work/scenery-before.cfg" "$sim/scenery.cfg" || fail "scenery.cfg was changed"
+}
+assert_no_backup() {
+  [ ! -e "$sim/scenery.bak" ] || fail "a backup was written"
+}
+assert_backup_is_old_cfg() {
+  cmp -s "$work/scenery-before.cfg" "$sim/scenery.bak" || fail "the backup differs from the old scenery.cfg"
+}
+# scenery.cfg must be its old bytes followed by exactly the expected bytes.
+assert_cfg_appended() {  # FILE-WITH-EXPECTED-ADDITION
+  cat "$work/scenery-before.cfg" "$1" > "$work/scenery-expected.cfg"
+  cmp "$work/scenery-expected.cfg" "$sim/scenery.cfg" || {
+    echo "--- expected ---"; cat -A "$work/scenery-expected.cfg" | tail -12
+    echo "--- found ---"; cat -A "$sim/scenery.cfg" | tail -12
+    fail "scenery.cfg is not the old file plus the expected section"
+  }
+}
+assert_installed() {  # FOLDER: the demo package's files, and nothing else
+  (cd "$1" && find . -type f | sort) > "$work/tree.txt"
+  printf '%s\n' ./License.txt ./ReadMe.txt ./Scenery/HarbourIsland.bgl ./Scenery/Lighthouse.bgl \
+    ./Scenery/Runway.bgl ./Texture/grass.r8 ./Texture/sand.bmp ./Texture/water.bmp \
+    > "$work/tree-expected.txt"
+  diff "$work/tree-expected.txt" "$work/tree.txt" || fail "the installed tree is not the package"
+  for f in HarbourIsland.bgl Lighthouse.bgl Runway.bgl; do
+    cmp -s "$pkg/$f" "$1/Scenery/$f" || fail "$f differs from the package's"
+  done
+  cmp -s "$pkg/License.txt" "$1/License.txt" || fail "License.txt differs"
+}
+assert_log() {  # TEXT: the driver saw TEXT (in a message box, say)
+  grep -qF -- "$1" "$work/driver.log" || fail "the driver's log does not hold: $1"
+}
