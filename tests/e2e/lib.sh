@@ -5,39 +5,39 @@ DEST='F:\FS2000\Addon Scenery\Harbour Island'
 DEST_UNIX="$work/drive_f/FS2000/Addon Scenery/Harbour Island"
 
 fail() {
-  echo "CHECK FAILED: $*"
+  printf '%s\n' "CHECK FAILED: $*"
   exit 1
 }
 
 # Driver lines that bring a fresh Setup.exe to each page.
 to_licence() {
-  echo 'start package\Setup.exe'
-  echo 'wait-page "License Agreement" 104 "I accept the terms of this agreement"'
+  printf '%s\n' 'start package\Setup.exe'
+  printf '%s\n' 'wait-page "License Agreement" 104 "I accept the terms of this agreement"'
 }
 to_destination() {
   to_licence
-  echo 'click 101'
-  echo 'expect-enabled 102 1'
-  echo 'click 102'
-  echo "wait-page \"$TITLE\" 105 \"Enter or select a destination directory.\""
+  printf '%s\n' 'click 101'
+  printf '%s\n' 'expect-enabled 102 1'
+  printf '%s\n' 'click 102'
+  printf '%s\n' "wait-page \"$TITLE\" 105 \"Enter or select a destination directory.\""
 }
 to_simulator() {
   to_destination
-  echo 'click 101'
-  echo 'box "does not exist. Do you want to create it ?" yes'
-  echo "wait-page \"$TITLE\" 105 \"Enter or select the FS2000 directory.\""
+  printf '%s\n' 'click 101'
+  printf '%s\n' 'box "does not exist. Do you want to create it ?" yes'
+  printf '%s\n' "wait-page \"$TITLE\" 105 \"Enter or select the FS2000 directory.\""
 }
 to_copy() {
   to_simulator
-  echo 'click 101'
-  echo "wait-page \"$TITLE\" 100 \"The Setup programme is ready to copy files!\""
+  printf '%s\n' 'click 101'
+  printf '%s\n' "wait-page \"$TITLE\" 100 \"The Setup programme is ready to copy files!\""
 }
 install_all() {
   to_copy
-  echo 'click 101'
-  echo "wait-page \"$TITLE\" 100 \"Congratulations! This scenery was successfully installed!\""
-  echo 'click 101'
-  echo 'exit 0'
+  printf '%s\n' 'click 101'
+  printf '%s\n' "wait-page \"$TITLE\" 100 \"Congratulations! This scenery was successfully installed!\""
+  printf '%s\n' 'click 101'
+  printf '%s\n' 'exit 0'
 }
 
 # The section that an installation appends, CR LF line ends.

@@ -1,0 +1,29 @@
+# A destination disk that fills up during the copy: reported with the file,
+# the files copied so far stay, scenery.cfg is not touched.
+prepare() {
+  mkdir -p "$work/small"
+  mount -t tmpfs -o size=64k tmpfs "$work/small" 2>/dev/null || { echo "cannot mount: skipped"; exit 77; }
+  head -c 40000 /dev/urandom > "$pkg/Big1.bgl"
+  head -c 40000 /dev/urandom > "$pkg/Big2.bgl"
+}
+steps() {
+  to_destination
+  cat <<'STEPS'
+type 104 "G:\Harbour"
+click 101
+box "does not exist. Do you want to create it ?" yes
+wait-page "Harbour Island Scenery" 105 "Enter or select the FS2000 directory."
+click 101
+wait-page "Harbour Island Scenery" 100 "The Setup programme is ready to copy files!"
+click 101
+box "G:\Harbour\Scenery\" ok "Harbour Island Scenery" critical
+exit 2
+STEPS
+}
+verify() {
+  assert_log "Disk full"
+  assert_log "scenery.cfg was not changed"
+  assert_cfg_unchanged
+  assert_no_backup
+  [ -d "$work/small/Harbour/Scenery" ] || fail "the folders made are gone"
+}

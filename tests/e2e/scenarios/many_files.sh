@@ -1,0 +1,24 @@
+# A package of many files: the copy page shows its progress while it runs.
+prepare() {
+  i=0
+  while [ $i -lt 1500 ]; do printf 'BGL %d' $i > "$pkg/tile$i.bgl"; i=$((i + 1)); done
+}
+steps() {
+  to_copy
+  cat <<'STEPS'
+click 101
+wait-progress 103
+expect-pixel 103 2 5 sys:ACTIVECAPTION
+snap progress.bmp
+expect-pixel 104 318 5 sys:WINDOW
+wait-page "Harbour Island Scenery" 100 "Congratulations! This scenery was successfully installed!"
+click 101
+exit 0
+STEPS
+}
+verify() {
+  count=$(find "$DEST_UNIX/Scenery" -name '*.bgl' | wc -l)
+  [ "$count" -eq 1503 ] || fail "$count scenery files installed, not 1503"
+  section 005 5 "$DEST" > "$work/addition"
+  assert_cfg_appended "$work/addition"
+}
