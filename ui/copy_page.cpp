@@ -43,6 +43,7 @@ CopyPage::CopyPage(Wizard& wizard)
       fill(form_.Add<forms::Label>("Label2", Rect{240, 720, 4815, 285}, 3)),
       trough(form_.Add<forms::Label>("Label3", Rect{240, 720, 4812, 288}, 4)) {
   status.centred = true;
+  status.elide_path = true;  // the file name at the end of a long path stays in view
   fill.back_colour = forms::Colour::System(forms::SystemColour::kActiveCaption);
   fill.SetVisible(false);
   trough.back_colour = forms::Colour::System(forms::SystemColour::kWindow);

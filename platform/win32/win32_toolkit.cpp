@@ -215,6 +215,7 @@ void PageWindow::Create() {
       case forms::Kind::kLabel:
         window_class = "Static";
         style |= SS_NOPREFIX | (control->centred ? SS_CENTER : SS_LEFT);
+        if (control->elide_path) style |= SS_PATHELLIPSIS;
         break;
       case forms::Kind::kButton:
         window_class = "Button";

@@ -107,6 +107,8 @@ class Control {
   // Appearance, fixed when the page is built.
   bool centred = false;
   bool multi_line = false;
+  // One line only; a text too long for it loses the middle of its path.
+  bool elide_path = false;
   Colour back_colour;
   Colour fore_colour;
 
