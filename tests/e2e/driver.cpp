@@ -13,6 +13,7 @@
 //   click ID                      click a button or check box of the page
 //   type ID TEXT                  replace the text of a text box
 //   open ID ITEM                  double-click the folder list item ITEM
+//   enter ID ITEM                 select the folder list item ITEM, press Enter
 //   choose ID PREFIX              pick the drive list item starting PREFIX
 //   close                         ask the current page to close
 //   expect-text ID TEXT           the control shows exactly TEXT
@@ -25,6 +26,10 @@
 //                                 press yes, no or ok; only the buttons
 //                                 named in the box's kind may be there
 //   expect-visible ID 0|1         the control is hidden / shown
+//   expect-label ID TEXT          the window just before the control (which
+//                                 screen readers take for its name) is a
+//                                 label showing TEXT
+//   expect-tab-order ID ID ...    Tab moves through these controls in turn
 //   expect-class ID CLASS         the control's window class
 //   expect-items ID "A|B|C"       the items of a list box or combo box
 //   expect-rect ID L T W H        the control's place and size in twips,
@@ -376,6 +381,32 @@ void Run(const std::vector<std::string>& w) {
     if (index == LB_ERR) Fail("the folder list has no item " + w[2]);
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     PostCommand(list, LBN_DBLCLK);
+  } else if (command == "enter") {
+    need(2);
+    HWND list = Control(std::atoi(w[1].c_str()));
+    const LRESULT index =
+        SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(w[2].c_str()));
+    if (index == LB_ERR) Fail("the folder list has no item " + w[2]);
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(list, WM_KEYUP, VK_RETURN, 0xC0000001);
+  } else if (command == "expect-label") {
+    need(2);
+    HWND before = GetWindow(Control(std::atoi(w[1].c_str())), GW_HWNDPREV);
+    if (before == nullptr || ClassOf(before) != "Static" || WindowText(before) != w[2]) {
+      Fail("control " + w[1] + " is not named \"" + w[2] + "\" by the label before it");
+    }
+  } else if (command == "expect-tab-order") {
+    need(2);
+    for (std::size_t i = 1; i + 1 < w.size(); ++i) {
+      HWND from = Control(std::atoi(w[i].c_str()));
+      HWND next = GetNextDlgTabItem(g_page, from, FALSE);
+      if (next != Control(std::atoi(w[i + 1].c_str()))) {
+        Fail("Tab after control " + w[i] + " goes to control " +
+             std::to_string(next != nullptr ? GetDlgCtrlID(next) : 0) + ", not " + w[i + 1]);
+      }
+    }
   } else if (command == "choose") {
     need(2);
     HWND combo = Control(std::atoi(w[1].c_str()));

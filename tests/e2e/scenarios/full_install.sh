@@ -27,12 +27,15 @@ expect-rect 108 120 4728 2532 252
 expect-rect 102 2760 4440 1095 375
 expect-rect 103 3960 4440 1095 375
 expect-pixel 105 200 150 C0C0C0
+expect-label 101 "I accept the terms of this agreement"
+expect-tab-order 101 103 105 101
 snap-page licence.bmp
 click 104
 expect-checked 101 0
 click 101
 expect-checked 101 1
 expect-enabled 102 1
+expect-tab-order 101 102 103 105 101
 click 102
 wait-page "Harbour Island Scenery" 105 "Enter or select a destination directory."
 expect-client 4935 3345
@@ -46,6 +49,8 @@ expect-rect 103 240 2760 2055 -
 expect-rect 101 3720 1320 975 375
 expect-rect 106 3720 2040 975 375
 expect-rect 100 3720 2760 975 375
+expect-label 104 "Enter or select a destination directory."
+expect-tab-order 100 101 102 103 104 106 100
 expect-text 101 "Next >"
 expect-text 106 "< Back"
 expect-text 100 "Exit"
@@ -54,10 +59,11 @@ click 101
 box "F:\FS2000\Addon Scenery\Harbour Island does not exist. Do you want to create it ?" yes "Harbour Island Scenery" question
 wait-page "Harbour Island Scenery" 105 "Enter or select the FS2000 directory."
 expect-text 104 "F:\FS2000"
+expect-label 104 "Enter or select the FS2000 directory."
 choose 103 f:
 expect-text 104 "F:\"
 expect-items 102 "F:\|FS2000"
-open 102 FS2000
+enter 102 FS2000
 expect-text 104 "F:\FS2000"
 expect-items 102 "F:\|FS2000|Scenery"
 snap-page simulator.bmp

@@ -1,0 +1,31 @@
+# scenery.cfg on a disk with room for its backup and a few bytes more: the
+# append breaks off part-way, is cut back, and scenery.cfg stays whole.
+prepare() {
+  mkdir -p "$work/small"
+  mount -t tmpfs -o size=16k tmpfs "$work/small" 2>/dev/null || { echo "cannot mount: skipped"; exit 77; }
+  mkdir "$work/small/FS2000"
+  # Two pages less 50 bytes: the backup takes two more, the append finds 50.
+  cp "$sim/scenery.cfg" "$work/small/FS2000/scenery.cfg"
+  size=$(wc -c < "$work/small/FS2000/scenery.cfg")
+  pad=$((8192 - 50 - size))
+  head -c "$pad" /dev/zero | tr '\0' ';' >> "$work/small/FS2000/scenery.cfg"
+  printf '\r\n' >> "$work/small/FS2000/scenery.cfg"
+  sim="$work/small/FS2000"
+}
+steps() {
+  to_simulator
+  cat <<'STEPS'
+type 104 "G:\FS2000"
+click 101
+wait-page "Harbour Island Scenery" 100 "The Setup programme is ready to copy files!"
+click 101
+box "G:\FS2000\scenery.cfg" ok "Harbour Island Scenery" critical
+exit 2
+STEPS
+}
+verify() {
+  assert_log "Setup could not add to the file"
+  assert_log "scenery.cfg was not changed; its backup is G:\\FS2000\\scenery.bak"
+  assert_cfg_unchanged
+  assert_backup_is_old_cfg
+}
