@@ -9,6 +9,8 @@
 
 #include "engine/package_copy.h"
 #include "engine/scenery_library.h"
+#include "ui/wizard.h"
+#include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/package_fixture.h"
 
@@ -131,6 +133,105 @@ TEST(Registration, ReadsThenBacksUpThenAppends) {
   std::vector<std::string> order;
   for (const RecordedCall& call : run.fs->calls()) order.push_back(FsCallName(call.call));
   EXPECT_EQ(order, (std::vector<std::string>{"ReadWholeFile", "CopyReplacing", "AppendToFile"}));
+}
+
+}  // namespace
+}  // namespace scenery
+
+namespace scenery {
+namespace {
+
+// The same sweep through the program's one reporting point: the copy page's
+// Start, with the failure shown in the standard error report and the
+// program ending with exit code 2.
+struct WizardRun {
+  WizardRun() : box(MakeMemorySandbox(&fs)) {
+    LayOutPackage(*box, settings);
+    fs->AddFile(box->program_folder() + "\\Setup.ini",
+                "InstallTitle=Harbour\r\nBackupCFG=scenery.bak\r\nExtension=bmp\r\nExtension=r8\r\n");
+    wizard.Dispatch([this] { wizard.Start(); });
+    settings.target_dir = box->root() + "\\Scenery\\Harbour";
+    settings.cfg_path = box->root() + "\\FS2000\\scenery.cfg";
+    settings.backup_path = box->root() + "\\FS2000\\scenery.bak";
+    wizard.GoTo(wizard.copy());
+    fs->ClearCalls();
+  }
+  void Start() {
+    wizard.Dispatch([this] { wizard.copy().main_button.Click(); });
+  }
+  MemoryFileSystem* fs = nullptr;
+  std::unique_ptr<Sandbox> box;
+  InstallSettings settings;
+  HeadlessToolkit toolkit;
+  Wizard wizard{settings, *fs, toolkit};
+};
+
+const FailureKind kKinds[] = {FailureKind::kNotFound, FailureKind::kAccessDenied,
+                              FailureKind::kDiskFull, FailureKind::kNotReady};
+
+// Checks one failed run: the report, the exit code, and what is on disk.
+void ExpectReportedAndWhole(WizardRun& run, const std::string& path, FailureKind kind) {
+  ASSERT_FALSE(run.toolkit.asked.empty()) << "no report";
+  const forms::Message& report = run.toolkit.asked.back();
+  EXPECT_EQ(report.icon, forms::Icon::kCritical);
+  EXPECT_EQ(report.title, "Harbour");
+  EXPECT_TRUE(Contains(report.text, "Setup could not ")) << report.text;
+  EXPECT_TRUE(Contains(report.text, path)) << report.text;
+  EXPECT_TRUE(Contains(report.text, SystemReason(kind))) << report.text;
+  EXPECT_TRUE(Contains(report.text, "scenery.cfg")) << report.text;
+  EXPECT_EQ(run.toolkit.quit_codes, std::vector<int>{2});
+  EXPECT_FALSE(run.wizard.copy().install_done());
+  const std::string cfg = run.fs->Contents(run.settings.cfg_path);
+  const std::string whole = SampleSceneryCfg() + AreaSection(3, run.settings);
+  EXPECT_TRUE(cfg == SampleSceneryCfg() || cfg == whole) << "scenery.cfg is half-written";
+  if (run.fs->Has(run.settings.backup_path)) {
+    EXPECT_EQ(run.fs->Contents(run.settings.backup_path), SampleSceneryCfg());
+  }
+}
+
+TEST(WholeInstallationThroughTheCopyPage, EveryCallFailingInEveryWay) {
+  WizardRun learn;
+  learn.Start();
+  ASSERT_TRUE(learn.wizard.copy().install_done());
+  const std::vector<RecordedCall> sequence = learn.fs->calls();
+
+  int cases = 0;
+  std::map<FsCall, int> seen;
+  for (const RecordedCall& step : sequence) {
+    const int nth = ++seen[step.call];
+    if (step.call == FsCall::kProgramFolder) continue;
+    for (FailureKind kind : kKinds) {
+      SCOPED_TRACE(std::string(FsCallName(step.call)) + " #" + std::to_string(nth) + " on " +
+                   step.path + ": " + SystemReason(kind));
+      WizardRun run;
+      run.toolkit.answers.push_back(forms::Answer::kOk);
+      run.fs->FailNth(step.call, nth, kind);
+      run.Start();
+      ExpectReportedAndWhole(run, step.path, kind);
+      ++cases;
+    }
+  }
+  // A failed append, then the undo's own calls failing in every way too.
+  for (FailureKind append_kind : kKinds) {
+    for (FsCall undo_call : {FsCall::kLength, FsCall::kTruncate}) {
+      for (FailureKind undo_kind : kKinds) {
+        WizardRun run;
+        run.toolkit.answers.push_back(forms::Answer::kOk);
+        run.fs->FailNth(FsCall::kAppend, 1, append_kind);
+        run.fs->FailNth(undo_call, 1, undo_kind);
+        run.Start();
+        ASSERT_FALSE(run.toolkit.asked.empty());
+        const std::string& text = run.toolkit.asked.back().text;
+        EXPECT_TRUE(Contains(text, "scenery.cfg may end in part of the new section")) << text;
+        EXPECT_TRUE(Contains(text, "its backup is " + run.settings.backup_path)) << text;
+        EXPECT_EQ(run.fs->Contents(run.settings.backup_path), SampleSceneryCfg());
+        EXPECT_EQ(run.toolkit.quit_codes, std::vector<int>{2});
+        ++cases;
+      }
+    }
+  }
+  std::printf("[ fault cases ] %d through the copy page over a sequence of %zu calls\n", cases,
+              sequence.size());
 }
 
 }  // namespace
