@@ -1,0 +1,242 @@
+// The engine's two file-heavy operations on the real Win32 file system, each
+// timed in this process side by side with a bare Win32 baseline doing the
+// same work, in alternating order, over several rounds:
+//   - the copy run (CopyPackageFiles, do-nothing progress) against a bare
+//     FindFirstFileA/CopyFileA loop, for three package shapes;
+//   - RegisterSceneryArea against reading the file once, CopyFileA and
+//     appending the same lines, for three library sizes.
+// With --peak FOLDER it instead runs one copy run of the package in FOLDER
+// and prints the process's peak working set in bytes.
+//   engine_bench WORK_FOLDER | engine_bench --peak PACKAGE TARGET
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/bench_util.h"
+#include "engine/package_copy.h"
+#include "engine/scenery_library.h"
+#include "platform/win32/win32_file_system.h"
+
+namespace {
+
+using bench::Fixed;
+using bench::Median;
+
+constexpr int kRounds = 7;
+
+class PackageFileSystem : public scenery::Win32FileSystem {
+ public:
+  explicit PackageFileSystem(std::string folder) : folder_(std::move(folder)) {}
+  std::string ProgramFolder() override { return folder_; }
+
+ private:
+  std::string folder_;
+};
+
+class QuietProgress : public scenery::CopyProgress {
+ public:
+  void OnCopyStarting() override {}
+  void OnProgressStarting(std::int32_t) override {}
+  void OnFileCopied(const std::string&) override {}
+  void OnCopyFinished() override {}
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+std::string MakePackage(const std::string& work, int files, int kib) {
+  const std::string folder = work + "\\pkg-" + std::to_string(files) + "x" + std::to_string(kib);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string bytes(static_cast<std::size_t>(kib) * 1024, 'S');
+  for (int i = 0; i < files; ++i) {
+    const std::string path = folder + "\\tile" + std::to_string(i) + ".bgl";
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) WriteBytes(path, bytes);
+  }
+  WriteBytes(folder + "\\License.txt", "Licence\r\n");
+  WriteBytes(folder + "\\ReadMe.txt", "Read me\r\n");
+  return folder;
+}
+
+double OursCopy(const std::string& package, const std::string& target) {
+  PackageFileSystem fs(package);
+  scenery::InstallSettings settings;
+  settings.target_dir = target;
+  QuietProgress progress;
+  const double start = bench::Now();
+  scenery::CopyPackageFiles(fs, settings, progress);
+  return bench::Now() - start;
+}
+
+// The same work without the engine: the tree, the scenery files, the two
+// documents.
+double BareCopy(const std::string& package, const std::string& target) {
+  const double start = bench::Now();
+  CreateDirectoryA(target.c_str(), nullptr);
+  CreateDirectoryA((target + "\\Scenery").c_str(), nullptr);
+  CreateDirectoryA((target + "\\Texture").c_str(), nullptr);
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((package + "\\*.bgl").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      CopyFileA((package + "\\" + data.cFileName).c_str(),
+                (target + "\\Scenery\\" + data.cFileName).c_str(), FALSE);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  CopyFileA((package + "\\License.txt").c_str(), (target + "\\License.txt").c_str(), FALSE);
+  CopyFileA((package + "\\ReadMe.txt").c_str(), (target + "\\ReadMe.txt").c_str(), FALSE);
+  return bench::Now() - start;
+}
+
+void CopyBenchmark(const std::string& work, int files, int kib) {
+  const std::string package = MakePackage(work, files, kib);
+  const std::string target = work + "\\target";
+  std::vector<double> ours, bare;
+  for (int round = 0; round < kRounds; ++round) {
+    for (int turn = 0; turn < 2; ++turn) {
+      RemoveTree(target);
+      if ((round + turn) % 2 == 0) {
+        ours.push_back(OursCopy(package, target));
+      } else {
+        bare.push_back(BareCopy(package, target));
+      }
+    }
+  }
+  RemoveTree(target);
+  const double ratio = Median(ours) / Median(bare);
+  bench::Figure("copy run, " + std::to_string(files) + " files of " +
+                    (kib >= 1024 ? std::to_string(kib / 1024) + " MiB" : std::to_string(kib) + " KiB"),
+                "ratio " + Fixed(ratio, 3) + " (" + bench::Times(ours, bare) + ")",
+                "at most 1.05 at the median", ratio <= 1.05);
+}
+
+std::string SyntheticLibrary(int areas) {
+  std::string bytes = "[General]\r\nTitle=FS2000 World Scenery\r\nDescription=Library\r\n\r\n";
+  for (int i = 1; i <= areas; ++i) {
+    char header[32];
+    std::snprintf(header, sizeof header, "[Area.%03d]\r\n", i % 1000);
+    bytes += header;
+    bytes += "Title=Area number " + std::to_string(i) + "\r\nLocal=Addon Scenery\\Area" +
+             std::to_string(i) + "\r\nActive=TRUE\r\nLayer=" + std::to_string(i) + "\r\n\r\n";
+  }
+  return bytes;
+}
+
+// The same work without the engine: one read, the backup, the seven lines.
+double BareRegister(const scenery::InstallSettings& s) {
+  const double start = bench::Now();
+  HANDLE file = CreateFileA(s.cfg_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD got = 0;
+  ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+  CloseHandle(file);
+  CopyFileA(s.cfg_path.c_str(), s.backup_path.c_str(), FALSE);
+  const std::string section = scenery::AreaSection(1001, s);
+  file = CreateFileA(s.cfg_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  SetFilePointer(file, 0, nullptr, FILE_END);
+  DWORD written = 0;
+  WriteFile(file, section.data(), static_cast<DWORD>(section.size()), &written, nullptr);
+  FlushFileBuffers(file);
+  CloseHandle(file);
+  return bench::Now() - start;
+}
+
+double OursRegister(const scenery::InstallSettings& s) {
+  PackageFileSystem fs("C:\\");
+  const double start = bench::Now();
+  scenery::RegisterSceneryArea(fs, s);
+  return bench::Now() - start;
+}
+
+double RegisterBenchmark(const std::string& work, int areas, double* bytes_out) {
+  const std::string library = SyntheticLibrary(areas);
+  scenery::InstallSettings s;
+  s.cfg_path = work + "\\scenery.cfg";
+  s.backup_path = work + "\\scenery.bak";
+  s.scenery_title = "Benchmark Island";
+  s.target_dir = "C:\\Addon\\Benchmark";
+  std::vector<double> ours, bare;
+  for (int round = 0; round < 3 * kRounds; ++round) {
+    for (int turn = 0; turn < 2; ++turn) {
+      WriteBytes(s.cfg_path, library);
+      if ((round + turn) % 2 == 0) {
+        ours.push_back(OursRegister(s));
+      } else {
+        bare.push_back(BareRegister(s));
+      }
+    }
+  }
+  const double ratio = Median(ours) / Median(bare);
+  bench::Figure("scenery.cfg registration, " + std::to_string(areas) + " areas (" +
+                    std::to_string(library.size()) + " bytes)",
+                "ratio " + Fixed(ratio, 3) + " (" + bench::Times(ours, bare) + ")",
+                "at most 1.3", ratio <= 1.3);
+  *bytes_out = static_cast<double>(library.size());
+  return Median(ours);
+}
+
+int Peak(const std::string& package, const std::string& target) {
+  RemoveTree(target);
+  OursCopy(package, target);
+  RemoveTree(target);
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  std::printf("%lu\n", static_cast<unsigned long>(counters.PeakWorkingSetSize));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--peak") return Peak(argv[2], argv[3]);
+  if (argc != 2) {
+    std::printf("usage: engine_bench WORK_FOLDER | engine_bench --peak PACKAGE TARGET\n");
+    return 2;
+  }
+  const std::string work = argv[1];
+  CreateDirectoryA(work.c_str(), nullptr);
+  CopyBenchmark(work, 1000, 64);
+  CopyBenchmark(work, 2000, 4);
+  CopyBenchmark(work, 20, 8 * 1024);
+  double bytes_1000 = 0, bytes_10000 = 0, unused = 0;
+  RegisterBenchmark(work, 10, &unused);
+  const double t_1000 = RegisterBenchmark(work, 1000, &bytes_1000);
+  const double t_10000 = RegisterBenchmark(work, 10000, &bytes_10000);
+  const double growth = t_10000 / t_1000;
+  const double byte_growth = bytes_10000 / bytes_1000;
+  bench::Figure("registration growth from 1,000 to 10,000 areas",
+                Fixed(growth, 2) + "x for " + Fixed(byte_growth, 2) + "x the bytes",
+                "no faster than the file's bytes", growth <= byte_growth);
+  return 0;
+}
