@@ -81,3 +81,11 @@ assert_installed() {  # FOLDER: the demo package's files, and nothing else
 assert_log() {  # TEXT: the driver saw TEXT (in a message box, say)
   grep -qF -- "$1" "$work/driver.log" || fail "the driver's log does not hold: $1"
 }
+# From the destination page: type DESTINATION, agree to make it, accept the
+# simulator folder as proposed and press Start.
+start_into() {  # DESTINATION
+  printf 'type 104 "%s"\n' "$1"
+  printf '%s\n' 'click 101' 'box "does not exist. Do you want to create it ?" yes' \
+    "wait-page \"$TITLE\" 105 \"Enter or select the FS2000 directory.\"" 'click 101' \
+    "wait-page \"$TITLE\" 100 \"The Setup programme is ready to copy files!\"" 'click 101'
+}

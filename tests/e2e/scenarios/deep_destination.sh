@@ -4,14 +4,8 @@ DEEP='F:\FS2000\Hidden\L1\L2\L3\L4\L5\L6\L7\L8\L9\L10\L11\L12'
 steps() {
   to_destination
   printf 'hide "F:\\FS2000\\Hidden"\n'
-  printf 'type 104 "%s"\n' "$DEEP"
+  start_into "$DEEP"
   cat <<'STEPS'
-click 101
-box "does not exist. Do you want to create it ?" yes
-wait-page "Harbour Island Scenery" 105 "Enter or select the FS2000 directory."
-click 101
-wait-page "Harbour Island Scenery" 100 "The Setup programme is ready to copy files!"
-click 101
 wait-page "Harbour Island Scenery" 100 "Congratulations! This scenery was successfully installed!"
 click 101
 exit 0

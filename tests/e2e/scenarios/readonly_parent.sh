@@ -8,14 +8,8 @@ prepare() {
 }
 steps() {
   to_destination
+  start_into 'G:\Locked\Harbour'
   cat <<'STEPS'
-type 104 "G:\Locked\Harbour"
-click 101
-box "does not exist. Do you want to create it ?" yes
-wait-page "Harbour Island Scenery" 105 "Enter or select the FS2000 directory."
-click 101
-wait-page "Harbour Island Scenery" 100 "The Setup programme is ready to copy files!"
-click 101
 box "G:\Locked\Harbour" ok "Harbour Island Scenery" critical
 exit 2
 STEPS
