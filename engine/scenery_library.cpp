@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/paths.h"
 #include "engine/text_lines.h"
 
 namespace scenery {
@@ -35,15 +34,23 @@ bool EndsWithLineEnd(const std::string& bytes) {
 
 }  // namespace
 
-std::int32_t NextAreaNumber(const std::vector<std::string>& lines) {
+std::int32_t NextAreaNumber(const std::string& bytes) {
   std::int32_t largest = 0;
-  for (const std::string& line : lines) {
+  // Scans the lines in place: a library of thousands of areas is read once
+  // and nothing is copied but the three characters of each header's number.
+  ForEachLine(bytes, [&largest](const char* line, std::size_t length) {
     std::size_t start = 0;
-    while (start < line.size() && IsBlank(line[start])) ++start;
-    if (UpperAscii(line.substr(start, kHeaderLength)) != kHeader) continue;
-    const std::string area_text = line.substr(start + kHeaderLength, kAreaTextLength);
+    while (start < length && IsBlank(line[start])) ++start;
+    if (length - start < kHeaderLength) return;
+    for (std::size_t i = 0; i < kHeaderLength; ++i) {
+      const char c = line[start + i];
+      const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+      if (upper != kHeader[i]) return;
+    }
+    const std::size_t at = start + kHeaderLength;
+    const std::string area_text(line + at, std::min(kAreaTextLength, length - at));
     largest = std::max(largest, LeadingNumber(area_text));
-  }
+  });
   return largest + 1;
 }
 
@@ -77,7 +84,7 @@ void RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     throw;
   }
 
-  std::string section = AreaSection(NextAreaNumber(SplitLines(old_bytes)), settings);
+  std::string section = AreaSection(NextAreaNumber(old_bytes), settings);
   // Keep the old last line whole and start the header on a line of its own.
   if (!old_bytes.empty() && !EndsWithLineEnd(old_bytes)) section.insert(0, "\r\n");
 

@@ -13,10 +13,10 @@
 namespace scenery {
 
 // The number of the new area: the largest number among the area headers of
-// `lines` plus 1, or 1 when no header carries a number above 0. A header is
-// "[Area." in any letter case after any leading blanks; its number is read
-// from the three characters after the dot.
-std::int32_t NextAreaNumber(const std::vector<std::string>& lines);
+// the library file's `bytes` plus 1, or 1 when no header carries a number
+// above 0. A header is a line that starts, after any blanks, with "[Area." in
+// any letter case; its number is read from the three characters after the dot.
+std::int32_t NextAreaNumber(const std::string& bytes);
 
 // The section appended for the new area, every line ended by CR LF:
 // [Area.NNN], Title=, Local=, Active=TRUE, Layer=, the optional Exclude=,

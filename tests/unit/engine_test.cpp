@@ -233,7 +233,11 @@ TEST(NextAreaNumber, WorkedExamplesAndHeaderForms) {
       {{"x[Area.500]", "Title=[Area.600]"}, 1},  // not at the start of the line
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(NextAreaNumber(c.lines), c.next) << testing::PrintToString(c.lines);
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+      std::string bytes;
+      for (const std::string& line : c.lines) bytes += line + end;
+      EXPECT_EQ(NextAreaNumber(bytes), c.next) << testing::PrintToString(bytes);
+    }
   }
 }
 
