@@ -28,6 +28,9 @@ class Sandbox {
   virtual void SetHidden(const std::string& path) = 0;
   virtual void SetSystem(const std::string& path) = 0;
   virtual std::string Read(const std::string& path) = 0;
+  // Whether no handle to the file is left open (it can be opened without
+  // sharing). The in-memory file system keeps no handles.
+  virtual bool NothingHolds(const std::string&) { return true; }
   // Every entry below root(), as a relative path with folders ending in a
   // backslash, sorted without regard to letter case.
   virtual std::vector<std::string> Tree() = 0;

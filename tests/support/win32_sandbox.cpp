@@ -114,6 +114,13 @@ class Win32Sandbox : public Sandbox {
     bytes.resize(got);
     return bytes;
   }
+  bool NothingHolds(const std::string& path) override {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+  }
   std::vector<std::string> Tree() override {
     std::vector<std::string> tree;
     Walk(root_, "", tree);

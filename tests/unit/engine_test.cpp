@@ -133,6 +133,8 @@ TEST_P(CopyRun, CopiesThePackageIntoItsTree) {
                          "Texture\\water.bmp"}));
   EXPECT_EQ(box().Read(root() + "\\Scenery\\Harbour\\Scenery\\Runway.BGL"), "BGL runway");
   EXPECT_EQ(box().Read(root() + "\\Scenery\\Harbour\\License.txt"), "Licence \xE9t\xE9\r\n");
+  EXPECT_TRUE(box().NothingHolds(box().program_folder() + "\\Harbour.bgl"));
+  EXPECT_TRUE(box().NothingHolds(root() + "\\Scenery\\Harbour\\Scenery\\Harbour.bgl"));
 }
 
 TEST_P(CopyRun, ReportsInOrder) {
@@ -268,6 +270,8 @@ class Registration : public OnEachFileSystem {
     box().Write(settings_.cfg_path, old_bytes);
     RegisterSceneryArea(fs(), settings_);
     EXPECT_EQ(box().Read(settings_.backup_path), old_bytes);
+    EXPECT_TRUE(box().NothingHolds(settings_.cfg_path));
+    EXPECT_TRUE(box().NothingHolds(settings_.backup_path));
   }
   InstallSettings settings_;
 };
@@ -317,6 +321,7 @@ TEST_P(Registration, BackupThatCannotBeWrittenLeavesTheLibraryAlone) {
   const std::string old_bytes = box().Read(settings_.cfg_path);
   EXPECT_THROW(RegisterSceneryArea(fs(), settings_), Failure);
   EXPECT_EQ(box().Read(settings_.cfg_path), old_bytes);
+  EXPECT_TRUE(box().NothingHolds(settings_.cfg_path));
 }
 
 INSTANTIATE_ON_EACH_FILE_SYSTEM(Registration);
