@@ -26,7 +26,7 @@ namespace {
 using bench::Fixed;
 using bench::Median;
 
-constexpr int kRounds = 7;
+constexpr int kRounds = 9;
 
 class PackageFileSystem : public scenery::Win32FileSystem {
  public:

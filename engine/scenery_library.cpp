@@ -1,8 +1,7 @@
 #include "engine/scenery_library.h"
 
 #include <algorithm>
-
-#include "engine/text_lines.h"
+#include <cstring>
 
 namespace scenery {
 namespace {
@@ -12,6 +11,8 @@ constexpr std::size_t kHeaderLength = 6;
 constexpr std::size_t kAreaTextLength = 3;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // The numeric value at the start of `text`, read as a decimal literal:
 // blanks skipped, an optional sign, then digits up to the first other
@@ -28,29 +29,50 @@ std::int32_t LeadingNumber(const std::string& text) {
   return negative ? -value : value;
 }
 
-bool EndsWithLineEnd(const std::string& bytes) {
-  return !bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r');
+bool EndsWithLineEnd(const std::string& bytes) { return !bytes.empty() && IsLineEnd(bytes.back()); }
+
+// The position of the next '[' at or after `from`, or `size`. A library file
+// may be large and '[' is rare in it, so it is looked for a word at a time.
+std::size_t NextBracket(const char* data, std::size_t size, std::size_t from) {
+  std::size_t i = from;
+  for (; i + 4 <= size; i += 4) {
+    std::uint32_t word;
+    std::memcpy(&word, data + i, 4);
+    const std::uint32_t x = word ^ 0x5B5B5B5Bu;  // a zero byte where data holds '['
+    if (((x - 0x01010101u) & ~x & 0x80808080u) != 0) break;
+  }
+  for (; i < size; ++i) {
+    if (data[i] == '[') return i;
+  }
+  return size;
 }
 
 }  // namespace
 
 std::int32_t NextAreaNumber(const std::string& bytes) {
+  const char* data = bytes.data();
+  const std::size_t size = bytes.size();
   std::int32_t largest = 0;
-  // Scans the lines in place: a library of thousands of areas is read once
-  // and nothing is copied but the three characters of each header's number.
-  ForEachLine(bytes, [&largest](const char* line, std::size_t length) {
-    std::size_t start = 0;
-    while (start < length && IsBlank(line[start])) ++start;
-    if (length - start < kHeaderLength) return;
-    for (std::size_t i = 0; i < kHeaderLength; ++i) {
-      const char c = line[start + i];
-      const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-      if (upper != kHeader[i]) return;
+  for (std::size_t at = NextBracket(data, size, 0); at < size;
+       at = NextBracket(data, size, at + 1)) {
+    // A header's bracket starts its line, after blanks only.
+    std::size_t line_start = at;
+    while (line_start > 0 && IsBlank(data[line_start - 1])) --line_start;
+    if (line_start > 0 && !IsLineEnd(data[line_start - 1])) continue;
+    if (size - at < kHeaderLength) break;
+    bool header = true;
+    for (std::size_t i = 0; i < kHeaderLength && header; ++i) {
+      const char c = data[at + i];
+      header = ((c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c) == kHeader[i];
     }
-    const std::size_t at = start + kHeaderLength;
-    const std::string area_text(line + at, std::min(kAreaTextLength, length - at));
+    if (!header) continue;
+    std::size_t end = at + kHeaderLength;
+    while (end < size && end < at + kHeaderLength + kAreaTextLength && !IsLineEnd(data[end])) {
+      ++end;
+    }
+    const std::string area_text(data + at + kHeaderLength, end - at - kHeaderLength);
     largest = std::max(largest, LeadingNumber(area_text));
-  });
+  }
   return largest + 1;
 }
 

@@ -4,9 +4,18 @@ namespace scenery {
 
 std::vector<std::string> SplitLines(const std::string& bytes) {
   std::vector<std::string> lines;
-  ForEachLine(bytes, [&lines](const char* begin, std::size_t length) {
-    lines.emplace_back(begin, length);
-  });
+  std::size_t start = 0;
+  const std::size_t size = bytes.size();
+  while (start < size) {
+    std::size_t end = start;
+    while (end < size && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    lines.emplace_back(bytes, start, end - start);
+    if (end < size && bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') {
+      start = end + 2;
+    } else {
+      start = end + 1;
+    }
+  }
   return lines;
 }
 
