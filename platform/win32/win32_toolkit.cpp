@@ -476,7 +476,7 @@ class BackgroundWindow {
 
 BackgroundWindow::BackgroundWindow(const std::string& caption, int) {
   hwnd_ = CreateWindowExA(WS_EX_APPWINDOW, kBackgroundClass, caption.c_str(),
-                          WS_POPUP | WS_CLIPCHILDREN, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                          WS_POPUP | WS_CLIPCHILDREN | WS_MAXIMIZE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                           GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                           GetModuleHandleA(nullptr), this);
 }
@@ -486,7 +486,9 @@ BackgroundWindow::~BackgroundWindow() {
 }
 
 void BackgroundWindow::Paint(const std::function<void(forms::Canvas&)>& paint, int dpi) {
-  ShowWindow(hwnd_, SW_SHOWMAXIMIZED);
+  // Made maximised at the screen's size, it is shown as it is, without an
+  // activation that the licence page takes from it at once anyway.
+  ShowWindow(hwnd_, SW_SHOWNA);
   RECT client;
   GetClientRect(hwnd_, &client);
   HDC screen = GetDC(hwnd_);
