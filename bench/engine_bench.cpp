@@ -20,10 +20,12 @@
 #include "engine/package_copy.h"
 #include "engine/scenery_library.h"
 #include "platform/win32/win32_file_system.h"
+#include "tests/support/win32_tree.h"
 
 namespace {
 
 using bench::Fixed;
+using scenery::RemoveTree;
 using bench::Median;
 
 constexpr int kRounds = 9;
@@ -51,25 +53,6 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
 }
 
 std::string MakePackage(const std::string& work, int files, int kib) {

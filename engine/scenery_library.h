@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "engine/file_system.h"
 #include "engine/install_settings.h"

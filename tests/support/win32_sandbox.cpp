@@ -8,6 +8,7 @@
 #include "engine/paths.h"
 #include "platform/win32/win32_file_system.h"
 #include "tests/support/sandbox.h"
+#include "tests/support/win32_tree.h"
 
 namespace scenery {
 namespace {
@@ -25,26 +26,6 @@ class SandboxFileSystem : public Win32FileSystem {
 
 void Check(bool ok, const std::string& what) {
   if (!ok) throw std::runtime_error(what + " failed, error " + std::to_string(GetLastError()));
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
 }
 
 void Walk(const std::string& folder, const std::string& relative, std::vector<std::string>& out) {
