@@ -25,5 +25,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   wizard.Dispatch([&wizard] { wizard.Start(); });
   const int loop_code = toolkit.Run();
+  toolkit.DestroyWindows();
   return wizard.ending() ? wizard.exit_code() : loop_code;
 }

@@ -313,7 +313,7 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void PageWindow::OnCommand(int id, int code) {
   ControlWindow* child = ById(id);
-  if (child == nullptr || busy_) return;
+  if (child == nullptr || busy_ || toolkit_.quitting()) return;
   forms::Control& control = child->control();
   switch (control.kind()) {
     case forms::Kind::kButton:
@@ -579,9 +579,16 @@ Win32Toolkit::Win32Toolkit(void* instance) : instance_(instance) {
 }
 
 Win32Toolkit::~Win32Toolkit() {
+  DestroyWindows();
   if (font_ != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(font_);
-  for (auto& page : pages_) DestroyWindow(page->hwnd());
-  if (background_) DestroyWindow(background_->hwnd());
+}
+
+void Win32Toolkit::DestroyWindows() {
+  quitting_ = true;
+  for (auto& page : pages_) {
+    if (IsWindow(page->hwnd())) DestroyWindow(page->hwnd());
+  }
+  if (background_ && IsWindow(background_->hwnd())) DestroyWindow(background_->hwnd());
 }
 
 void Win32Toolkit::Attach(forms::Form& form) {

@@ -29,6 +29,9 @@ class Win32Toolkit : public forms::Toolkit {
   void set_dispatcher(Dispatcher dispatcher) { dispatcher_ = std::move(dispatcher); }
   // Runs the message loop until Quit; returns the exit code.
   int Run();
+  // Destroys every window; called before the forms that they show go away,
+  // so that no notification of a dying control reaches a form that is gone.
+  void DestroyWindows();
 
   void Attach(forms::Form& form) override;
   void ShowBackground(const std::string& caption,
