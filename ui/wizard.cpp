@@ -34,6 +34,9 @@ void Wizard::Dispatch(const std::function<void()>& event) {
     Report("Setup ran out of memory and has to stop.");
   } catch (const std::exception& failure) {
     Report(std::string("Setup stopped because of an unexpected failure:\r\n") + failure.what());
+  } catch (...) {
+    // Nothing may cross the window procedure that called us.
+    Report("Setup stopped because of an unexpected failure.");
   }
 }
 
