@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
@@ -127,6 +128,18 @@ TEST_F(WizardTest, MissingFilesAtStartEndWithTheErrorReport) {
   EXPECT_FALSE(without_licence.licence().form().visible());
   // Events that arrive while the program ends are dropped.
   without_licence.Dispatch([] { FAIL() << "an event ran after the end"; });
+}
+
+TEST_F(WizardTest, AnyFailureInAnEventIsReportedOnce) {
+  Start();
+  Answer(Answer::kOk);
+  wizard_.Dispatch([] { throw std::runtime_error("list index out of range"); });
+  EXPECT_EQ(LastMessage().icon, Icon::kCritical);
+  EXPECT_EQ(LastMessage().title, "Harbour Island");
+  EXPECT_NE(LastMessage().text.find("list index out of range"), std::string::npos);
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitFailed});
+  wizard_.Dispatch([] { throw 42; });  // the program is ending: dropped, not reported again
+  EXPECT_EQ(toolkit_.asked.size(), 1u);
 }
 
 TEST_F(WizardTest, TheAcceptanceBoxAloneEnablesNext) {
