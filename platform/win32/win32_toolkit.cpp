@@ -164,8 +164,9 @@ class PageWindow : public forms::FormPeer {
   void Refresh(const forms::Form& form) override;
   void SetBusy(const forms::Form& form, bool busy) override;
 
-  // Enter in the folder list opens the selected folder, as a double click.
-  bool OpenOnEnter(const MSG& msg);
+  // Enter in the folder list opens the selected folder, as a double click;
+  // on a button it presses that button.
+  bool HandleEnter(const MSG& msg);
 
  private:
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
@@ -354,11 +355,19 @@ void PageWindow::OnCommand(int id, int code) {
   }
 }
 
-bool PageWindow::OpenOnEnter(const MSG& msg) {
+bool PageWindow::HandleEnter(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || busy_) return false;
   ControlWindow* child = ByHwnd(msg.hwnd);
-  if (child == nullptr || child->control().kind() != forms::Kind::kDirList) return false;
-  auto& list = static_cast<forms::DirList&>(child->control());
+  if (child == nullptr) return false;
+  forms::Control& control = child->control();
+  if (control.kind() == forms::Kind::kButton) {
+    // Enter presses the button that has the focus; no button is the default.
+    auto& button = static_cast<forms::Button&>(control);
+    toolkit_.Dispatch([&button] { button.Click(); });
+    return true;
+  }
+  if (control.kind() != forms::Kind::kDirList) return false;
+  auto& list = static_cast<forms::DirList&>(control);
   const int index = static_cast<int>(SendMessageA(child->hwnd(), LB_GETCURSEL, 0, 0));
   toolkit_.Dispatch([&list, index] { list.Open(index); });
   return true;
@@ -651,7 +660,7 @@ int Win32Toolkit::Run() {
     if (page != nullptr) {
       bool handled = false;
       for (auto& window : pages_) {
-        if (window->hwnd() == page) handled = window->OpenOnEnter(msg);
+        if (window->hwnd() == page) handled = window->HandleEnter(msg);
       }
       if (handled || IsDialogMessageA(page, &msg)) continue;
     }

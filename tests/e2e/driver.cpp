@@ -14,6 +14,7 @@
 //   type ID TEXT                  replace the text of a text box
 //   open ID ITEM                  double-click the folder list item ITEM
 //   enter ID ITEM                 select the folder list item ITEM, press Enter
+//   press-enter ID                press Enter in the control
 //   choose ID PREFIX              pick the drive list item starting PREFIX
 //   close                         ask the current page to close
 //   expect-text ID TEXT           the control shows exactly TEXT
@@ -391,6 +392,11 @@ void Run(const std::vector<std::string>& w) {
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageA(list, WM_KEYUP, VK_RETURN, 0xC0000001);
+  } else if (command == "press-enter") {
+    need(1);
+    HWND control = Control(std::atoi(w[1].c_str()));
+    PostMessageA(control, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(control, WM_KEYUP, VK_RETURN, 0xC0000001);
   } else if (command == "expect-label") {
     need(2);
     HWND before = GetWindow(Control(std::atoi(w[1].c_str())), GW_HWNDPREV);

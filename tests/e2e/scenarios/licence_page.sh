@@ -1,5 +1,6 @@
 # The licence page's rules: the box alone enables Next, its caption does not
-# tick it, and the exit question and close requests, both answers.
+# tick it, the exit question and close requests, both answers; Enter presses
+# the focused button.
 prepare() {
   # Lone LF line ends: each line must still stand on its own line.
   printf 'Line one\nLine two\nLast line \351t\351' > "$pkg/License.txt"
@@ -25,7 +26,10 @@ close
 box "Are you sure you want to exit ?" no "Harbour Island Scenery" question
 wait-page "License Agreement"
 no-box 300
-close
+click 101
+press-enter 102
+wait-page "Harbour Island Scenery" 105 "Enter or select a destination directory."
+press-enter 100
 box "Are you sure you want to exit ?" yes
 exit 1
 STEPS
