@@ -8,6 +8,9 @@ steps() {
   cat <<'STEPS'
 click 101
 wait-progress 103
+expect-rect 104 240 720 4812 288
+expect-visible 101 0
+expect-visible 102 0
 expect-pixel 103 2 5 sys:ACTIVECAPTION
 snap progress.bmp
 expect-pixel 104 318 5 sys:WINDOW
