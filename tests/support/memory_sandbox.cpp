@@ -50,7 +50,6 @@ class MemorySandbox : public Sandbox {
     });
     return tree;
   }
-  bool SimulatesDevices() const override { return true; }
 
  private:
   MemoryFileSystem fs_;

@@ -34,9 +34,6 @@ class Sandbox {
   // Every entry below root(), as a relative path with folders ending in a
   // backslash, sorted without regard to letter case.
   virtual std::vector<std::string> Tree() = 0;
-  // Whether this implementation can simulate drives that are missing or not
-  // ready and UNC shares (only the in-memory one can).
-  virtual bool SimulatesDevices() const { return false; }
 
   std::string program_folder() const { return root() + "\\pkg"; }
 };

@@ -193,13 +193,6 @@ Form::Form(std::string name, std::string title, int client_width, int client_hei
       client_width_(client_width),
       client_height_(client_height) {}
 
-Control* Form::Find(const std::string& name) const {
-  for (const auto& control : controls_) {
-    if (control->name() == name) return control.get();
-  }
-  return nullptr;
-}
-
 void Form::SetTitle(const std::string& title) {
   title_ = title;
   if (peer_ != nullptr) peer_->UpdateTitle(*this);

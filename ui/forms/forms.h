@@ -255,7 +255,6 @@ class Form {
     return ref;
   }
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
-  Control* Find(const std::string& name) const;
 
   const std::string& name() const { return name_; }
   const std::string& title() const { return title_; }
