@@ -143,6 +143,16 @@ HWND Control(int id) {
   return control;
 }
 
+// Selects the item `item` of the folder list `id`, as a user's click does.
+HWND SelectFolderItem(int id, const std::string& item) {
+  HWND list = Control(id);
+  const LRESULT index = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(item.c_str()));
+  if (index == LB_ERR) Fail("the folder list has no item " + item);
+  SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  return list;
+}
+
 void PostCommand(HWND control, int code) {
   PostMessageA(GetParent(control), WM_COMMAND,
                MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
@@ -375,21 +385,10 @@ void Run(const std::vector<std::string>& w) {
                  reinterpret_cast<LPARAM>(w[2].c_str()));
   } else if (command == "open") {
     need(2);
-    HWND list = Control(std::atoi(w[1].c_str()));
-    const LRESULT index =
-        SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(w[2].c_str()));
-    if (index == LB_ERR) Fail("the folder list has no item " + w[2]);
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    PostCommand(list, LBN_DBLCLK);
+    PostCommand(SelectFolderItem(std::atoi(w[1].c_str()), w[2]), LBN_DBLCLK);
   } else if (command == "enter") {
     need(2);
-    HWND list = Control(std::atoi(w[1].c_str()));
-    const LRESULT index =
-        SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(w[2].c_str()));
-    if (index == LB_ERR) Fail("the folder list has no item " + w[2]);
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND list = SelectFolderItem(std::atoi(w[1].c_str()), w[2]);
     PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageA(list, WM_KEYUP, VK_RETURN, 0xC0000001);
   } else if (command == "press-enter") {
