@@ -1,5 +1,7 @@
 #include "engine/paths.h"
 
+#include <vector>
+
 namespace scenery {
 namespace {
 
@@ -59,6 +61,57 @@ std::string UpperAscii(std::string text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return text;
+}
+
+unsigned char FoldAnsiCase(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
+  switch (c) {
+    case 0x9A: return 0x8A;  // s with caron
+    case 0x9C: return 0x8C;  // oe
+    case 0x9E: return 0x8E;  // z with caron
+    case 0xFF: return 0x9F;  // y with diaeresis
+    default: return c;
+  }
+}
+
+std::string ComparableFolder(const std::string& path, const std::string& base) {
+  const std::size_t first = path.find_first_not_of(" \t");
+  const std::size_t last = path.find_last_not_of(" \t");
+  std::string full = first == std::string::npos ? std::string() : path.substr(first, last - first + 1);
+  for (char& c : full) {
+    if (c == '/') c = '\\';
+  }
+  const std::size_t own_root = RootLength(full);
+  if (own_root == 0) {
+    full = base + "\\" + full;
+  } else if (own_root == 1) {
+    full = base.substr(0, RootLength(base)) + full;
+  }
+  const std::size_t root_length = RootLength(full);
+  std::string root = full.substr(0, root_length);
+  if (!root.empty() && root.back() != '\\') root += '\\';
+  // The folder names below the root, with "." and ".." resolved.
+  std::vector<std::string> names;
+  std::size_t at = root_length;
+  while (at <= full.size()) {
+    std::size_t end = full.find('\\', at);
+    if (end == std::string::npos) end = full.size();
+    const std::string name = full.substr(at, end - at);
+    if (name == "..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != ".") {
+      names.push_back(name);
+    }
+    at = end + 1;
+  }
+  std::string comparable = root;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) comparable += '\\';
+    comparable += names[i];
+  }
+  for (char& c : comparable) c = static_cast<char>(FoldAnsiCase(static_cast<unsigned char>(c)));
+  return comparable;
 }
 
 }  // namespace scenery

@@ -23,6 +23,18 @@ bool HasForbiddenPathCharacters(const std::string& path);
 // ASCII upper case of `text`, for comparisons that ignore letter case.
 std::string UpperAscii(std::string text);
 
+// `c` in upper case as Windows folds file names in the Western ANSI code
+// page (1252): the ASCII letters and the accented letters.
+unsigned char FoldAnsiCase(unsigned char c);
+
+// The form in which two names of one folder compare equal, as Windows
+// compares them: `path` taken relative to `base` when it has no root of its
+// own (relative to base's drive when it starts with one backslash), "/" read
+// as "\", doubled backslashes, "." and ".." resolved, no trailing
+// backslash except at a drive root, blanks around it dropped, letter case
+// folded by FoldAnsiCase.
+std::string ComparableFolder(const std::string& path, const std::string& base);
+
 }  // namespace scenery
 
 #endif  // SCENERY_SETUP_ENGINE_PATHS_H_

@@ -2,78 +2,182 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+
+#include "engine/paths.h"
 
 namespace scenery {
 namespace {
 
 constexpr char kHeader[] = "[AREA.";
 constexpr std::size_t kHeaderLength = 6;
-constexpr std::size_t kAreaTextLength = 3;
+constexpr char kLocalKey[] = "LOCAL";
+constexpr std::size_t kLocalKeyLength = 5;
+constexpr char kAddArea[] = "add a scenery area to the file";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-// The numeric value at the start of `text`, read as a decimal literal:
-// blanks skipped, an optional sign, then digits up to the first other
-// character; 0 when no digit comes first.
-std::int32_t LeadingNumber(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool EndsWithLineEnd(const std::string& bytes) { return !bytes.empty() && IsLineEnd(bytes.back()); }
+
+// Whether `data` starts with `upper` when its ASCII letters are read in
+// upper case.
+bool StartsWithUpper(const char* data, const char* upper, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = data[i];
+    if (((c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c) != upper[i]) return false;
+  }
+  return true;
+}
+
+// Whether only blanks stand between the start of its line and `at`.
+bool AtLineStart(const char* data, std::size_t at) {
+  while (at > 0 && IsBlank(data[at - 1])) --at;
+  return at == 0 || IsLineEnd(data[at - 1]);
+}
+
+// The number read as a decimal literal from `from`: blanks skipped, an
+// optional sign, then the whole run of digits; 0 when no digit comes first.
+// A number beyond 63 bits stays at the largest 63-bit value.
+std::int64_t LeadingNumber(const char* data, std::size_t from, std::size_t size) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  std::size_t i = from;
+  while (i < size && IsBlank(data[i])) ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::int32_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');  // at most three digits: no overflow
+  if (i < size && (data[i] == '+' || data[i] == '-')) negative = data[i++] == '-';
+  std::int64_t value = 0;
+  for (; i < size && data[i] >= '0' && data[i] <= '9'; ++i) {
+    const int digit = data[i] - '0';
+    value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
   }
   return negative ? -value : value;
 }
 
-bool EndsWithLineEnd(const std::string& bytes) { return !bytes.empty() && IsLineEnd(bytes.back()); }
+// Whether the '=' at `at` ends the key "Local" (any letter case, blanks
+// around it) at the start of its line.
+bool EndsLocalKey(const char* data, std::size_t at) {
+  while (at > 0 && IsBlank(data[at - 1])) --at;
+  if (at < kLocalKeyLength) return false;
+  at -= kLocalKeyLength;
+  return StartsWithUpper(data + at, kLocalKey, kLocalKeyLength) && AtLineStart(data, at);
+}
 
-// The position of the next '[' at or after `from`, or `size`. A library file
-// may be large and '[' is rare in it, so it is looked for a word at a time.
-std::size_t NextBracket(const char* data, std::size_t size, std::size_t from) {
+constexpr std::uint32_t HasZeroByte(std::uint32_t x) {
+  return (x - 0x01010101u) & ~x & 0x80808080u;
+}
+
+// The position of the next '[' (and, with `equals`, of the next '=') at or
+// after `from`, or `size`. A library file may be large and these bytes are
+// rare in it, so they are looked for a word at a time.
+std::size_t NextMark(const char* data, std::size_t size, std::size_t from, bool equals) {
   std::size_t i = from;
+  const std::uint32_t second = equals ? 0x3D3D3D3Du : 0x5B5B5B5Bu;
   for (; i + 4 <= size; i += 4) {
     std::uint32_t word;
     std::memcpy(&word, data + i, 4);
-    const std::uint32_t x = word ^ 0x5B5B5B5Bu;  // a zero byte where data holds '['
-    if (((x - 0x01010101u) & ~x & 0x80808080u) != 0) break;
+    if ((HasZeroByte(word ^ 0x5B5B5B5Bu) | HasZeroByte(word ^ second)) != 0) break;
   }
   for (; i < size; ++i) {
-    if (data[i] == '[') return i;
+    if (data[i] == '[' || (equals && data[i] == '=')) return i;
   }
   return size;
 }
 
+// The position of the line end at or after `from`, or `size`.
+std::size_t NextLineEnd(const char* data, std::size_t size, std::size_t from) {
+  std::size_t i = from;
+  for (; i + 4 <= size; i += 4) {
+    std::uint32_t word;
+    std::memcpy(&word, data + i, 4);
+    if ((HasZeroByte(word ^ 0x0D0D0D0Du) | HasZeroByte(word ^ 0x0A0A0A0Au)) != 0) break;
+  }
+  while (i < size && !IsLineEnd(data[i])) ++i;
+  return i;
+}
+
+// Tells whether a Local= value names one given folder. Most values name
+// other folders, and their last folder name already differs: that is tested
+// first, without building a path.
+class FolderMatcher {
+ public:
+  FolderMatcher(const std::string& folder, const std::string& base)
+      : base_(base), wanted_(ComparableFolder(folder, base)) {
+    const std::size_t slash = wanted_.rfind('\\');
+    if (slash != std::string::npos) last_name_ = wanted_.substr(slash + 1);
+  }
+
+  bool Names(const char* value, std::size_t length) const {
+    std::size_t end = length;
+    while (end > 0 && (IsBlank(value[end - 1]) || IsSeparator(value[end - 1]))) --end;
+    std::size_t start = end;
+    while (start > 0 && !IsSeparator(value[start - 1]) && value[start - 1] != ':') --start;
+    const std::size_t n = end - start;
+    const bool dots = (n == 1 || n == 2) && value[start] == '.' && value[end - 1] == '.';
+    if (!dots) {
+      if (n != last_name_.size()) return false;
+      for (std::size_t i = 0; i < n; ++i) {
+        if (FoldAnsiCase(static_cast<unsigned char>(value[start + i])) !=
+            static_cast<unsigned char>(last_name_[i])) {
+          return false;
+        }
+      }
+    }
+    return ComparableFolder(std::string(value, length), base_) == wanted_;
+  }
+
+ private:
+  std::string base_;
+  std::string wanted_;
+  std::string last_name_;
+};
+
+Failure TooLarge(std::int64_t largest) {
+  return Failure(FailureKind::kBadContent, kAddArea, "",
+                 "Its largest area number, " + std::to_string(largest) +
+                     ", leaves no number for a new area: area numbers end at " +
+                     std::to_string(std::numeric_limits<std::int32_t>::max()) +
+                     ". Give that area a smaller number in scenery.cfg and run Setup again.");
+}
+
 }  // namespace
 
-std::int32_t NextAreaNumber(const std::string& bytes) {
+LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder,
+                        const std::string& simulator_folder) {
   const char* data = bytes.data();
   const std::size_t size = bytes.size();
-  std::int32_t largest = 0;
-  for (std::size_t at = NextBracket(data, size, 0); at < size;
-       at = NextBracket(data, size, at + 1)) {
-    // A header's bracket starts its line, after blanks only.
-    std::size_t line_start = at;
-    while (line_start > 0 && IsBlank(data[line_start - 1])) --line_start;
-    if (line_start > 0 && !IsLineEnd(data[line_start - 1])) continue;
-    if (size - at < kHeaderLength) break;
-    bool header = true;
-    for (std::size_t i = 0; i < kHeaderLength && header; ++i) {
-      const char c = data[at + i];
-      header = ((c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c) == kHeader[i];
+  LibraryScan scan;
+  const bool matching = !folder.empty();
+  const FolderMatcher matcher(matching ? folder : "C:\\", simulator_folder);
+  // Within an area section, until its first Local= line.
+  bool wants_local = false;
+  for (std::size_t at = NextMark(data, size, 0, false); at < size;
+       at = NextMark(data, size, at + 1, wants_local)) {
+    if (!AtLineStart(data, at) && data[at] == '[') continue;
+    if (data[at] == '[') {
+      const bool header =
+          size - at >= kHeaderLength && StartsWithUpper(data + at, kHeader, kHeaderLength);
+      if (header) {
+        scan.largest_area =
+            std::max(scan.largest_area, LeadingNumber(data, at + kHeaderLength, size));
+      }
+      wants_local = header && matching && !scan.has_folder;
+      continue;
     }
-    if (!header) continue;
-    std::size_t end = at + kHeaderLength;
-    while (end < size && end < at + kHeaderLength + kAreaTextLength && !IsLineEnd(data[end])) {
-      ++end;
-    }
-    const std::string area_text(data + at + kHeaderLength, end - at - kHeaderLength);
-    largest = std::max(largest, LeadingNumber(area_text));
+    if (!EndsLocalKey(data, at)) continue;
+    const std::size_t end = NextLineEnd(data, size, at + 1);
+    scan.has_folder = matcher.Names(data + at + 1, end - at - 1);
+    wants_local = false;
   }
-  return largest + 1;
+  return scan;
+}
+
+std::int32_t NextAreaNumber(const std::string& bytes) {
+  const std::int64_t largest = ScanLibrary(bytes).largest_area;
+  if (largest >= std::numeric_limits<std::int32_t>::max()) throw TooLarge(largest);
+  return static_cast<std::int32_t>(largest + 1);
 }
 
 std::string AreaSection(std::int32_t area_number, const InstallSettings& settings) {
@@ -93,20 +197,49 @@ std::string AreaSection(std::int32_t area_number, const InstallSettings& setting
   return section;
 }
 
-void RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
+std::string SimulatorFolderOf(const std::string& cfg_path) {
+  const std::size_t slash = cfg_path.rfind('\\');
+  if (slash == std::string::npos) return "";
+  std::string folder = cfg_path.substr(0, slash);
+  while (folder.size() > RootLength(folder) && folder.back() == '\\') folder.pop_back();
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
+}
+
+void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
+  try {
+    NextAreaNumber(fs.ReadWholeFile(settings.cfg_path));
+  } catch (Failure& failure) {
+    if (failure.path().empty()) failure.set_path(settings.cfg_path);
+    failure.set_aftermath("Nothing was installed: no file was copied, and scenery.cfg was not "
+                          "changed.");
+    throw;
+  }
+}
+
+bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
   const std::string& cfg = settings.cfg_path;
   const std::string installed = "The package was installed in " + settings.target_dir +
                                 ", but the simulator does not know it yet: ";
   std::string old_bytes;
+  std::int32_t area_number = 0;
   try {
     old_bytes = fs.ReadWholeFile(cfg);
+    const LibraryScan scan = ScanLibrary(old_bytes, settings.target_dir, SimulatorFolderOf(cfg));
+    // The package was installed into this folder before: its area stays as
+    // the user set it, and neither the library nor its backup is written.
+    if (scan.has_folder) return false;
+    if (scan.largest_area >= std::numeric_limits<std::int32_t>::max()) {
+      throw TooLarge(scan.largest_area).set_path(cfg);
+    }
+    area_number = static_cast<std::int32_t>(scan.largest_area + 1);
     fs.CopyReplacing(cfg, settings.backup_path);
   } catch (Failure& failure) {
     failure.set_aftermath(installed + "scenery.cfg was not changed.");
     throw;
   }
 
-  std::string section = AreaSection(NextAreaNumber(old_bytes), settings);
+  std::string section = AreaSection(area_number, settings);
   // Keep the old last line whole and start the header on a line of its own.
   if (!old_bytes.empty() && !EndsWithLineEnd(old_bytes)) section.insert(0, "\r\n");
 
@@ -124,6 +257,7 @@ void RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     failure.set_aftermath(installed + state + "; its backup is " + settings.backup_path + ".");
     throw;
   }
+  return true;
 }
 
 }  // namespace scenery

@@ -11,10 +11,27 @@
 
 namespace scenery {
 
-// The number of the new area: the largest number among the area headers of
-// the library file's `bytes` plus 1, or 1 when no header carries a number
-// above 0. A header is a line that starts, after any blanks, with "[Area." in
-// any letter case; its number is read from the three characters after the dot.
+// What one pass over a library file's bytes tells.
+struct LibraryScan {
+  // The largest area number of the file, 0 when no header carries a number
+  // above 0. A header is a line that starts, after any blanks, with "[Area."
+  // in any letter case; its number is the whole run of digits after the dot
+  // (after blanks and a sign). Numbers too large for 63 bits stay at the
+  // largest 63-bit value.
+  std::int64_t largest_area = 0;
+  // An area section has a Local= line that names the folder looked for.
+  bool has_folder = false;
+};
+
+// Scans the library file's `bytes` once. When `folder` is not empty, it
+// looks for an area whose Local= names that folder, as Windows compares
+// paths; a relative Local= is taken relative to `simulator_folder`.
+LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder = "",
+                        const std::string& simulator_folder = "");
+
+// The number of the new area: the largest area number of `bytes` plus 1, or
+// 1 when there is none. A number that cannot be increased within 32 bits
+// throws kBadContent, without a path; the caller names the file.
 std::int32_t NextAreaNumber(const std::string& bytes);
 
 // The section appended for the new area, every line ended by CR LF:
@@ -23,12 +40,22 @@ std::int32_t NextAreaNumber(const std::string& bytes);
 // least three digits; larger numbers are written in full.
 std::string AreaSection(std::int32_t area_number, const InstallSettings& settings);
 
-// Reads settings.cfg_path, copies it to settings.backup_path, then appends
-// the new area section (after a CR LF when the file's last line has no line
-// end). An append that fails part-way is undone before the failure is
-// reported, so scenery.cfg is either as it was or extended by one whole
-// section.
-void RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings);
+// Reads settings.cfg_path and makes sure a new area could be numbered in it,
+// writing nothing: the check that comes before any file is copied.
+void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings);
+
+// Reads settings.cfg_path. When an area of it already names
+// settings.target_dir, nothing is written and the result is false (the
+// package was installed there before; the user's settings of that area
+// stay). Otherwise copies it to settings.backup_path, then appends the new
+// area section (after a CR LF when the file's last line has no line end) and
+// the result is true. An append that fails part-way is undone before the
+// failure is reported, so scenery.cfg is either as it was or extended by one
+// whole section.
+bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings);
+
+// The folder that holds the library file `cfg_path`.
+std::string SimulatorFolderOf(const std::string& cfg_path);
 
 }  // namespace scenery
 

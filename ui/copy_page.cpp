@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "engine/scenery_library.h"
+#include "engine/installation.h"
 #include "ui/wizard.h"
 
 namespace scenery {
@@ -78,8 +78,7 @@ void CopyPage::MainClicked() {
 
 void CopyPage::RunInstallation() {
   BusyScope busy(form_);
-  CopyPackageFiles(wizard_.fs(), wizard_.settings(), *this);
-  RegisterSceneryArea(wizard_.fs(), wizard_.settings());
+  InstallPackage(wizard_.fs(), wizard_.settings(), *this);
   install_done_ = true;
 }
 

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "engine/installation.h"
 #include "engine/package_copy.h"
+#include "engine/paths.h"
 #include "engine/scenery_library.h"
 #include "engine/target_folders.h"
 #include "tests/support/memory_file_system.h"
@@ -227,11 +229,14 @@ TEST(NextAreaNumber, WorkedExamplesAndHeaderForms) {
       {{"  [AREA.070]", "[Area.003]"}, 71},    // leading blanks
       {{"\t[Area.071]"}, 72},
       {{"[Area.999]"}, 1000},
+      {{"[Area.1000]", "[Area.999]"}, 1001},   // what Setup.exe writes after 999
+      {{"[Area.0051]"}, 52},
       {{"[Area.-05]"}, 1},                     // no number above 0
       {{"[Area.000]"}, 1},
       {{"[Area.]"}, 1},
       {{"[Area. 7]"}, 8},                      // blanks before the number are skipped
-      {{"[Area.1234]"}, 124},                  // three characters are read
+      {{"[Area.1234]"}, 1235},                 // the whole run of digits is read
+      {{"[Area.2147483646]"}, 2147483647},
       {{"x[Area.500]", "Title=[Area.600]"}, 1},  // not at the start of the line
   };
   for (const auto& c : cases) {
@@ -241,6 +246,47 @@ TEST(NextAreaNumber, WorkedExamplesAndHeaderForms) {
       EXPECT_EQ(NextAreaNumber(bytes), c.next) << testing::PrintToString(bytes);
     }
   }
+  // Numbers that leave no 32-bit number above them are refused, never wrapped.
+  for (const char* header : {"[Area.2147483647]", "[Area.4294967297]",
+                             "[Area.99999999999999999999999]"}) {
+    EXPECT_THROW(NextAreaNumber(std::string("[Area.001]\r\n") + header + "\r\n"), Failure)
+        << header;
+  }
+}
+
+TEST(ScanLibrary, FindsTheAreaThatNamesAFolderAsWindowsComparesPaths) {
+  const std::string sim = "C:\\FS2000";
+  const std::string target = "C:\\FS2000\\Addon Scenery\\Harbour";
+  const struct {
+    const char* local;
+    bool names;
+  } cases[] = {
+      {"C:\\FS2000\\Addon Scenery\\Harbour", true},
+      {"c:\\fs2000\\ADDON SCENERY\\harbour\\", true},
+      {"C:\\FS2000\\\\Addon Scenery\\\\Harbour", true},
+      {"Addon Scenery\\Harbour", true},                   // relative to the simulator
+      {" C:/FS2000/Addon Scenery/Harbour ", true},
+      {"C:\\FS2000\\Addon Scenery\\Other\\..\\Harbour", true},
+      {"\\FS2000\\Addon Scenery\\Harbour", true},        // relative to its drive
+      {"C:\\FS2000\\Addon Scenery\\Harbour2", false},
+      {"D:\\FS2000\\Addon Scenery\\Harbour", false},
+      {"Addon Scenery", false},
+      {"Harbour", false},
+  };
+  for (const auto& c : cases) {
+    for (const char* key : {"Local=", "local =", "  LOCAL= "}) {
+      const std::string bytes = std::string("[General]\r\nLocal=elsewhere\r\n[Area.004]\r\n"
+                                            "Title=T=x\r\n") + key + c.local + "\r\nLayer=4\r\n";
+      const LibraryScan scan = ScanLibrary(bytes, target, sim);
+      EXPECT_EQ(scan.has_folder, c.names) << key << c.local;
+      EXPECT_EQ(scan.largest_area, 4);
+    }
+  }
+  // A Local= outside an area section, or not at the start of its line, names nothing.
+  EXPECT_FALSE(ScanLibrary("[General]\r\nLocal=" + target + "\r\n", target, sim).has_folder);
+  EXPECT_FALSE(ScanLibrary("[Area.001]\r\nTitle=x Local=" + target + "\r\n", target, sim)
+                   .has_folder);
+  EXPECT_TRUE(ScanLibrary("[Area.001]\nLocal=" + target, target, sim).has_folder);
 }
 
 TEST(AreaSection, LabelsAndOptionalLines) {
@@ -275,6 +321,45 @@ class Registration : public OnEachFileSystem {
   }
   InstallSettings settings_;
 };
+
+TEST_P(Registration, AgainAndAgainNeverRepeatsANumberOrAFolder) {
+  const std::string old_bytes = "[Area.998]\r\nLocal=Scenery\\x\r\n[Area.999]\r\nLocal=y\r\n";
+  RegisterWith(old_bytes);
+  EXPECT_EQ(box().Read(settings_.cfg_path).substr(old_bytes.size(), 13), "[Area.1000]\r\n");
+  for (int next = 1001; next <= 1003; ++next) {
+    settings_.target_dir = root() + "\\Scenery\\Harbour" + std::to_string(next);
+    const std::string before = box().Read(settings_.cfg_path);
+    EXPECT_TRUE(RegisterSceneryArea(fs(), settings_));
+    EXPECT_EQ(box().Read(settings_.cfg_path).substr(before.size(), 13),
+              "[Area." + std::to_string(next) + "]\r\n");
+  }
+  // The same folder again, named another way: the area and its backup stay.
+  const std::string before = box().Read(settings_.cfg_path);
+  const std::string backup = box().Read(settings_.backup_path);
+  settings_.target_dir = UpperAscii(settings_.target_dir) + "\\";
+  EXPECT_FALSE(RegisterSceneryArea(fs(), settings_));
+  EXPECT_EQ(box().Read(settings_.cfg_path), before);
+  EXPECT_EQ(box().Read(settings_.backup_path), backup);
+}
+
+TEST_P(Registration, ANumberThatCannotGrowIsRefusedBeforeAnyFileIsCopied) {
+  const std::string old_bytes = "[Area.2147483647]\r\nLocal=Scenery\\Big\r\n";
+  box().Write(settings_.cfg_path, old_bytes);
+  const Lines before = box().Tree();
+  RecordingProgress progress;
+  try {
+    InstallPackage(fs(), settings_, progress);
+    FAIL() << "installed under a number beyond 32 bits";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.kind(), FailureKind::kBadContent);
+    EXPECT_EQ(failure.path(), settings_.cfg_path);
+    EXPECT_NE(failure.Message().find("2147483647"), std::string::npos) << failure.Message();
+    EXPECT_NE(failure.aftermath().find("no file was copied"), std::string::npos);
+  }
+  EXPECT_TRUE(progress.events.empty());
+  EXPECT_EQ(box().Tree(), before);
+  EXPECT_EQ(box().Read(settings_.cfg_path), old_bytes);
+}
 
 TEST_P(Registration, AppendsOneSectionAfterTheOldBytes) {
   const std::string old_bytes = SampleSceneryCfg();

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 
+#include "engine/installation.h"
 #include "engine/package_copy.h"
 #include "engine/scenery_library.h"
 #include "ui/wizard.h"
@@ -19,10 +20,7 @@ namespace {
 
 struct Installation {
   Installation() : box(MakeMemorySandbox(&fs)) { LayOutPackage(*box, settings); }
-  void Run() {
-    CopyPackageFiles(*fs, settings, progress);
-    RegisterSceneryArea(*fs, settings);
-  }
+  void Run() { InstallPackage(*fs, settings, progress); }
   MemoryFileSystem* fs = nullptr;
   std::unique_ptr<Sandbox> box;
   InstallSettings settings;

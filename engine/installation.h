@@ -1,0 +1,19 @@
+// The whole installation that the copy page's Start runs.
+#ifndef SCENERY_SETUP_ENGINE_INSTALLATION_H_
+#define SCENERY_SETUP_ENGINE_INSTALLATION_H_
+
+#include "engine/file_system.h"
+#include "engine/install_settings.h"
+#include "engine/package_copy.h"
+
+namespace scenery {
+
+// Checks that scenery.cfg can take a new area (before anything is copied or
+// written), runs the copy run, then registers the scenery area. Returns
+// whether a new area was appended: false when scenery.cfg already had an
+// area for the destination folder (a repair or an update of the package).
+bool InstallPackage(FileSystem& fs, InstallSettings& settings, CopyProgress& progress);
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_INSTALLATION_H_
