@@ -31,6 +31,13 @@ inline double Median(std::vector<double> v) {
   return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// The value below which the fraction `q` of `v` lies (nearest rank).
+inline double Quantile(std::vector<double> v, double q) {
+  std::sort(v.begin(), v.end());
+  std::size_t rank = static_cast<std::size_t>(q * static_cast<double>(v.size() - 1) + 0.5);
+  return v[std::min(rank, v.size() - 1)];
+}
+
 // One figure line: "name: value (goal: ..., met)" or "(goal: ..., MISSED)".
 inline void Figure(const std::string& name, const std::string& value, const std::string& goal,
                    bool met) {

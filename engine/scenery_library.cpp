@@ -4,12 +4,15 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 #include "engine/paths.h"
 
 namespace scenery {
 namespace {
 
-constexpr char kHeader[] = "[AREA.";
 constexpr std::size_t kHeaderLength = 6;
 constexpr char kLocalKey[] = "LOCAL";
 constexpr std::size_t kLocalKeyLength = 5;
@@ -41,19 +44,28 @@ bool AtLineStart(const char* data, std::size_t at) {
 
 // The number read as a decimal literal from `from`: blanks skipped, an
 // optional sign, then the whole run of digits; 0 when no digit comes first.
-// A number beyond 63 bits stays at the largest 63-bit value.
+// A number of more than 18 digits stays at kHugeNumber.
+constexpr std::int64_t kHugeNumber = 999999999999999999;
 std::int64_t LeadingNumber(const char* data, std::size_t from, std::size_t size) {
-  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
   std::size_t i = from;
   while (i < size && IsBlank(data[i])) ++i;
   bool negative = false;
   if (i < size && (data[i] == '+' || data[i] == '-')) negative = data[i++] == '-';
   std::int64_t value = 0;
   for (; i < size && data[i] >= '0' && data[i] <= '9'; ++i) {
-    const int digit = data[i] - '0';
-    value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
+    value = value < kHugeNumber / 10 ? value * 10 + (data[i] - '0') : kHugeNumber;
   }
   return negative ? -value : value;
+}
+
+// Whether the bytes at `at` begin an area header "[Area." in any letter case.
+bool IsAreaHeader(const char* data, std::size_t size, std::size_t at) {
+  if (size - at < kHeaderLength) return false;
+  std::uint32_t word;
+  std::memcpy(&word, data + at + 1, 4);
+  // "AREA" in any letter case: the letters' case bit set gives "area".
+  const std::uint32_t area = 'a' | ('r' << 8) | ('e' << 16) | (static_cast<std::uint32_t>('a') << 24);
+  return (word | 0x20202020u) == area && data[at + 5] == '.';
 }
 
 // Whether the '=' at `at` ends the key "Local" (any letter case, blanks
@@ -69,33 +81,59 @@ constexpr std::uint32_t HasZeroByte(std::uint32_t x) {
   return (x - 0x01010101u) & ~x & 0x80808080u;
 }
 
-// The position of the next '[' (and, with `equals`, of the next '=') at or
-// after `from`, or `size`. A library file may be large and these bytes are
-// rare in it, so they are looked for a word at a time.
-std::size_t NextMark(const char* data, std::size_t size, std::size_t from, bool equals) {
+// The position of the first byte at or after `from` that is `a` or `b`, or
+// `size`. A library file may be large and the bytes looked for are rare in
+// it, so they are looked for a word at a time; 16 bytes at a time on a
+// processor with SSE2 (every one since 2003, but not all that run XP).
+std::size_t FindEitherPortable(const char* data, std::size_t size, std::size_t from, char a,
+                               char b) {
+  const std::uint32_t wa = 0x01010101u * static_cast<unsigned char>(a);
+  const std::uint32_t wb = 0x01010101u * static_cast<unsigned char>(b);
   std::size_t i = from;
-  const std::uint32_t second = equals ? 0x3D3D3D3Du : 0x5B5B5B5Bu;
   for (; i + 4 <= size; i += 4) {
     std::uint32_t word;
     std::memcpy(&word, data + i, 4);
-    if ((HasZeroByte(word ^ 0x5B5B5B5Bu) | HasZeroByte(word ^ second)) != 0) break;
+    if ((HasZeroByte(word ^ wa) | HasZeroByte(word ^ wb)) != 0) break;
   }
-  for (; i < size; ++i) {
-    if (data[i] == '[' || (equals && data[i] == '=')) return i;
+  while (i < size && data[i] != a && data[i] != b) ++i;
+  return i;
+}
+
+#if defined(__i386__) || defined(__x86_64__)
+__attribute__((target("sse2"))) std::size_t FindEitherSse2(const char* data, std::size_t size,
+                                                           std::size_t from, char a, char b) {
+  const __m128i va = _mm_set1_epi8(a);
+  const __m128i vb = _mm_set1_epi8(b);
+  std::size_t i = from;
+  for (; i + 16 <= size; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)));
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
   }
-  return size;
+  while (i < size && data[i] != a && data[i] != b) ++i;
+  return i;
+}
+
+const bool kHasSse2 = __builtin_cpu_supports("sse2");
+
+std::size_t FindEither(const char* data, std::size_t size, std::size_t from, char a, char b) {
+  return kHasSse2 ? FindEitherSse2(data, size, from, a, b)
+                  : FindEitherPortable(data, size, from, a, b);
+}
+#else
+std::size_t FindEither(const char* data, std::size_t size, std::size_t from, char a, char b) {
+  return FindEitherPortable(data, size, from, a, b);
+}
+#endif
+
+// The next '[' (and, with `equals`, the next '=') at or after `from`.
+std::size_t NextMark(const char* data, std::size_t size, std::size_t from, bool equals) {
+  return FindEither(data, size, from, '[', equals ? '=' : '[');
 }
 
 // The position of the line end at or after `from`, or `size`.
 std::size_t NextLineEnd(const char* data, std::size_t size, std::size_t from) {
-  std::size_t i = from;
-  for (; i + 4 <= size; i += 4) {
-    std::uint32_t word;
-    std::memcpy(&word, data + i, 4);
-    if ((HasZeroByte(word ^ 0x0D0D0D0Du) | HasZeroByte(word ^ 0x0A0A0A0Au)) != 0) break;
-  }
-  while (i < size && !IsLineEnd(data[i])) ++i;
-  return i;
+  return FindEither(data, size, from, '\r', '\n');
 }
 
 // Tells whether a Local= value names one given folder. Most values name
@@ -112,17 +150,16 @@ class FolderMatcher {
   bool Names(const char* value, std::size_t length) const {
     std::size_t end = length;
     while (end > 0 && (IsBlank(value[end - 1]) || IsSeparator(value[end - 1]))) --end;
-    std::size_t start = end;
-    while (start > 0 && !IsSeparator(value[start - 1]) && value[start - 1] != ':') --start;
-    const std::size_t n = end - start;
-    const bool dots = (n == 1 || n == 2) && value[start] == '.' && value[end - 1] == '.';
-    if (!dots) {
-      if (n != last_name_.size()) return false;
+    // A value that ends in "." or ".." is compared in full.
+    if (end == 0 || value[end - 1] != '.') {
+      const std::size_t n = last_name_.size();
+      if (end < n) return false;
+      const std::size_t start = end - n;
+      if (start > 0 && !IsSeparator(value[start - 1]) && value[start - 1] != ':') return false;
       for (std::size_t i = 0; i < n; ++i) {
-        if (FoldAnsiCase(static_cast<unsigned char>(value[start + i])) !=
-            static_cast<unsigned char>(last_name_[i])) {
-          return false;
-        }
+        const unsigned char c = static_cast<unsigned char>(value[start + i]);
+        const unsigned char want = static_cast<unsigned char>(last_name_[i]);
+        if (c != want && FoldAnsiCase(c) != want) return false;
       }
     }
     return ComparableFolder(std::string(value, length), base_) == wanted_;
@@ -157,8 +194,7 @@ LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder,
        at = NextMark(data, size, at + 1, wants_local)) {
     if (!AtLineStart(data, at) && data[at] == '[') continue;
     if (data[at] == '[') {
-      const bool header =
-          size - at >= kHeaderLength && StartsWithUpper(data + at, kHeader, kHeaderLength);
+      const bool header = IsAreaHeader(data, size, at);
       if (header) {
         scan.largest_area =
             std::max(scan.largest_area, LeadingNumber(data, at + kHeaderLength, size));
@@ -170,6 +206,7 @@ LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder,
     const std::size_t end = NextLineEnd(data, size, at + 1);
     scan.has_folder = matcher.Names(data + at + 1, end - at - 1);
     wants_local = false;
+    at = end - 1;  // the search goes on after the value
   }
   return scan;
 }

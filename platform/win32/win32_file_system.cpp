@@ -230,7 +230,8 @@ std::uint64_t Win32FileSystem::FileLength(const std::string& path) {
 
 void Win32FileSystem::AppendToFile(const std::string& path, const std::string& bytes) {
   ScopedHandle file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, op::kAppend);
-  SeekTo(file.get(), LengthOf(file.get(), op::kAppend, path), op::kAppend, path);
+  LARGE_INTEGER none = {};
+  if (!SetFilePointerEx(file.get(), none, nullptr, FILE_END)) ThrowLastError(op::kAppend, path);
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD written = 0;
