@@ -65,7 +65,10 @@ void ReadManifest(FileSystem& fs, InstallSettings& settings) {
     lines = ReadLines(fs, path);
   } catch (Failure& failure) {
     if (failure.kind() == FailureKind::kNotFound) {
-      failure.set_aftermath("Setup.ini must lie in the same folder as Setup.exe.");
+      failure.set_aftermath(
+          "Setup.exe must be started from the package's folder, with all the files of the "
+          "package beside it. If you opened the package inside a compressed (zip) folder, "
+          "extract all its files first, then start Setup.exe from the extracted folder.");
     }
     throw;
   }

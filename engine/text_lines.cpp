@@ -19,8 +19,13 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
   return lines;
 }
 
+std::string WithoutByteOrderMark(std::string bytes) {
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  return bytes;
+}
+
 std::vector<std::string> ReadLines(FileSystem& fs, const std::string& path) {
-  return SplitLines(fs.ReadWholeFile(path));
+  return SplitLines(WithoutByteOrderMark(fs.ReadWholeFile(path)));
 }
 
 }  // namespace scenery

@@ -16,7 +16,12 @@ namespace scenery {
 // (the ANSI code page, NULs included); nothing past the end is ever read.
 std::vector<std::string> SplitLines(const std::string& bytes);
 
-// The lines of the whole file `path`, read through `fs`.
+// `bytes` without the UTF-8 byte-order mark (EF BB BF) that some editors
+// write at the start of a text file; it is not part of the first line.
+std::string WithoutByteOrderMark(std::string bytes);
+
+// The lines of the whole file `path`, read through `fs`, without a
+// byte-order mark.
 std::vector<std::string> ReadLines(FileSystem& fs, const std::string& path);
 
 }  // namespace scenery

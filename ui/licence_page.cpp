@@ -1,3 +1,4 @@
+#include "engine/text_lines.h"
 #include "ui/wizard.h"
 
 namespace scenery {
@@ -70,7 +71,7 @@ void LicencePage::Load() {
   web_address.SetText(kWebAddress);
   copyright.SetText(kCopyrightNotice);
   const std::string path = wizard_.fs().ProgramFolder() + "\\license.txt";
-  licence_text.SetText(WithCrLf(wizard_.fs().ReadWholeFile(path)));
+  licence_text.SetText(WithCrLf(WithoutByteOrderMark(wizard_.fs().ReadWholeFile(path))));
 }
 
 }  // namespace scenery

@@ -95,6 +95,12 @@ TEST_P(ManifestFile, ReadsEveryLineWhateverTheLineEnds) {
   }
 }
 
+TEST_P(ManifestFile, AByteOrderMarkIsNotPartOfTheFirstLine) {
+  const InstallSettings s = ReadWith("\xEF\xBB\xBFInstallTitle=Harbour\r\n\xEF\xBB\xBFTargetFolder=x\r\n");
+  EXPECT_EQ(s.install_title, "Harbour");
+  EXPECT_EQ(s.target_folder, "");  // only at the start of the file
+}
+
 TEST_P(ManifestFile, OnlyHeadersAndBlankLinesLeaveEverythingEmpty) {
   const InstallSettings s = ReadWith("[Setup]\r\n\r\n[Files]\r\n\r\n");
   EXPECT_EQ(s.install_title, "");
@@ -133,6 +139,7 @@ TEST_P(ManifestFile, MissingManifestNamesPathAndReason) {
     EXPECT_EQ(failure.path(), box().program_folder() + "\\Setup.ini");
     EXPECT_FALSE(failure.reason().empty());
     EXPECT_NE(failure.Message().find(failure.path()), std::string::npos);
+    EXPECT_NE(failure.aftermath().find("compressed (zip) folder"), std::string::npos);
   }
 }
 

@@ -34,7 +34,7 @@ class WizardTest : public testing::Test {
                 "CopyRight=(c) 2026 A. Author\r\nTargetPath=C:\\Addon\\Harbour\r\n"
                 "TargetFolder=Harbour\r\nGuessFSFolder=C:\\FS2000\r\nBackupCFG=scenery.bak\r\n"
                 "Extension=bmp\r\n");
-    fs_.AddFile("C:\\pkg\\license.txt", "First line\nSecond line\rThird \xE9t\xE9\r\n");
+    fs_.AddFile("C:\\pkg\\license.txt", "\xEF\xBB\xBF" "First line\nSecond line\rThird \xE9t\xE9\r\n");
     fs_.AddFile("C:\\pkg\\ReadMe.txt", "Read me");
     for (int i = 1; i <= 4; ++i) fs_.AddFile("C:\\pkg\\s" + std::to_string(i) + ".bgl", "BGL");
     fs_.AddFile("C:\\pkg\\t1.bmp", "BM");

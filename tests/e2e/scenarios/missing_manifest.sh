@@ -10,5 +10,6 @@ STEPS
 verify() {
   assert_log "Setup could not read the file"
   assert_log "File not found"
+  assert_log "extract all its files first"
   assert_cfg_unchanged
 }
