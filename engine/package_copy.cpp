@@ -69,4 +69,28 @@ void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& p
   }
 }
 
+std::optional<OverlongPath> FindOverlongPath(FileSystem& fs, const InstallSettings& settings,
+                                             const std::string& target_dir) {
+  // Every folder above the destination is shorter than its subfolders.
+  const std::string scenery_dir = target_dir + "\\Scenery";
+  if (scenery_dir.size() > kMaxFolderPath) return OverlongPath{scenery_dir, true, kMaxFolderPath};
+
+  std::string longest;
+  auto consider = [&longest](const std::string& path) {
+    if (path.size() > longest.size()) longest = path;
+  };
+  const std::string program_folder = fs.ProgramFolder();
+  for (const std::string& name : PackageMatches(fs, program_folder, "bgl")) {
+    consider(scenery_dir + "\\" + name);
+  }
+  for (const std::string& extension : settings.extensions) {
+    for (const std::string& name : PackageMatches(fs, program_folder, extension)) {
+      consider(target_dir + "\\Texture\\" + name);
+    }
+  }
+  for (const char* document : {"License.txt", "ReadMe.txt"}) consider(target_dir + "\\" + document);
+  if (longest.size() > kMaxFilePath) return OverlongPath{longest, false, kMaxFilePath};
+  return std::nullopt;
+}
+
 }  // namespace scenery

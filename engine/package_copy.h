@@ -3,7 +3,9 @@
 #ifndef SCENERY_SETUP_ENGINE_PACKAGE_COPY_H_
 #define SCENERY_SETUP_ENGINE_PACKAGE_COPY_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/file_system.h"
@@ -36,6 +38,26 @@ void CountPackageFiles(FileSystem& fs, InstallSettings& settings);
 // A failure says what it left behind: the files copied so far stay, and
 // scenery.cfg has not been touched.
 void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& progress);
+
+// Windows' ANSI file calls, which Setup.exe and the simulator use, open no
+// file whose full path is longer than kMaxFilePath characters and make no
+// folder whose path is longer than kMaxFolderPath.
+constexpr std::size_t kMaxFilePath = 259;
+constexpr std::size_t kMaxFolderPath = 247;
+
+// A path of an installation that Windows could not use.
+struct OverlongPath {
+  std::string path;
+  bool folder = false;        // a folder the installation would make, else a file it would write
+  std::size_t limit = 0;      // kMaxFolderPath or kMaxFilePath
+};
+
+// The longest path that a copy run into `target_dir` would use beyond those
+// limits: the Scenery and Texture folders, and each package file (the
+// longest file name counts) in the folder it goes to, formed as the copy run
+// forms them. Nothing when every path fits.
+std::optional<OverlongPath> FindOverlongPath(FileSystem& fs, const InstallSettings& settings,
+                                             const std::string& target_dir);
 
 }  // namespace scenery
 

@@ -1,4 +1,5 @@
 #include "engine/failure.h"
+#include "engine/package_copy.h"
 #include "engine/paths.h"
 #include "ui/wizard.h"
 
@@ -92,6 +93,17 @@ void FolderPage::AcceptDestination() {
                     "begins with a drive letter (such as C:\\FS2000\\Addon Scenery) or with "
                     "\\\\server\\share, without the characters * ? \" < > | or a colon after "
                     "the drive.",
+                forms::Buttons::kOk, forms::Icon::kExclamation);
+    return;
+  }
+  if (const auto overlong = FindOverlongPath(wizard_.fs(), wizard_.settings(), target)) {
+    wizard_.Ask("\"" + target + "\" is too long a path for the destination folder.\r\n\r\n" +
+                    "The installation would " +
+                    (overlong->folder ? "make the folder " : "write the file ") + overlong->path +
+                    " (" + std::to_string(overlong->path.size()) + " characters), but Windows " +
+                    (overlong->folder ? "makes no folder" : "opens no file") +
+                    " whose path is longer than " + std::to_string(overlong->limit) +
+                    " characters.\r\n\r\nPlease choose a folder with a shorter path.",
                 forms::Buttons::kOk, forms::Icon::kExclamation);
     return;
   }

@@ -208,6 +208,36 @@ TEST_F(WizardTest, DestinationAcceptAndRefuse) {
     EXPECT_EQ(wizard_.current(), &page) << text;
   }
 
+  // Paths that Windows' ANSI calls could not use: refused before the
+  // question, naming the limit; one character less is accepted.
+  const std::string deep = "C:\\" + std::string(235, 'd');  // 238, with \Scenery 246
+  fs_.AddFile("C:\\pkg\\" + std::string(232, 'n') + ".bmp", "BM");  // deep\Texture\... 480
+  const struct {
+    std::string target;
+    const char* limit;
+  } too_long[] = {{deep + "dd", "247"}, {"C:\\Addon\\" + std::string(6, 'x'), "259"}};
+  for (const auto& c : too_long) {
+    page.path_text.Typed(c.target);
+    Answer(Answer::kOk);
+    Click(page.next);
+    EXPECT_EQ(LastMessage().icon, Icon::kExclamation) << c.target;
+    EXPECT_EQ(LastMessage().buttons, forms::Buttons::kOk);
+    EXPECT_NE(LastMessage().text.find("too long"), std::string::npos) << LastMessage().text;
+    EXPECT_NE(LastMessage().text.find(std::string("longer than ") + c.limit), std::string::npos)
+        << LastMessage().text;
+    EXPECT_EQ(wizard_.current(), &page);
+  }
+  page.path_text.Typed("C:\\Addon\\" + std::string(5, 'x'));  // the texture's path is 259
+  Answer(Answer::kNo);
+  Click(page.next);
+  EXPECT_EQ(LastMessage().icon, Icon::kQuestion);
+  fs_.AddFile("C:\\pkg\\" + std::string(232, 'n') + ".bmp", "BM", /*hidden=*/true);
+  page.path_text.Typed(deep + "d");
+  Answer(Answer::kNo);
+  Click(page.next);
+  EXPECT_EQ(LastMessage().icon, Icon::kQuestion);  // 247 with \Scenery; hidden files are not copied
+  EXPECT_FALSE(fs_.Has(deep));
+
   fs_.AddFile("C:\\Addon\\Harbour.txt", "a file");
   page.path_text.Typed("C:\\Addon\\Harbour.txt");
   const std::size_t asked = toolkit_.asked.size();
