@@ -1,5 +1,6 @@
-# scenery.cfg vanishes after the simulator page accepted it: the package is
-# installed, the registration is reported, nothing is half-written.
+# scenery.cfg vanishes after the simulator page accepted it: Start reads it
+# before anything is copied, so the report comes before the copy run and
+# nothing is installed or written.
 steps() {
   to_copy
   cat <<'STEPS'
@@ -10,8 +11,8 @@ exit 2
 STEPS
 }
 verify() {
-  assert_log "but the simulator does not know it yet"
+  assert_log "Nothing was installed: no file was copied, and scenery.cfg was not changed."
   [ ! -e "$sim/scenery.cfg" ] || fail "scenery.cfg was made"
   assert_no_backup
-  assert_installed "$DEST_UNIX"
+  [ ! -e "$DEST_UNIX" ] || fail "something was installed"
 }
