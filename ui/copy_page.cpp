@@ -10,6 +10,9 @@ using forms::Rect;
 
 constexpr int kStatusTopRunning = 120;
 constexpr int kStatusTopDone = 500;
+// The success line takes a second line where the dialog font is wide; the
+// bar below it is hidden by then, and the button starts at 1080.
+constexpr int kStatusHeightDone = 2 * 252;
 
 // Keeps the page deaf to user input for as long as it lives.
 class BusyScope {
@@ -43,7 +46,6 @@ CopyPage::CopyPage(Wizard& wizard)
       fill(form_.Add<forms::Label>("Label2", Rect{240, 720, 4815, 285}, 3)),
       trough(form_.Add<forms::Label>("Label3", Rect{240, 720, 4812, 288}, 4)) {
   status.centred = true;
-  status.elide_path = true;  // the file name at the end of a long path stays in view
   fill.back_colour = forms::Colour::System(forms::SystemColour::kActiveCaption);
   fill.SetVisible(false);
   trough.back_colour = forms::Colour::System(forms::SystemColour::kWindow);
@@ -99,6 +101,7 @@ void CopyPage::OnProgressStarting(std::int32_t file_count) {
 }
 
 void CopyPage::OnFileCopied(const std::string& name) {
+  status.SetElidePath(true);  // the file name at the end of a long path stays in view
   status.SetText("Copying to " + wizard_.settings().target_dir + "\\" + name);
   fill.SetWidth(fill.bounds().width + progress_step_);
   form_.Refresh();
@@ -108,6 +111,8 @@ void CopyPage::OnCopyFinished() {
   main_button.SetText("OK");
   main_button.SetVisible(true);
   status.SetTop(kStatusTopDone);
+  status.SetHeight(kStatusHeightDone);
+  status.SetElidePath(false);
   status.SetText("Congratulations! This scenery was successfully installed!");
   trough.SetVisible(false);
   fill.SetVisible(false);

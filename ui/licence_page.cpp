@@ -6,9 +6,8 @@ namespace {
 
 using forms::Rect;
 
-// Fixed texts of this program, not of the package.
-constexpr char kWebAddress[] = "scenery-setup.example.org";
-constexpr char kCopyrightNotice[] = "\xA9 2026 the scenery-setup authors";  // the sign, in ANSI
+// The program's copyright notice, a fixed text of its own (the sign in ANSI).
+constexpr char kCopyrightNotice[] = "\xA9 2026 scenery-setup";
 
 }  // namespace
 
@@ -68,7 +67,8 @@ void LicencePage::Load() {
       "with the terms.");
   accept_caption.SetText("I accept the terms of this agreement");
   product.SetText("Freeware Scenery Setup");
-  web_address.SetText(kWebAddress);
+  // The program has no web address of its own: the label names the program.
+  web_address.SetText(wizard_.toolkit().ProgramNameAndVersion());
   copyright.SetText(kCopyrightNotice);
   const std::string path = wizard_.fs().ProgramFolder() + "\\license.txt";
   licence_text.SetText(WithCrLf(WithoutByteOrderMark(wizard_.fs().ReadWholeFile(path))));

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace scenery {
 namespace {
@@ -116,6 +117,13 @@ void ControlWindow::Update(const forms::Control& control, forms::Property what) 
     case forms::Property::kVisible:
       ShowWindow(hwnd_, control.visible() ? SW_SHOWNA : SW_HIDE);
       break;
+    case forms::Property::kElide: {
+      const LONG style = GetWindowLongA(hwnd_, GWL_STYLE);
+      SetWindowLongA(hwnd_, GWL_STYLE, control.elide_path() ? style | SS_PATHELLIPSIS
+                                                            : style & ~SS_PATHELLIPSIS);
+      InvalidateRect(hwnd_, nullptr, TRUE);
+      break;
+    }
     case forms::Property::kChecked:
       SendMessageA(hwnd_, BM_SETCHECK,
                    static_cast<const forms::CheckBox&>(control).checked() ? BST_CHECKED
@@ -216,7 +224,7 @@ void PageWindow::Create() {
       case forms::Kind::kLabel:
         window_class = "Static";
         style |= SS_NOPREFIX | (control->centred ? SS_CENTER : SS_LEFT);
-        if (control->elide_path) style |= SS_PATHELLIPSIS;
+        if (control->elide_path()) style |= SS_PATHELLIPSIS;
         break;
       case forms::Kind::kButton:
         window_class = "Button";
@@ -632,6 +640,29 @@ void Win32Toolkit::Quit(int exit_code) {
   for (auto& page : pages_) ShowWindow(page->hwnd(), SW_HIDE);
   if (background_) ShowWindow(background_->hwnd(), SW_HIDE);
   PostQuitMessage(exit_code);
+}
+
+std::string Win32Toolkit::ProgramNameAndVersion() {
+  char path[MAX_PATH + 1] = "";
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string name = "scenery-setup";
+  if (length == 0 || length >= sizeof path) return name;
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  if (size == 0) return name;
+  std::vector<char> info(size);
+  if (!GetFileVersionInfoA(path, 0, size, info.data())) return name;
+  auto value = [&info](const char* key) -> std::string {
+    void* text = nullptr;
+    UINT chars = 0;
+    std::string query = std::string("\\StringFileInfo\\040904E4\\") + key;
+    if (!VerQueryValueA(info.data(), &query[0], &text, &chars) || chars == 0) return "";
+    return std::string(static_cast<const char*>(text));
+  };
+  const std::string product = value("ProductName");
+  const std::string version = value("ProductVersion");
+  if (!product.empty()) name = product;
+  return version.empty() ? name : name + " " + version;
 }
 
 void Win32Toolkit::Dispatch(const std::function<void()>& event) {

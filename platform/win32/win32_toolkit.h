@@ -38,6 +38,7 @@ class Win32Toolkit : public forms::Toolkit {
                       const std::function<void(forms::Canvas&)>& paint) override;
   forms::Answer Ask(const forms::Message& message) override;
   void Quit(int exit_code) override;
+  std::string ProgramNameAndVersion() override;
 
   // For the windows: runs `event` through the dispatcher.
   void Dispatch(const std::function<void()>& event);

@@ -46,6 +46,11 @@
 //                                 the right and bottom edges
 //   expect-background             the background window: titled "Installing
 //                                 Quillow", no caption or border, full screen
+//   expect-fit                    every visible label and button of the
+//                                 current page shows its whole text: it is
+//                                 measured with the dialog font of Setup.exe
+//                                 (labels that elide a path are skipped)
+//   expect-dpi DPI                the screen's DPI, as programs see it
 //   wait-progress ID              wait until the fill control is shown and
 //                                 wider than nothing
 //   no-box MS                     no message box appears within MS ms
@@ -336,6 +341,57 @@ bool ShowsIcon(HWND box, LPCSTR icon) {
 }
 
 
+// Setup.exe's dialog font: 8-point MS Sans Serif at the screen's DPI. Font
+// handles do not cross processes; one made here from the same description
+// is the same font, as both programs see the same fonts of the prefix.
+HFONT DialogFont() {
+  return CreateFontA(-MulDiv(8, Dpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+}
+
+// Checks that each visible label and button of the page shows its text
+// whole: a label's text, broken into lines at its width as a label breaks
+// it, is no taller than the label; a button's text fits on one line inside
+// its frame.
+void ExpectTextsFit() {
+  HDC dc = GetDC(g_page);
+  HFONT font = DialogFont();
+  HGDIOBJ old = SelectObject(dc, font);
+  std::string problems;
+  for (HWND child = GetWindow(g_page, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    const std::string kind = ClassOf(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    const std::string text = WindowText(child);
+    if (text.empty()) continue;
+    RECT client;
+    GetClientRect(child, &client);
+    RECT need = {0, 0, client.right, 0};
+    std::string verdict;
+    if (kind == "Static" && (style & SS_TYPEMASK) != SS_ICON) {
+      if (style & SS_PATHELLIPSIS) continue;  // a path that may lose its middle
+      DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+      if (need.bottom > client.bottom || need.right > client.right) verdict = "does not fit";
+    } else if (kind == "Button" && (style & BS_TYPEMASK) == BS_PUSHBUTTON) {
+      DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
+      const int frame = 2 * GetSystemMetrics(SM_CXEDGE) + 2;
+      if (need.right + frame > client.right || need.bottom > client.bottom) verdict = "does not fit";
+    } else {
+      continue;
+    }
+    std::printf("  control %d \"%s\": text %ldx%ld in %ldx%ld pixels %s\n", GetDlgCtrlID(child),
+                text.c_str(), need.right, need.bottom, client.right, client.bottom,
+                verdict.empty() ? "fits" : verdict.c_str());
+    if (!verdict.empty()) problems += " " + std::to_string(GetDlgCtrlID(child));
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(g_page, dc);
+  if (!problems.empty()) Fail("texts cut off at " + std::to_string(Dpi()) + " DPI in controls" + problems);
+}
+
 int ButtonId(const std::string& name) {
   if (name == "yes") return IDYES;
   if (name == "no") return IDNO;
@@ -554,6 +610,12 @@ void Run(const std::vector<std::string>& w) {
         r.bottom != GetSystemMetrics(SM_CYSCREEN)) {
       Fail("the background does not cover the screen");
     }
+  } else if (command == "expect-dpi") {
+    need(1);
+    if (Dpi() != std::atoi(w[1].c_str())) Fail("the screen has " + std::to_string(Dpi()) + " DPI");
+  } else if (command == "expect-fit") {
+    Sleep(100);  // let the last text change arrive
+    ExpectTextsFit();
   } else if (command == "wait-progress") {
     need(1);
     HWND fill = Control(std::atoi(w[1].c_str()));

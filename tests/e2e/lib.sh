@@ -89,3 +89,23 @@ start_into() {  # DESTINATION
     "wait-page \"$TITLE\" 105 \"Enter or select the FS2000 directory.\"" 'click 101' \
     "wait-page \"$TITLE\" 100 \"The Setup programme is ready to copy files!\"" 'click 101'
 }
+
+# A whole installation that measures every page's texts on the way.
+fitting_texts_steps() {
+  to_licence
+  printf '%s\n' 'expect-fit' 'click 101' 'click 102'
+  printf '%s\n' "wait-page \"$TITLE\" 105 \"Enter or select a destination directory.\"" 'expect-fit'
+  printf '%s\n' 'click 101' 'box "does not exist. Do you want to create it ?" yes'
+  printf '%s\n' "wait-page \"$TITLE\" 105 \"Enter or select the FS2000 directory.\"" 'expect-fit'
+  printf '%s\n' 'click 101' "wait-page \"$TITLE\" 100 \"The Setup programme is ready to copy files!\""
+  printf '%s\n' 'expect-fit' 'snap-page copy-ready.bmp' 'click 101'
+  printf '%s\n' "wait-page \"$TITLE\" 100 \"Congratulations! This scenery was successfully installed!\""
+  printf '%s\n' 'expect-fit' 'snap-page copy-done.bmp' 'click 101' 'exit 0'
+}
+
+# The DPI of the screen for the programs started next in the prefix.
+set_dpi() {  # DPI
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+}

@@ -73,6 +73,7 @@ class HeadlessToolkit : public forms::Toolkit {
     return answer;
   }
   void Quit(int exit_code) override { quit_codes.push_back(exit_code); }
+  std::string ProgramNameAndVersion() override { return "scenery-setup 0.0.test"; }
 
   std::vector<std::string> attached;
   std::string background_caption;

@@ -85,7 +85,8 @@ TEST_F(WizardTest, StartUpShowsTheBackgroundAndTheLicence) {
   EXPECT_EQ(page.accept_caption.text(), "I accept the terms of this agreement");
   // Every line of the file on a line of its own, whatever its line end.
   EXPECT_EQ(page.licence_text.text(), "First line\r\nSecond line\r\nThird \xE9t\xE9\r\n");
-  EXPECT_EQ(page.copyright.text(), "\xA9 2026 the scenery-setup authors");
+  EXPECT_EQ(page.copyright.text(), "\xA9 2026 scenery-setup");
+  EXPECT_EQ(page.web_address.text(), "scenery-setup 0.0.test");
 }
 
 TEST_F(WizardTest, ControlIdsFollowTheTabOrder) {
@@ -385,7 +386,9 @@ TEST_F(WizardTest, TheInstallationRunFromStartToOk) {
   EXPECT_FALSE(page.fill.visible());
   EXPECT_FALSE(page.trough.visible());
   EXPECT_EQ(page.status.bounds().top, 500);
+  EXPECT_EQ(page.status.bounds().height, 504);  // room for a second line
   EXPECT_EQ(page.status.text(), "Congratulations! This scenery was successfully installed!");
+  EXPECT_FALSE(page.status.elide_path());  // a sentence, not a path
   EXPECT_TRUE(page.install_done());
   EXPECT_TRUE(fs_.Has("C:\\Addon\\Harbour\\Texture\\t2.bmp"));
   EXPECT_TRUE(fs_.Has("C:\\FS2000\\scenery.bak"));
@@ -405,6 +408,7 @@ TEST_F(WizardTest, StatusLineNamesTexturesAsIfInTheDestination) {
     page.OnFileCopied("t1.bmp");
   });
   EXPECT_EQ(page.status.text(), "Copying to C:\\Addon\\Harbour\\t1.bmp");
+  EXPECT_TRUE(page.status.elide_path());
   EXPECT_EQ(page.status.bounds().top, 120);
   EXPECT_FALSE(page.main_button.visible());
   EXPECT_FALSE(page.exit.visible());

@@ -50,6 +50,11 @@ void Control::SetWidth(int width) {
   Changed(Property::kBounds);
 }
 
+void Control::SetHeight(int height) {
+  bounds_.height = height;
+  Changed(Property::kBounds);
+}
+
 void Control::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
@@ -60,6 +65,12 @@ void Control::SetVisible(bool visible) {
   if (visible == visible_) return;
   visible_ = visible;
   Changed(Property::kVisible);
+}
+
+void Control::SetElidePath(bool elide) {
+  if (elide == elide_path_) return;
+  elide_path_ = elide;
+  Changed(Property::kElide);
 }
 
 void Button::Click() {

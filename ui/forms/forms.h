@@ -54,7 +54,7 @@ struct Colour {
 enum class Kind { kLabel, kButton, kCheckBox, kTextBox, kDriveList, kDirList, kLine };
 
 // What changed in a control, so that a peer updates only that.
-enum class Property { kText, kBounds, kEnabled, kVisible, kChecked, kItems, kSelection };
+enum class Property { kText, kBounds, kEnabled, kVisible, kChecked, kItems, kSelection, kElide };
 
 class Control;
 class Form;
@@ -99,16 +99,20 @@ class Control {
   const Rect& bounds() const { return bounds_; }
   void SetTop(int top);
   void SetWidth(int width);
+  void SetHeight(int height);
   bool enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   bool visible() const { return visible_; }
   void SetVisible(bool visible);
+  // One line only, and a text too long for it loses the middle of its path,
+  // so that the file name at its end stays in view. Meant for paths alone:
+  // a sentence would lose words.
+  bool elide_path() const { return elide_path_; }
+  void SetElidePath(bool elide);
 
   // Appearance, fixed when the page is built.
   bool centred = false;
   bool multi_line = false;
-  // One line only; a text too long for it loses the middle of its path.
-  bool elide_path = false;
   Colour back_colour;
   Colour fore_colour;
 
@@ -128,6 +132,7 @@ class Control {
   std::string text_;
   bool enabled_ = true;
   bool visible_ = true;
+  bool elide_path_ = false;
   ControlPeer* peer_ = nullptr;
 };
 

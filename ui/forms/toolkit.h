@@ -60,6 +60,9 @@ class Toolkit {
   // Ends the program with `exit_code` once the current event returns; every
   // window is closed without further questions.
   virtual void Quit(int exit_code) = 0;
+  // The program's name and version as its version resource gives them, such
+  // as "scenery-setup 1.0.0".
+  virtual std::string ProgramNameAndVersion() = 0;
 };
 
 }  // namespace forms

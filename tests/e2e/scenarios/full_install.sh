@@ -79,7 +79,7 @@ expect-text 101 "Start"
 snap-page copy-ready.bmp
 click 101
 wait-page "Harbour Island Scenery" 100 "Congratulations! This scenery was successfully installed!"
-expect-rect 100 240 500 4812 252
+expect-rect 100 240 500 4812 504
 expect-text 101 "OK"
 expect-visible 102 0
 expect-visible 103 0
