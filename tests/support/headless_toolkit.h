@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,42 @@ class RecordingCanvas : public forms::Canvas {
   int width_, height_;
 };
 
+// Records what a real window would show of a form: whether it is on the
+// screen, and each change of its busy state.
+class RecordingFormPeer : public forms::FormPeer {
+ public:
+  void UpdateTitle(const forms::Form&) override {}
+  void Show(const forms::Form&) override { shown = true; }
+  void Hide(const forms::Form&) override { shown = false; }
+  void Focus(const forms::Control&) override {}
+  void Refresh(const forms::Form&) override {}
+  void SetBusy(const forms::Form&, bool busy) override { busy_changes.push_back(busy); }
+  bool shown = false;
+  std::vector<bool> busy_changes;
+};
+
 class HeadlessToolkit : public forms::Toolkit {
  public:
-  void Attach(forms::Form& form) override { attached.push_back(form.name()); }
+  void Attach(forms::Form& form) override {
+    attached.push_back(form.name());
+    peers.push_back(std::make_unique<RecordingFormPeer>());
+    form.set_peer(peers.back().get());
+  }
+  // The names of the forms that are on the screen, as their peers saw it.
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < peers.size(); ++i) {
+      if (peers[i]->shown) names.push_back(attached[i]);
+    }
+    return names;
+  }
+  const RecordingFormPeer& PeerOf(const std::string& name) const {
+    for (std::size_t i = 0; i < attached.size(); ++i) {
+      if (attached[i] == name) return *peers[i];
+    }
+    ADD_FAILURE() << name << " was never attached";
+    return *peers.front();
+  }
   void ShowBackground(const std::string& caption,
                       const std::function<void(forms::Canvas&)>& paint) override {
     background_caption = caption;
@@ -76,6 +110,7 @@ class HeadlessToolkit : public forms::Toolkit {
   std::string ProgramNameAndVersion() override { return "scenery-setup 0.0.test"; }
 
   std::vector<std::string> attached;
+  std::vector<std::unique_ptr<RecordingFormPeer>> peers;
   std::string background_caption;
   RecordingCanvas canvas{1024, 768};
   std::deque<forms::Answer> answers;

@@ -303,12 +303,17 @@ TEST_F(WizardTest, BackAndForthKeepsEveryPageAsItWasLeft) {
   FolderPage& destination = wizard_.destination();
   FolderPage& simulator = wizard_.simulator();
   simulator.path_text.Typed("C:\\typed");
+  using Names = std::vector<std::string>;
   for (int round = 0; round < 1000; ++round) {
     Click(simulator.back);
+    ASSERT_EQ(toolkit_.Shown(), Names{"frmBrowse"});
     Click(destination.back);
+    ASSERT_EQ(toolkit_.Shown(), Names{"frmLic"});
     Click(wizard_.licence().next);
+    ASSERT_EQ(toolkit_.Shown(), Names{"frmBrowse"});
     Answer(Answer::kYes);
     Click(destination.next);
+    ASSERT_EQ(toolkit_.Shown(), Names{"frmFS"});
   }
   EXPECT_EQ(wizard_.current(), &simulator);
   EXPECT_TRUE(wizard_.licence().accept.checked());
@@ -377,6 +382,8 @@ TEST_F(WizardTest, TheInstallationRunFromStartToOk) {
   WidthRecorder fill_widths;
   page.fill.set_peer(&fill_widths);
   Click(page.main_button);
+  // Deaf to the user for the whole run, and only then.
+  EXPECT_EQ(toolkit_.PeerOf("frmRuler").busy_changes, (std::vector<bool>{true, false}));
   EXPECT_EQ(page.progress_step(), 802);  // 4815 / 6 = 802.5 goes to the even neighbour
   EXPECT_EQ(fill_widths.widths,
             (std::vector<int>{0, 802, 1604, 2406, 3208, 4010, 4812}));
