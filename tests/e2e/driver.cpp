@@ -151,9 +151,13 @@ HWND Control(int id) {
 // Selects the item `item` of the folder list `id`, as a user's click does.
 HWND SelectFolderItem(int id, const std::string& item) {
   HWND list = Control(id);
-  const LRESULT index = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(item.c_str()));
-  if (index == LB_ERR) Fail("the folder list has no item " + item);
+  LRESULT index = LB_ERR;
+  // The list may still be filling after the last change of drive or folder.
+  WaitFor("the item " + item + " in the folder list", [&] {
+    index = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(item.c_str()));
+    return index != LB_ERR;
+  });
   SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
   return list;
 }
