@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "engine/install_settings.h"
+#include "platform/win32/installation_lock.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_toolkit.h"
 #include "ui/wizard.h"
@@ -17,9 +18,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
+  scenery::Win32Toolkit toolkit(instance);
+  // Before anything else: a second Setup.exe touches no file.
+  scenery::InstallationLock lock;
+  if (!lock.held()) {
+    scenery::Win32Toolkit::ShowOtherInstallation();
+    return scenery::RefuseWhileAnotherRuns(toolkit);
+  }
+
   scenery::InstallSettings settings;
   scenery::Win32FileSystem fs;
-  scenery::Win32Toolkit toolkit(instance);
   scenery::Wizard wizard(settings, fs, toolkit);
   toolkit.set_dispatcher([&wizard](const std::function<void()>& event) { wizard.Dispatch(event); });
 

@@ -11,7 +11,8 @@ namespace scenery {
 
 enum class FailureKind {
   kNotFound,       // the file, folder, drive or network path does not exist
-  kAccessDenied,   // no right to read or write, or the file is held by another program
+  kAccessDenied,   // no right to read or write
+  kInUse,          // another program holds the file open (a sharing or lock violation)
   kDiskFull,       // not enough space on the disk
   kNotReady,       // the drive holds no medium or cannot be reached
   kInvalidName,    // the path is not a valid Windows path

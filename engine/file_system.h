@@ -86,8 +86,16 @@ class FileSystem {
   // kAlreadyExists; a missing parent throws kNotFound.
   virtual void MakeFolder(const std::string& path) = 0;
 
+  // Whether `a` and `b` both exist and name one and the same file or folder,
+  // as Windows tells it: by the volume and the entry itself, whatever the
+  // names (letter case, doubled backslashes, another drive letter for the
+  // same folder). A name that cannot be looked at names no common entry.
+  // Never throws.
+  virtual bool IsSameEntry(const std::string& a, const std::string& b) = 0;
+
   // Copies the file `from` to `to`, replacing a file of that name. On
-  // failure no partial target is left under the name `to`.
+  // failure no partial target is left under the name `to`. A file copied
+  // onto itself fails (kInUse), as on Windows.
   virtual void CopyReplacing(const std::string& from, const std::string& to) = 0;
 
   // All bytes of the file `path`. A missing file throws kNotFound.

@@ -13,10 +13,13 @@ std::vector<std::string> PackageMatches(FileSystem& fs, const std::string& progr
 }
 
 // Copies each match of `extension` from the program folder into `folder`.
+// When `folder` is the program folder itself (the package was extracted
+// where it is to be installed), each file is already in place: it is left
+// untouched and counts as copied.
 void CopyMatches(FileSystem& fs, const std::string& program_folder, const std::string& extension,
-                 const std::string& folder, CopyProgress& progress, int& copied) {
+                 const std::string& folder, bool in_place, CopyProgress& progress, int& copied) {
   for (const std::string& name : PackageMatches(fs, program_folder, extension)) {
-    fs.CopyReplacing(program_folder + "\\" + name, folder + "\\" + name);
+    if (!in_place) fs.CopyReplacing(program_folder + "\\" + name, folder + "\\" + name);
     ++copied;
     progress.OnFileCopied(name);
   }
@@ -54,12 +57,24 @@ void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& p
     progress.OnProgressStarting(settings.file_count);
 
     const std::string program_folder = fs.ProgramFolder();
-    CopyMatches(fs, program_folder, "bgl", scenery_dir, progress, copied);
+    // Compared as Windows compares entries, not as names: one look per
+    // folder of the tree, made by now.
+    const bool scenery_in_place = fs.IsSameEntry(program_folder, scenery_dir);
+    const bool texture_in_place = fs.IsSameEntry(program_folder, texture_dir);
+    const bool documents_in_place = fs.IsSameEntry(program_folder, target_dir);
+    CopyMatches(fs, program_folder, "bgl", scenery_dir, scenery_in_place, progress, copied);
     for (const std::string& extension : settings.extensions) {
-      CopyMatches(fs, program_folder, extension, texture_dir, progress, copied);
+      CopyMatches(fs, program_folder, extension, texture_dir, texture_in_place, progress, copied);
     }
     for (const char* document : {"License.txt", "ReadMe.txt"}) {
-      fs.CopyReplacing(program_folder + "\\" + document, target_dir + "\\" + document);
+      if (!documents_in_place) {
+        fs.CopyReplacing(program_folder + "\\" + document, target_dir + "\\" + document);
+      } else if (fs.Probe(program_folder + "\\" + document).kind != EntryKind::kFile) {
+        // In place, the document must still be there: the package needs it.
+        throw Failure(FailureKind::kNotFound, op::kCopy, program_folder + "\\" + document,
+                      "The system cannot find the file specified.")
+            .set_target(target_dir + "\\" + document);
+      }
       ++copied;
     }
     progress.OnCopyFinished();

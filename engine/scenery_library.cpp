@@ -179,6 +179,15 @@ Failure TooLarge(std::int64_t largest) {
                      ". Give that area a smaller number in scenery.cfg and run Setup again.");
 }
 
+// The words for a library file or backup that another program holds open:
+// most likely the simulator itself, which keeps scenery.cfg open while it
+// runs.
+std::string InUseAdvice(const Failure& failure) {
+  if (failure.kind() != FailureKind::kInUse) return "";
+  return "The file is in use by another program, most likely the simulator. Please close "
+         "FS 2000 and run Setup again.\r\n\r\n";
+}
+
 }  // namespace
 
 LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder,
@@ -248,7 +257,8 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
     NextAreaNumber(fs.ReadWholeFile(settings.cfg_path));
   } catch (Failure& failure) {
     if (failure.path().empty()) failure.set_path(settings.cfg_path);
-    failure.set_aftermath("Nothing was installed: no file was copied, and scenery.cfg was not "
+    failure.set_aftermath(InUseAdvice(failure) +
+                          "Nothing was installed: no file was copied, and scenery.cfg was not "
                           "changed.");
     throw;
   }
@@ -272,7 +282,7 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     area_number = static_cast<std::int32_t>(scan.largest_area + 1);
     fs.CopyReplacing(cfg, settings.backup_path);
   } catch (Failure& failure) {
-    failure.set_aftermath(installed + "scenery.cfg was not changed.");
+    failure.set_aftermath(InUseAdvice(failure) + installed + "scenery.cfg was not changed.");
     throw;
   }
 
@@ -291,7 +301,8 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     } catch (const Failure& undo) {
       state = "scenery.cfg may end in part of the new section (" + undo.reason() + ")";
     }
-    failure.set_aftermath(installed + state + "; its backup is " + settings.backup_path + ".");
+    failure.set_aftermath(InUseAdvice(failure) + installed + state + "; its backup is " +
+                          settings.backup_path + ".");
     throw;
   }
   return true;

@@ -108,7 +108,14 @@ void FolderPage::AcceptDestination() {
     return;
   }
   const PathInfo info = wizard_.fs().Probe(target);
-  const bool exists = info.kind != EntryKind::kMissing && !info.hidden_or_system;
+  if (info.kind == EntryKind::kFile) {
+    // No folder can be made where a file stands, hidden or not.
+    wizard_.Ask("\"" + target + "\" names a file, not a folder.\r\n\r\nPlease enter the path of "
+                "the folder to install the scenery into.",
+                forms::Buttons::kOk, forms::Icon::kExclamation);
+    return;
+  }
+  const bool exists = info.kind == EntryKind::kFolder && !info.hidden_or_system;
   if (!exists) {
     const int no_is_default = 2;
     if (wizard_.Ask(target + " does not exist. Do you want to create it ?",

@@ -92,6 +92,19 @@ void Wizard::GoTo(Page& page) {
   current_ = &page;
 }
 
+int RefuseWhileAnotherRuns(forms::Toolkit& toolkit) {
+  forms::Message message;
+  message.text =
+      "Another scenery installation is running. It has to finish before this one can "
+      "start.\r\n\r\nPlease complete or leave the other installation, then start Setup "
+      "again.";
+  message.title = "Setup";
+  message.buttons = forms::Buttons::kOk;
+  message.icon = forms::Icon::kInformation;
+  toolkit.Ask(message);
+  return kExitAnotherRuns;
+}
+
 LicencePage& Wizard::licence() {
   if (!licence_) licence_ = std::make_unique<LicencePage>(*this);
   return *licence_;

@@ -22,6 +22,7 @@ namespace scenery {
 constexpr int kExitInstalled = 0;  // after a completed installation
 constexpr int kExitCancelled = 1;  // the user left through the exit question
 constexpr int kExitFailed = 2;     // after the standard error report
+constexpr int kExitAnotherRuns = 3;  // another installation was running; nothing was done
 
 // The caption of the background window; it never shows, having no title bar.
 constexpr char kBackgroundCaption[] = "Installing Quillow";
@@ -171,6 +172,10 @@ class CopyPage : public Page, public CopyProgress {
   bool install_done_ = false;
   std::int32_t progress_step_ = 0;
 };
+
+// Tells the user that another scenery installation runs and has to finish
+// first; returns the exit code of this program, which does nothing else.
+int RefuseWhileAnotherRuns(forms::Toolkit& toolkit);
 
 // The width in twips by which the progress fill grows per file: `width`
 // divided by `file_count`, rounded to the nearest whole number with halves

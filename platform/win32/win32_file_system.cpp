@@ -55,10 +55,11 @@ FailureKind KindOf(DWORD code) {
     case ERROR_BAD_UNIT:
       return FailureKind::kNotFound;
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
       return FailureKind::kAccessDenied;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FailureKind::kInUse;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return FailureKind::kDiskFull;
@@ -188,6 +189,22 @@ void Win32FileSystem::MakeFolder(const std::string& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
   }
   throw SystemFailure(code, op::kMakeFolder, path);
+}
+
+bool Win32FileSystem::IsSameEntry(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION info[2];
+  const std::string* names[2] = {&a, &b};
+  for (int i = 0; i < 2; ++i) {
+    // No access asked: the entry is only looked at, whoever holds it open.
+    // Folders open only with backup semantics.
+    ScopedHandle entry(CreateFileA(names[i]->c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!entry.valid() || !GetFileInformationByHandle(entry.get(), &info[i])) return false;
+  }
+  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+         info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+         info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
 void Win32FileSystem::CopyReplacing(const std::string& from, const std::string& to) {

@@ -15,6 +15,7 @@ class Win32FileSystem : public FileSystem {
   std::vector<std::string> FindFiles(const std::string& pattern) override;
   PathInfo Probe(const std::string& path) override;
   void MakeFolder(const std::string& path) override;
+  bool IsSameEntry(const std::string& a, const std::string& b) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
   std::string ReadWholeFile(const std::string& path) override;
   std::uint64_t FileLength(const std::string& path) override;

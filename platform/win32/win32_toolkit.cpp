@@ -624,6 +624,7 @@ forms::Answer Win32Toolkit::Ask(const forms::Message& message) {
     case forms::Icon::kQuestion: type |= MB_ICONQUESTION; break;
     case forms::Icon::kCritical: type |= MB_ICONHAND; break;
     case forms::Icon::kExclamation: type |= MB_ICONEXCLAMATION; break;
+    case forms::Icon::kInformation: type |= MB_ICONINFORMATION; break;
   }
   if (message.default_button == 2) type |= MB_DEFBUTTON2;
   HWND owner = static_cast<HWND>(active_page());
@@ -663,6 +664,37 @@ std::string Win32Toolkit::ProgramNameAndVersion() {
   const std::string version = value("ProductVersion");
   if (!product.empty()) name = product;
   return version.empty() ? name : name + " " + version;
+}
+
+namespace {
+
+struct PageSearch {
+  DWORD self;
+  HWND page;
+};
+
+BOOL CALLBACK FindOtherPage(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<PageSearch*>(param);
+  char name[64] = "";
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == search->self || !IsWindowVisible(hwnd)) return TRUE;
+  if (GetClassNameA(hwnd, name, sizeof name) == 0 || std::string(name) != kPageClass) return TRUE;
+  search->page = hwnd;
+  return FALSE;
+}
+
+}  // namespace
+
+void Win32Toolkit::ShowOtherInstallation() {
+  // The visible page of another Setup.exe: a window of this program's page
+  // class that this process did not make.
+  PageSearch search = {GetCurrentProcessId(), nullptr};
+  EnumWindows(FindOtherPage, reinterpret_cast<LPARAM>(&search));
+  if (search.page == nullptr) return;
+  if (IsIconic(search.page)) ShowWindow(search.page, SW_RESTORE);
+  SetWindowPos(search.page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetForegroundWindow(search.page);
 }
 
 void Win32Toolkit::Dispatch(const std::function<void()>& event) {

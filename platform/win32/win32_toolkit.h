@@ -40,6 +40,9 @@ class Win32Toolkit : public forms::Toolkit {
   void Quit(int exit_code) override;
   std::string ProgramNameAndVersion() override;
 
+  // Brings the page of another running Setup.exe to the front, if one shows.
+  static void ShowOtherInstallation();
+
   // For the windows: runs `event` through the dispatcher.
   void Dispatch(const std::function<void()>& event);
   void* background_window() const;

@@ -60,6 +60,13 @@
 //   snap FILE                     save the screen as a 24-bit BMP file
 //   snap-page FILE                save the current page's window alone
 //   exit CODE                     wait for the program's end and its code
+//   another PROGRAM CODE TEXT     start PROGRAM while the first one runs: it
+//                                 must show a message box holding TEXT with
+//                                 the information icon and OK alone, end
+//                                 with exit code CODE when OK is pressed,
+//                                 and have brought the current page to the
+//                                 front
+//   kill                          end Setup.exe at once, as a crash would
 #include <windows.h>
 
 #include <cstdio>
@@ -298,8 +305,8 @@ std::vector<std::string> Items(HWND control) {
   return items;
 }
 
-HWND FindMessageBox() {
-  Found found = {g_process.dwProcessId, "", true, nullptr};
+HWND FindMessageBox(DWORD pid = 0) {
+  Found found = {pid != 0 ? pid : g_process.dwProcessId, "", true, nullptr};
   EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&found));
   return found.hwnd;
 }
@@ -651,6 +658,66 @@ void Run(const std::vector<std::string>& w) {
     RECT page;
     if (g_page == nullptr || !GetWindowRect(g_page, &page)) Fail("no current page");
     Snap(w[1], page);
+  } else if (command == "another") {
+    need(3);
+    // A window of the driver's own takes the front first, so that only the
+    // second Setup.exe can have brought the first one's page back to it.
+    HWND other = CreateWindowExA(0, "Static", "another program", WS_POPUP | WS_VISIBLE, 0, 0, 200,
+                                 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    WaitFor("the driver's window in front", [&] {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      return GetForegroundWindow() == other;
+    });
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION second = {};
+    std::string command_line = "\"" + w[1] + "\"";
+    if (!CreateProcessA(nullptr, &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &second)) {
+      Fail("cannot start " + w[1] + " a second time");
+    }
+    HWND box = nullptr;
+    WaitFor("the second Setup.exe's message box",
+            [&] { return (box = FindMessageBox(second.dwProcessId)) != nullptr; });
+    // Above the driver's window by now: the second one raised it.
+    bool page_first = false;
+    for (HWND at = GetTopWindow(nullptr); at != nullptr && at != other;
+         at = GetWindow(at, GW_HWNDNEXT)) {
+      page_first = page_first || at == g_page;
+    }
+    if (!page_first) Fail("the first Setup.exe's page was not brought to the front");
+    HWND text = GetDlgItem(box, 0xFFFF);
+    const std::string said = text != nullptr ? WindowText(text) : std::string();
+    std::printf("second Setup.exe: message box \"%s\": %s\n", WindowText(box).c_str(),
+                said.c_str());
+    if (said.find(w[3]) == std::string::npos) Fail("the message box does not say " + w[3]);
+    if (!ShowsIcon(box, IDI_ASTERISK)) Fail("the message box does not show the information icon");
+    if (GetDlgItem(box, IDOK) == nullptr || GetDlgItem(box, IDYES) != nullptr) {
+      Fail("the message box does not have OK alone");
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (WaitForSingleObject(second.hProcess, kTimeoutMs) != WAIT_OBJECT_0) {
+      TerminateProcess(second.hProcess, 99);
+      Fail("the second Setup.exe did not end");
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(second.hProcess, &code);
+    CloseHandle(second.hProcess);
+    CloseHandle(second.hThread);
+    std::printf("second Setup.exe ended with exit code %lu\n", code);
+    if (std::to_string(code) != w[2]) Fail("expected exit code " + w[2] + " of the second");
+    WaitFor("the first Setup.exe's page in front", [] {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      return GetForegroundWindow() == g_page;
+    });
+    DestroyWindow(other);
+  } else if (command == "kill") {
+    TerminateProcess(g_process.hProcess, 9);
+    WaitForSingleObject(g_process.hProcess, kTimeoutMs);
+    g_page = nullptr;
   } else if (command == "exit") {
     need(1);
     if (WaitForSingleObject(g_process.hProcess, kTimeoutMs) != WAIT_OBJECT_0) {

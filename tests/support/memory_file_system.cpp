@@ -57,6 +57,7 @@ const char* FsCallName(FsCall call) {
     case FsCall::kListSubfolders: return "ListSubfolders";
     case FsCall::kCurrentFolderOfDrive: return "CurrentFolderOfDrive";
     case FsCall::kCurrentFolder: return "CurrentFolder";
+    case FsCall::kSameEntry: return "IsSameEntry";
   }
   return "?";
 }
@@ -65,6 +66,8 @@ std::string SystemReason(FailureKind kind) {
   switch (kind) {
     case FailureKind::kNotFound: return "The system cannot find the path specified.";
     case FailureKind::kAccessDenied: return "Access is denied.";
+    case FailureKind::kInUse:
+      return "The process cannot access the file because it is being used by another process.";
     case FailureKind::kDiskFull: return "There is not enough space on the disk.";
     case FailureKind::kNotReady: return "The device is not ready.";
     case FailureKind::kInvalidName:
@@ -144,6 +147,15 @@ MemoryFileSystem::Resolved MemoryFileSystem::Resolve(const std::string& path) co
     r.parts.push_back(part);
   }
   r.valid = true;
+  // A substituted drive names the entries below the folder it stands for.
+  if (r.root_key.size() == 2) {
+    auto drive = drives_.find(r.root_key[0]);
+    if (drive != drives_.end() && !drive->second.subst.empty()) {
+      Resolved base = Resolve(drive->second.subst);
+      base.parts.insert(base.parts.end(), r.parts.begin(), r.parts.end());
+      return base;
+    }
+  }
   return r;
 }
 
@@ -210,6 +222,12 @@ void MemoryFileSystem::AddDrive(char letter, DriveType type, const std::string& 
   Drive drive;
   drive.type = type;
   drive.label = label;
+  drives_[UpperChar(letter)] = drive;
+}
+
+void MemoryFileSystem::AddSubstDrive(char letter, const std::string& folder) {
+  Drive drive;
+  drive.subst = folder;
   drives_[UpperChar(letter)] = drive;
 }
 
@@ -360,6 +378,16 @@ PathInfo MemoryFileSystem::Probe(const std::string& path) {
   return info;
 }
 
+bool MemoryFileSystem::IsSameEntry(const std::string& a, const std::string& b) {
+  calls_.push_back(RecordedCall{FsCall::kSameEntry, a});
+  const Resolved ra = Resolve(a);
+  const Resolved rb = Resolve(b);
+  if (!ra.valid || !rb.valid || !RootExists(ra) || !RootExists(rb)) return false;
+  if (ra.parts.empty() || rb.parts.empty()) return ra.parts.empty() && rb.parts.empty() &&
+                                                    ra.root_key == rb.root_key;
+  return Find(ra) != nullptr && ra.Key() == rb.Key();
+}
+
 void MemoryFileSystem::MakeFolder(const std::string& path) {
   Enter(FsCall::kMakeFolder, path);
   Resolved r = Resolve(path);
@@ -386,6 +414,8 @@ void MemoryFileSystem::CopyReplacing(const std::string& from, const std::string&
     if (source_node == nullptr) Fail(FailureKind::kNotFound, op::kCopy, from);
     if (source_node->folder) Fail(FailureKind::kAccessDenied, op::kCopy, from);
     if (!IsExistingFolder(target.Parent())) Fail(FailureKind::kNotFound, op::kCopy, from);
+    // The source is open for reading when the target is opened for writing.
+    if (source.Key() == target.Key()) Fail(FailureKind::kInUse, op::kCopy, from);
     std::uint64_t replaced = 0;
     if (const Node* old = Find(target)) {
       // Windows refuses to copy over a folder, a hidden file or a system file.

@@ -21,7 +21,7 @@ namespace scenery {
 enum class FsCall {
   kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
   kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
-  kCurrentFolder,
+  kCurrentFolder, kSameEntry,
 };
 
 const char* FsCallName(FsCall call);
@@ -43,6 +43,9 @@ class MemoryFileSystem : public FileSystem {
   void AddDrive(char letter, DriveType type = DriveType::kFixed, const std::string& label = "");
   void SetDriveReady(char letter, bool ready);
   void AddShare(const std::string& unc_root);  // "\\server\share"
+  // A drive whose root is the existing folder `folder`, as the command subst
+  // makes one: a second name for every entry below that folder.
+  void AddSubstDrive(char letter, const std::string& folder);
   // Makes the folder and every missing folder above it.
   void AddFolder(const std::string& path, bool hidden = false, bool system = false);
   // Writes a file, making the folders above it.
@@ -71,6 +74,7 @@ class MemoryFileSystem : public FileSystem {
   std::string ProgramFolder() override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
   PathInfo Probe(const std::string& path) override;
+  bool IsSameEntry(const std::string& a, const std::string& b) override;
   void MakeFolder(const std::string& path) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
   std::string ReadWholeFile(const std::string& path) override;
@@ -96,6 +100,7 @@ class MemoryFileSystem : public FileSystem {
     std::string label;
     bool ready = true;
     std::string current = "\\";  // below the root, with leading backslash
+    std::string subst;  // the folder that a substituted drive stands for
   };
   // A path taken apart: its root ("C:" or "\\SERVER\SHARE" in upper case,
   // "c:" as written in `display_root`) and its levels.

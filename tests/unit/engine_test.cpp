@@ -172,7 +172,42 @@ TEST_P(CopyRun, ReplacesEarlierFilesWithoutAsking) {
   EXPECT_EQ(box().Read(settings_.target_dir + "\\Scenery\\Harbour.bgl"), "BGL harbour");
 }
 
+TEST_P(CopyRun, IntoThePackageFolderItselfLeavesItsFilesInPlace) {
+  // The same folder by another name: letter case and a doubled backslash.
+  const std::string pkg = box().program_folder();
+  settings_.target_dir = UpperAscii(pkg.substr(0, pkg.rfind('\\'))) + "\\\\" +
+                         UpperAscii(pkg.substr(pkg.rfind('\\') + 1));
+  CopyPackageFiles(fs(), settings_, progress_);
+  EXPECT_EQ(progress_.events.back(), "finished");
+  EXPECT_EQ(box().Read(pkg + "\\License.txt"), "Licence \xE9t\xE9\r\n");
+  EXPECT_EQ(box().Read(pkg + "\\ReadMe.txt"), "Read me\r\n");
+  EXPECT_EQ(box().Read(pkg + "\\Scenery\\Harbour.bgl"), "BGL harbour");
+  EXPECT_EQ(box().Read(pkg + "\\Texture\\grass.r8"), "R8 grass");
+}
+
 INSTANTIATE_ON_EACH_FILE_SYSTEM(CopyRun);
+
+TEST(CopyRunInPlace, ASubstitutedDriveNamesTheSameFiles) {
+  MemoryFileSystem fs;
+  fs.SetProgramFolder("C:\\Downloads\\Harbour");
+  for (const char* name : {"Harbour.bgl", "License.txt", "ReadMe.txt"}) {
+    fs.AddFile(std::string("C:\\Downloads\\Harbour\\") + name, name);
+  }
+  fs.AddSubstDrive('H', "C:\\Downloads");
+  InstallSettings settings;
+  settings.target_dir = "H:\\Harbour";
+  RecordingProgress progress;
+  CopyPackageFiles(fs, settings, progress);
+  EXPECT_EQ(progress.events, (Lines{"starting", "progress 1", "copied Harbour.bgl", "finished"}));
+  EXPECT_EQ(fs.Contents("C:\\Downloads\\Harbour\\Scenery\\Harbour.bgl"), "Harbour.bgl");
+  // Two folders that differ are no place of each other, whatever the names.
+  EXPECT_FALSE(fs.IsSameEntry("H:\\Harbour", "C:\\Downloads"));
+  EXPECT_TRUE(fs.IsSameEntry("h:\\harbour\\license.TXT", "C:\\Downloads\\Harbour\\License.txt"));
+  // Copying a file onto itself fails as on Windows, without losing it.
+  EXPECT_THROW(fs.CopyReplacing("H:\\Harbour\\ReadMe.txt", "C:\\Downloads\\Harbour\\readme.txt"),
+               Failure);
+  EXPECT_EQ(fs.Contents("C:\\Downloads\\Harbour\\ReadMe.txt"), "ReadMe.txt");
+}
 
 TEST(CopyRunCounting, LargePackagesCountBeyondSixteenBits) {
   MemoryFileSystem fs;

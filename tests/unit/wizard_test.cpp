@@ -239,12 +239,23 @@ TEST_F(WizardTest, DestinationAcceptAndRefuse) {
   EXPECT_EQ(LastMessage().icon, Icon::kQuestion);  // 247 with \Scenery; hidden files are not copied
   EXPECT_FALSE(fs_.Has(deep));
 
+  // A file, hidden or not, is no folder: refused, nothing asked or made.
   fs_.AddFile("C:\\Addon\\Harbour.txt", "a file");
-  page.path_text.Typed("C:\\Addon\\Harbour.txt");
-  const std::size_t asked = toolkit_.asked.size();
-  Click(page.next);
-  EXPECT_EQ(toolkit_.asked.size(), asked);  // an existing file counts as existing
-  EXPECT_EQ(settings_.target_dir, "C:\\Addon\\Harbour.txt");
+  fs_.AddFile("C:\\Addon\\hidden.txt", "a file", /*hidden=*/true);
+  for (const char* file : {"C:\\Addon\\Harbour.txt", "c:\\addon\\\\HIDDEN.TXT"}) {
+    page.path_text.Typed(file);
+    Answer(Answer::kOk);
+    Click(page.next);
+    EXPECT_EQ(LastMessage().text.substr(LastMessage().text.find("names")),
+              "names a file, not a folder.\r\n\r\nPlease enter the path of the folder to "
+              "install the scenery into.");
+    EXPECT_EQ(LastMessage().icon, Icon::kExclamation);
+    EXPECT_EQ(wizard_.current(), &page);
+  }
+  EXPECT_EQ(settings_.target_dir, "");
+  page.path_text.Typed("C:\\Addon");
+  Click(page.next);  // an existing folder: no question
+  EXPECT_EQ(settings_.target_dir, "C:\\Addon");
   EXPECT_EQ(wizard_.current(), &wizard_.simulator());
 }
 

@@ -13,7 +13,7 @@ namespace scenery {
 namespace forms {
 
 enum class Buttons { kOk, kYesNo };
-enum class Icon { kQuestion, kCritical, kExclamation };
+enum class Icon { kQuestion, kCritical, kExclamation, kInformation };
 enum class Answer { kOk, kYes, kNo };
 
 struct Message {

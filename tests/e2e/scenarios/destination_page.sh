@@ -1,5 +1,5 @@
 # The destination page: proposals from the folder list, the create question,
-# refused texts, hidden folders and files.
+# refused texts, hidden folders, and a file typed as the folder.
 prepare() {
   mkdir -p "$sim/Hidden Place" "$sim/Addon Scenery"
   printf 'x' > "$sim/a-file.txt"
@@ -41,9 +41,9 @@ wait-page "Harbour Island Scenery" 105 "Enter or select a destination directory.
 expect-text 104 "F:\FS2000\Addon Scenery"
 type 104 "F:\FS2000\a-file.txt"
 click 101
-wait-page "Harbour Island Scenery" 105 "Enter or select the FS2000 directory."
-click 106
+box "names a file, not a folder." ok "Harbour Island Scenery" exclamation
 wait-page "Harbour Island Scenery" 105 "Enter or select a destination directory."
+expect-text 104 "F:\FS2000\a-file.txt"
 close
 box "Are you sure you want to exit ?" no
 click 100

@@ -11,6 +11,7 @@ STEPS
 }
 verify() {
   assert_log "Setup could not add to the file"
+  assert_log "Please close FS 2000 and run Setup again."
   assert_log "its backup is F:\\FS2000\\scenery.bak"
   assert_cfg_unchanged
   assert_backup_is_old_cfg
