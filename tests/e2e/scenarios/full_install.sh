@@ -1,4 +1,5 @@
-# The road of one installation, with each page's layout as outside tools see it.
+# The road of one installation, with each page's layout as outside tools see
+# it, and every text of every page shown whole at the screen's DPI.
 steps() {
   to_licence
   cat <<'STEPS'
@@ -30,6 +31,7 @@ expect-pixel 105 200 150 C0C0C0
 expect-label 101 "I accept the terms of this agreement"
 expect-tab-order 101 103 105 101
 snap-page licence.bmp
+expect-fit
 click 104
 expect-checked 101 0
 click 101
@@ -55,6 +57,7 @@ expect-text 101 "Next >"
 expect-text 106 "< Back"
 expect-text 100 "Exit"
 snap-page destination.bmp
+expect-fit
 click 101
 box "F:\FS2000\Addon Scenery\Harbour Island does not exist. Do you want to create it ?" yes "Harbour Island Scenery" question
 wait-page "Harbour Island Scenery" 105 "Enter or select the FS2000 directory."
@@ -67,6 +70,7 @@ enter 102 FS2000
 expect-text 104 "F:\FS2000"
 expect-items 102 "F:\|FS2000|Scenery"
 snap-page simulator.bmp
+expect-fit
 click 101
 wait-page "Harbour Island Scenery" 100 "The Setup programme is ready to copy files!"
 expect-client 5310 1650
@@ -77,6 +81,7 @@ expect-visible 103 0
 expect-visible 104 0
 expect-text 101 "Start"
 snap-page copy-ready.bmp
+expect-fit
 click 101
 wait-page "Harbour Island Scenery" 100 "Congratulations! This scenery was successfully installed!"
 expect-rect 100 240 500 4812 504
@@ -85,6 +90,7 @@ expect-visible 102 0
 expect-visible 103 0
 expect-visible 104 0
 snap-page copy-done.bmp
+expect-fit
 click 101
 exit 0
 STEPS
