@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "engine/paths.h"
 #include "engine/text_lines.h"
 
 namespace scenery {
@@ -29,7 +30,6 @@ const ManifestKey kKeys[] = {
     {"Flatten.1=", &InstallSettings::flatten1},
 };
 
-constexpr char kExtensionPrefix[] = "Extension=";
 
 bool StartsWith(const std::string& line, const std::string& prefix) {
   return line.compare(0, prefix.size(), prefix) == 0;
@@ -37,25 +37,58 @@ bool StartsWith(const std::string& line, const std::string& prefix) {
 
 }  // namespace
 
+const std::vector<std::string>& ManifestKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> names;
+    for (const ManifestKey& key : kKeys) {
+      const std::string prefix = key.prefix;
+      names.push_back(prefix.substr(0, prefix.size() - 1));
+    }
+    names.push_back("Extension");
+    return names;
+  }();
+  return keys;
+}
+
+std::string KeyOfManifestLine(const std::string& line) {
+  if (line.empty() || line[0] == '[') return "";
+  for (const std::string& key : ManifestKeys()) {
+    if (StartsWith(line, key + "=")) return key;
+  }
+  return "";
+}
+
+std::string NearlyAKey(const std::string& line) {
+  if (!KeyOfManifestLine(line).empty()) return "";
+  const std::size_t equals = line.find('=');
+  if (equals == std::string::npos) return "";
+  std::size_t first = line.find_first_not_of(" \t");
+  std::size_t last = line.find_last_not_of(" \t", equals - 1);
+  if (first >= equals || last == std::string::npos || last < first) return "";
+  const std::string written = UpperAscii(line.substr(first, last - first + 1));
+  for (const std::string& key : ManifestKeys()) {
+    if (UpperAscii(key) == written) return key;
+  }
+  return "";
+}
+
 void ParseManifestLine(const std::string& line, InstallSettings& settings) {
-  if (line.empty() || line[0] == '[') return;
-  for (const ManifestKey& key : kKeys) {
-    const std::string prefix = key.prefix;
-    if (StartsWith(line, prefix)) {
-      settings.*key.field = line.substr(prefix.size());
+  const std::string key = KeyOfManifestLine(line);
+  if (key.empty()) return;
+  const std::string value = line.substr(key.size() + 1);
+  for (const ManifestKey& known : kKeys) {
+    if (key + "=" == known.prefix) {
+      settings.*known.field = value;
       return;
     }
   }
-  const std::string extension_prefix = kExtensionPrefix;
-  if (StartsWith(line, extension_prefix)) {
-    if (settings.extensions.size() >= static_cast<std::size_t>(kMaxExtensions)) {
-      throw Failure(FailureKind::kBadContent, "read the package manifest", kManifestName,
-                    "It has more than " + std::to_string(kMaxExtensions) +
-                        " Extension= lines; a manifest may list at most " +
-                        std::to_string(kMaxExtensions) + " texture extensions.");
-    }
-    settings.extensions.push_back(line.substr(extension_prefix.size()));
+  if (settings.extensions.size() >= static_cast<std::size_t>(kMaxExtensions)) {
+    throw Failure(FailureKind::kBadContent, "read the package manifest", kManifestName,
+                  "It has more than " + std::to_string(kMaxExtensions) +
+                      " Extension= lines; a manifest may list at most " +
+                      std::to_string(kMaxExtensions) + " texture extensions.");
   }
+  settings.extensions.push_back(value);
 }
 
 void ReadManifest(FileSystem& fs, InstallSettings& settings) {

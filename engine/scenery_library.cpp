@@ -252,8 +252,33 @@ std::string SimulatorFolderOf(const std::string& cfg_path) {
   return folder;
 }
 
+std::string BackupNameFault(const std::string& name) {
+  if (name.empty()) return "it is empty, so the backup would have no file name";
+  if (name.find_first_of("\\/:") != std::string::npos || HasForbiddenPathCharacters(name) ||
+      name == "." || name == "..") {
+    return "it is not a plain file name (no folder, no drive, none of the characters "
+           "\\ / : * ? \" < > |)";
+  }
+  if (UpperAscii(name) == "SCENERY.CFG") {
+    return "it names scenery.cfg itself, which the backup must not replace";
+  }
+  return "";
+}
+
 void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
   try {
+    // The simulator page joins the folder of scenery.cfg and BackupCFG.
+    const std::string& backup = settings.backup_path;
+    const std::string folder = settings.cfg_path.substr(0, settings.cfg_path.rfind('\\') + 1);
+    const std::string name = backup.compare(0, folder.size(), folder) == 0
+                                 ? backup.substr(folder.size())
+                                 : backup.substr(backup.rfind('\\') + 1);
+    const std::string fault = BackupNameFault(name);
+    if (!fault.empty()) {
+      throw Failure(FailureKind::kBadContent, "make the backup of the file", settings.cfg_path,
+                    "The package's Setup.ini gives the backup the name \"" + name + "\" (BackupCFG), "
+                    "but " + fault + ".");
+    }
     NextAreaNumber(fs.ReadWholeFile(settings.cfg_path));
   } catch (Failure& failure) {
     if (failure.path().empty()) failure.set_path(settings.cfg_path);

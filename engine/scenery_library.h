@@ -40,8 +40,14 @@ std::int32_t NextAreaNumber(const std::string& bytes);
 // least three digits; larger numbers are written in full.
 std::string AreaSection(std::int32_t area_number, const InstallSettings& settings);
 
-// Reads settings.cfg_path and makes sure a new area could be numbered in it,
-// writing nothing: the check that comes before any file is copied.
+// What is wrong with `name` (BackupCFG) as the file name of the backup of
+// scenery.cfg, made beside it: empty, not a plain file name (a folder in it,
+// a character Windows forbids), or scenery.cfg itself. Empty when it is fine.
+std::string BackupNameFault(const std::string& name);
+
+// Reads settings.cfg_path and makes sure a new area could be numbered in it
+// and that the backup's name (the last part of settings.backup_path) is
+// fine, writing nothing: the check that comes before any file is copied.
 void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings);
 
 // Reads settings.cfg_path. When an area of it already names

@@ -377,23 +377,36 @@ TEST_P(Registration, AgainAndAgainNeverRepeatsANumberOrAFolder) {
   EXPECT_EQ(box().Read(settings_.backup_path), backup);
 }
 
-TEST_P(Registration, ANumberThatCannotGrowIsRefusedBeforeAnyFileIsCopied) {
-  const std::string old_bytes = "[Area.2147483647]\r\nLocal=Scenery\\Big\r\n";
-  box().Write(settings_.cfg_path, old_bytes);
-  const Lines before = box().Tree();
-  RecordingProgress progress;
-  try {
-    InstallPackage(fs(), settings_, progress);
-    FAIL() << "installed under a number beyond 32 bits";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.kind(), FailureKind::kBadContent);
-    EXPECT_EQ(failure.path(), settings_.cfg_path);
-    EXPECT_NE(failure.Message().find("2147483647"), std::string::npos) << failure.Message();
-    EXPECT_NE(failure.aftermath().find("no file was copied"), std::string::npos);
+TEST_P(Registration, WhatCannotBeRegisteredIsRefusedBeforeAnyFileIsCopied) {
+  const std::string folder = root() + "\\FS2000\\";
+  const struct {
+    std::string cfg;
+    std::string backup;
+    const char* says;
+  } cases[] = {
+      {"[Area.2147483647]\r\nLocal=Scenery\\Big\r\n", "scenery.bak", "2147483647"},
+      {SampleSceneryCfg(), "", "it is empty"},                       // no BackupCFG
+      {SampleSceneryCfg(), "Scenery.CFG", "names scenery.cfg itself"},
+      {SampleSceneryCfg(), "old\\scenery.bak", "not a plain file name"},
+  };
+  for (const auto& c : cases) {
+    box().Write(settings_.cfg_path, c.cfg);
+    settings_.backup_path = folder + c.backup;
+    const Lines before = box().Tree();
+    RecordingProgress progress;
+    try {
+      InstallPackage(fs(), settings_, progress);
+      ADD_FAILURE() << "installed with " << c.says;
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.kind(), FailureKind::kBadContent);
+      EXPECT_EQ(failure.path(), settings_.cfg_path);
+      EXPECT_NE(failure.Message().find(c.says), std::string::npos) << failure.Message();
+      EXPECT_NE(failure.aftermath().find("no file was copied"), std::string::npos);
+    }
+    EXPECT_TRUE(progress.events.empty());
+    EXPECT_EQ(box().Tree(), before);
+    EXPECT_EQ(box().Read(settings_.cfg_path), c.cfg);
   }
-  EXPECT_TRUE(progress.events.empty());
-  EXPECT_EQ(box().Tree(), before);
-  EXPECT_EQ(box().Read(settings_.cfg_path), old_bytes);
 }
 
 TEST_P(Registration, AppendsOneSectionAfterTheOldBytes) {
