@@ -32,6 +32,7 @@ constexpr char kAppend[] = "add to the file";
 constexpr char kTruncate[] = "cut back the file";
 constexpr char kListDrives[] = "list the drives";
 constexpr char kListFolders[] = "list the folders of";
+constexpr char kListFiles[] = "list the files of";
 constexpr char kOpenDrive[] = "open the drive";
 }  // namespace op
 
@@ -41,6 +42,13 @@ struct PathInfo {
   EntryKind kind = EntryKind::kMissing;
   // The entry carries the hidden or the system attribute. Such entries exist,
   // but the searches for ordinary files and for subfolders do not show them.
+  bool hidden_or_system = false;
+};
+
+// A file of a folder, as ListFiles sees it.
+struct FileEntry {
+  std::string name;
+  std::uint64_t size = 0;
   bool hidden_or_system = false;
 };
 
@@ -73,6 +81,10 @@ class FileSystem {
   // yields an empty list; any other failure (a drive that is not ready, no
   // right to read the folder) throws.
   virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
+
+  // Every file of `folder` (no folders), hidden and system files included,
+  // in the file system's order. A missing folder throws kNotFound.
+  virtual std::vector<FileEntry> ListFiles(const std::string& folder) = 0;
 
   // What stands at `path`: nothing, a file or a folder, and whether it is
   // hidden or a system entry. A drive root that is ready is a folder. A path

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/paths.h"
 #include "engine/target_folders.h"
 
 namespace scenery {
@@ -84,28 +85,51 @@ void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& p
   }
 }
 
+std::vector<PackageFile> ListPackageFiles(FileSystem& fs, const InstallSettings& settings) {
+  std::vector<PackageFile> files;
+  const std::string program_folder = fs.ProgramFolder();
+  for (const std::string& name : PackageMatches(fs, program_folder, "bgl")) {
+    files.push_back(PackageFile{name, "Scenery"});
+  }
+  for (const std::string& extension : settings.extensions) {
+    for (const std::string& name : PackageMatches(fs, program_folder, extension)) {
+      files.push_back(PackageFile{name, "Texture"});
+    }
+  }
+  for (const char* document : {"License.txt", "ReadMe.txt"}) {
+    files.push_back(PackageFile{document, ""});
+  }
+  return files;
+}
+
 std::optional<OverlongPath> FindOverlongPath(FileSystem& fs, const InstallSettings& settings,
                                              const std::string& target_dir) {
   // Every folder above the destination is shorter than its subfolders.
   const std::string scenery_dir = target_dir + "\\Scenery";
   if (scenery_dir.size() > kMaxFolderPath) return OverlongPath{scenery_dir, true, kMaxFolderPath};
-
   std::string longest;
-  auto consider = [&longest](const std::string& path) {
+  for (const PackageFile& file : ListPackageFiles(fs, settings)) {
+    const std::string folder =
+        file.subfolder.empty() ? target_dir : target_dir + "\\" + file.subfolder;
+    const std::string path = folder + "\\" + file.name;
     if (path.size() > longest.size()) longest = path;
-  };
-  const std::string program_folder = fs.ProgramFolder();
-  for (const std::string& name : PackageMatches(fs, program_folder, "bgl")) {
-    consider(scenery_dir + "\\" + name);
   }
-  for (const std::string& extension : settings.extensions) {
-    for (const std::string& name : PackageMatches(fs, program_folder, extension)) {
-      consider(target_dir + "\\Texture\\" + name);
-    }
-  }
-  for (const char* document : {"License.txt", "ReadMe.txt"}) consider(target_dir + "\\" + document);
   if (longest.size() > kMaxFilePath) return OverlongPath{longest, false, kMaxFilePath};
   return std::nullopt;
+}
+
+DestinationVerdict JudgeDestination(FileSystem& fs, const InstallSettings& settings,
+                                    const std::string& path) {
+  DestinationVerdict verdict;
+  if (!IsFullPath(path)) {
+    verdict.fault = DestinationFault::kNotFullPath;
+  } else if (HasForbiddenPathCharacters(path)) {
+    verdict.fault = DestinationFault::kForbiddenCharacter;
+  } else if (const auto overlong = FindOverlongPath(fs, settings, path)) {
+    verdict.fault = DestinationFault::kTooLong;
+    verdict.overlong = *overlong;
+  }
+  return verdict;
 }
 
 }  // namespace scenery

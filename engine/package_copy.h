@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
@@ -39,6 +40,19 @@ void CountPackageFiles(FileSystem& fs, InstallSettings& settings);
 // scenery.cfg has not been touched.
 void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& progress);
 
+// A file that the copy run copies, and where it goes.
+struct PackageFile {
+  std::string name;
+  // The subfolder of the destination that it goes to: "Scenery", "Texture",
+  // or "" for the destination itself (the two documents).
+  std::string subfolder;
+};
+
+// The files of the package in the order of the copy run: the *.bgl files to
+// Scenery, each listed extension's files to Texture (a repeated extension's
+// files again), License.txt and ReadMe.txt to the destination itself.
+std::vector<PackageFile> ListPackageFiles(FileSystem& fs, const InstallSettings& settings);
+
 // Windows' ANSI file calls, which Setup.exe and the simulator use, open no
 // file whose full path is longer than kMaxFilePath characters and make no
 // folder whose path is longer than kMaxFolderPath.
@@ -58,6 +72,21 @@ struct OverlongPath {
 // forms them. Nothing when every path fits.
 std::optional<OverlongPath> FindOverlongPath(FileSystem& fs, const InstallSettings& settings,
                                              const std::string& target_dir);
+
+// Why the destination page refuses `path` as the destination folder, judged
+// from the text and the package alone, before the disk is looked at.
+enum class DestinationFault {
+  kNone,
+  kNotFullPath,        // neither "X:\..." nor "\\server\share..."
+  kForbiddenCharacter, // * ? " < > |, a control character, or a colon after the drive's
+  kTooLong,            // a path of the installation passes Windows' limits
+};
+struct DestinationVerdict {
+  DestinationFault fault = DestinationFault::kNone;
+  OverlongPath overlong;  // for kTooLong: the path and its limit
+};
+DestinationVerdict JudgeDestination(FileSystem& fs, const InstallSettings& settings,
+                                    const std::string& path);
 
 }  // namespace scenery
 

@@ -15,6 +15,23 @@ bool IsUnc(const std::string& path) {
   return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
 }
 
+bool MatchFrom(const std::string& p, std::size_t pi, const std::string& n, std::size_t ni) {
+  while (pi < p.size()) {
+    if (p[pi] == '*') {
+      for (std::size_t k = ni; k <= n.size(); ++k) {
+        if (MatchFrom(p, pi + 1, n, k)) return true;
+      }
+      return false;
+    }
+    if (ni >= n.size()) return false;
+    if (p[pi] != '?' && FoldAnsiCase(static_cast<unsigned char>(p[pi])) !=
+                             FoldAnsiCase(static_cast<unsigned char>(n[ni]))) return false;
+    ++pi;
+    ++ni;
+  }
+  return ni == n.size();
+}
+
 }  // namespace
 
 std::size_t RootLength(const std::string& path) {
@@ -54,6 +71,11 @@ bool HasForbiddenPathCharacters(const std::string& path) {
     }
   }
   return false;
+}
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  if (pattern == "*.*") return true;
+  return MatchFrom(pattern, 0, name, 0);
 }
 
 std::string UpperAscii(std::string text) {

@@ -20,6 +20,11 @@ bool IsFullPath(const std::string& path);
 // (* ? " < > |, control characters, or a colon other than the drive's).
 bool HasForbiddenPathCharacters(const std::string& path);
 
+// True when `name` matches the wildcard `pattern` (* and ?) as Windows'
+// file searches match it: without regard to letter case, and "*.*" also
+// matching names without a dot.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
 // ASCII upper case of `text`, for comparisons that ignore letter case.
 std::string UpperAscii(std::string text);
 

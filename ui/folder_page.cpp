@@ -87,7 +87,9 @@ void FolderPage::AcceptDestination() {
   const std::string target = path_text.text();
   // A text that is not a full path could never be the folder that the
   // simulator's library names; refuse it before asking anything.
-  if (!IsFullPath(target) || HasForbiddenPathCharacters(target)) {
+  const DestinationVerdict verdict = JudgeDestination(wizard_.fs(), wizard_.settings(), target);
+  if (verdict.fault == DestinationFault::kNotFullPath ||
+      verdict.fault == DestinationFault::kForbiddenCharacter) {
     wizard_.Ask("\"" + target +
                     "\" is not a valid destination folder.\r\n\r\nPlease enter a full path that "
                     "begins with a drive letter (such as C:\\FS2000\\Addon Scenery) or with "
@@ -96,13 +98,14 @@ void FolderPage::AcceptDestination() {
                 forms::Buttons::kOk, forms::Icon::kExclamation);
     return;
   }
-  if (const auto overlong = FindOverlongPath(wizard_.fs(), wizard_.settings(), target)) {
+  if (verdict.fault == DestinationFault::kTooLong) {
+    const OverlongPath& overlong = verdict.overlong;
     wizard_.Ask("\"" + target + "\" is too long a path for the destination folder.\r\n\r\n" +
                     "The installation would " +
-                    (overlong->folder ? "make the folder " : "write the file ") + overlong->path +
-                    " (" + std::to_string(overlong->path.size()) + " characters), but Windows " +
-                    (overlong->folder ? "makes no folder" : "opens no file") +
-                    " whose path is longer than " + std::to_string(overlong->limit) +
+                    (overlong.folder ? "make the folder " : "write the file ") + overlong.path +
+                    " (" + std::to_string(overlong.path.size()) + " characters), but Windows " +
+                    (overlong.folder ? "makes no folder" : "opens no file") +
+                    " whose path is longer than " + std::to_string(overlong.limit) +
                     " characters.\r\n\r\nPlease choose a folder with a shorter path.",
                 forms::Buttons::kOk, forms::Icon::kExclamation);
     return;

@@ -165,6 +165,31 @@ std::vector<std::string> Win32FileSystem::FindFiles(const std::string& pattern) 
   return names;
 }
 
+std::vector<FileEntry> Win32FileSystem::ListFiles(const std::string& folder) {
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += '*';
+  std::vector<FileEntry> files;
+  WIN32_FIND_DATAA data;
+  ScopedFind find(pattern, &data);
+  if (!find.valid()) {
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return files;
+    throw SystemFailure(code, op::kListFiles, folder);
+  }
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    FileEntry entry;
+    entry.name = data.cFileName;
+    entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entry.hidden_or_system = (data.dwFileAttributes & kHiddenOrSystem) != 0;
+    files.push_back(entry);
+  } while (FindNextFileA(find.get(), &data));
+  const DWORD code = GetLastError();
+  if (code != ERROR_NO_MORE_FILES) throw SystemFailure(code, op::kListFiles, folder);
+  return files;
+}
+
 PathInfo Win32FileSystem::Probe(const std::string& path) {
   PathInfo info;
   const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -15,6 +15,7 @@ class Win32FileSystem : public FileSystem {
   std::vector<std::string> FindFiles(const std::string& pattern) override;
   PathInfo Probe(const std::string& path) override;
   void MakeFolder(const std::string& path) override;
+  std::vector<FileEntry> ListFiles(const std::string& folder) override;
   bool IsSameEntry(const std::string& a, const std::string& b) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
   std::string ReadWholeFile(const std::string& path) override;

@@ -23,22 +23,6 @@ bool ValidName(const std::string& name, bool wildcards_allowed) {
   return true;
 }
 
-bool MatchFrom(const std::string& p, std::size_t pi, const std::string& n, std::size_t ni) {
-  while (pi < p.size()) {
-    if (p[pi] == '*') {
-      for (std::size_t k = ni; k <= n.size(); ++k) {
-        if (MatchFrom(p, pi + 1, n, k)) return true;
-      }
-      return false;
-    }
-    if (ni >= n.size()) return false;
-    if (p[pi] != '?' && UpperChar(p[pi]) != UpperChar(n[ni])) return false;
-    ++pi;
-    ++ni;
-  }
-  return ni == n.size();
-}
-
 }  // namespace
 
 const char* FsCallName(FsCall call) {
@@ -58,6 +42,7 @@ const char* FsCallName(FsCall call) {
     case FsCall::kCurrentFolderOfDrive: return "CurrentFolderOfDrive";
     case FsCall::kCurrentFolder: return "CurrentFolder";
     case FsCall::kSameEntry: return "IsSameEntry";
+    case FsCall::kListFiles: return "ListFiles";
   }
   return "?";
 }
@@ -79,10 +64,6 @@ std::string SystemReason(FailureKind kind) {
   return "Unknown error.";
 }
 
-bool WildcardMatch(const std::string& pattern, const std::string& name) {
-  if (pattern == "*.*") return true;
-  return MatchFrom(pattern, 0, name, 0);
-}
 
 // ---- paths ----
 
@@ -327,6 +308,7 @@ void MemoryFileSystem::Enter(FsCall call, const std::string& path, bool* partial
       case FsCall::kTruncate: operation = op::kTruncate; break;
       case FsCall::kListDrives: operation = op::kListDrives; break;
       case FsCall::kListSubfolders: operation = op::kListFolders; break;
+      case FsCall::kListFiles: operation = op::kListFiles; break;
       case FsCall::kCurrentFolderOfDrive: operation = op::kOpenDrive; break;
       default: break;
     }
@@ -376,6 +358,19 @@ PathInfo MemoryFileSystem::Probe(const std::string& path) {
   info.kind = node->folder ? EntryKind::kFolder : EntryKind::kFile;
   info.hidden_or_system = node->hidden || node->system;
   return info;
+}
+
+std::vector<FileEntry> MemoryFileSystem::ListFiles(const std::string& folder) {
+  Enter(FsCall::kListFiles, folder);
+  Resolved r = Resolve(folder);
+  CheckRoot(r, op::kListFiles, folder);
+  if (!IsExistingFolder(r)) Fail(FailureKind::kNotFound, op::kListFiles, folder);
+  std::vector<FileEntry> files;
+  for (const Node* child : Children(r)) {
+    if (child->folder) continue;
+    files.push_back(FileEntry{LastName(child->path), child->data.size(), child->hidden || child->system});
+  }
+  return files;
 }
 
 bool MemoryFileSystem::IsSameEntry(const std::string& a, const std::string& b) {

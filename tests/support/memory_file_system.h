@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "engine/file_system.h"
+#include "engine/paths.h"
 
 namespace scenery {
 
 enum class FsCall {
   kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
   kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
-  kCurrentFolder, kSameEntry,
+  kCurrentFolder, kSameEntry, kListFiles,
 };
 
 const char* FsCallName(FsCall call);
@@ -74,6 +75,7 @@ class MemoryFileSystem : public FileSystem {
   std::string ProgramFolder() override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
   PathInfo Probe(const std::string& path) override;
+  std::vector<FileEntry> ListFiles(const std::string& folder) override;
   bool IsSameEntry(const std::string& a, const std::string& b) override;
   void MakeFolder(const std::string& path) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
@@ -145,9 +147,6 @@ class MemoryFileSystem : public FileSystem {
   std::vector<RecordedCall> calls_;
 };
 
-// True when `name` matches the wildcard `pattern` (* and ?), without regard
-// to letter case; "*.*" also matches names without a dot.
-bool WildcardMatch(const std::string& pattern, const std::string& name);
 
 }  // namespace scenery
 

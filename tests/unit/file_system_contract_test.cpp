@@ -47,6 +47,22 @@ TEST_P(FileSystemContract, FindFilesListsOrdinaryFilesOnly) {
   EXPECT_EQ(fs().FindFiles(pkg + "\\a|b\\*.bgl"), std::vector<std::string>{});
 }
 
+TEST_P(FileSystemContract, ListFilesShowsEveryFileWithItsSizeAndAttributes) {
+  const std::string pkg = box().program_folder();
+  box().Write(pkg + "\\a.bgl", "12345");
+  box().Write(pkg + "\\hidden.bmp", "1");
+  box().SetHidden(pkg + "\\hidden.bmp");
+  box().MakeFolders(pkg + "\\folder.bgl");
+  std::vector<std::string> seen;
+  for (const FileEntry& file : fs().ListFiles(pkg + "\\")) {
+    seen.push_back(file.name + " " + std::to_string(file.size) +
+                   (file.hidden_or_system ? " hidden" : ""));
+  }
+  EXPECT_EQ(Sorted(seen), (std::vector<std::string>{"a.bgl 5", "hidden.bmp 1 hidden"}));
+  ExpectFailure([&] { fs().ListFiles(root() + "\\missing"); }, FailureKind::kNotFound,
+                root() + "\\missing");
+}
+
 TEST_P(FileSystemContract, ProbeTellsFilesFoldersAndHiddenEntries) {
   box().Write(root() + "\\Dir\\file.txt", "x");
   box().MakeFolders(root() + "\\Hidden");
