@@ -1,0 +1,71 @@
+// scenery-pack: the package author's tool. Each verb is one function of the
+// table below; `check` tells what a package folder will do and what is wrong
+// with it.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "pack/check.h"
+#include "pack/package_folder.h"
+
+namespace {
+
+// A wrong call: the usage is printed and the program ends with this code.
+constexpr int kExitUsage = 64;
+
+constexpr char kUsage[] =
+    "usage: scenery-pack check FOLDER\n"
+    "       scenery-pack --help\n"
+    "\n"
+    "  check FOLDER   checks the scenery package in FOLDER (Setup.ini, License.txt,\n"
+    "                 ReadMe.txt, the scenery and texture files) with the rules of\n"
+    "                 Setup.exe, prints each finding as FILE:LINE: error|warning: TEXT,\n"
+    "                 then what the package installs and adds to scenery.cfg.\n"
+    "                 Exit code: 0 without findings, 1 with warnings only, 2 with errors.\n";
+
+std::string WithoutTrailingSeparators(std::string folder) {
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  return folder;
+}
+
+int Check(int argc, char** argv) {
+  if (argc != 3) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  const std::string folder = WithoutTrailingSeparators(argv[2]);
+  auto fs = scenery::pack::OpenPackageFolder(folder);
+  const scenery::pack::PackageReport report = scenery::pack::CheckPackage(*fs);
+  for (const scenery::pack::Finding& finding : report.findings) {
+    std::printf("%s\n",
+                scenery::pack::FormatFinding(finding, folder, scenery::pack::PathSeparator()).c_str());
+  }
+  if (!report.findings.empty()) std::printf("\n");
+  std::fputs(scenery::pack::FormatSummary(report, folder).c_str(), stdout);
+  return report.ExitCode();
+}
+
+struct Verb {
+  const char* name;
+  int (*run)(int argc, char** argv);
+};
+
+const Verb kVerbs[] = {
+    {"check", Check},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc >= 2) {
+    for (const Verb& verb : kVerbs) {
+      if (std::strcmp(argv[1], verb.name) == 0) return verb.run(argc, argv);
+    }
+  }
+  std::fputs(kUsage, stderr);
+  return kExitUsage;
+}

@@ -1,0 +1,22 @@
+// The package folder as the platform's file system shows it: the folder
+// stands where Setup.exe's own folder would.
+#ifndef SCENERY_SETUP_PACK_PACKAGE_FOLDER_H_
+#define SCENERY_SETUP_PACK_PACKAGE_FOLDER_H_
+
+#include <memory>
+#include <string>
+
+#include "engine/file_system.h"
+
+namespace scenery {
+namespace pack {
+
+std::unique_ptr<FileSystem> OpenPackageFolder(const std::string& folder);
+
+// The separator between a folder and a file name in paths shown to the author.
+char PathSeparator();
+
+}  // namespace pack
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_PACK_PACKAGE_FOLDER_H_

@@ -1,0 +1,31 @@
+#include "pack/package_folder.h"
+
+#include "platform/win32/win32_file_system.h"
+
+namespace scenery {
+namespace pack {
+namespace {
+
+// The Win32 file system with the package folder in the place of the
+// program's own folder.
+class PackageFolderFileSystem : public Win32FileSystem {
+ public:
+  explicit PackageFolderFileSystem(std::string folder) : folder_(std::move(folder)) {}
+  std::string ProgramFolder() override { return folder_; }
+
+ private:
+  std::string folder_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> OpenPackageFolder(const std::string& folder) {
+  std::string trimmed = folder;
+  while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.pop_back();
+  return std::make_unique<PackageFolderFileSystem>(trimmed);
+}
+
+char PathSeparator() { return '\\'; }
+
+}  // namespace pack
+}  // namespace scenery

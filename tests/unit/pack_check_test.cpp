@@ -1,0 +1,134 @@
+// scenery-pack check on packages with one fault each: the findings (file,
+// line, severity, what they say) and the exit code.
+#include "pack/check.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/memory_file_system.h"
+
+namespace scenery {
+namespace pack {
+namespace {
+
+const char kGoodManifest[] =
+    "[Setup]\r\n"                                   // 1
+    "InstallTitle=Harbour Island Scenery\r\n"       // 2
+    "SceneryTitle=Harbour Island\r\n"               // 3
+    "TargetPath=C:\\FS2000\\Addon Scenery\\Harbour\r\n"  // 4
+    "TargetFolder=Harbour\r\n"                      // 5
+    "GuessFSFolder=C:\\FS2000\r\n"                  // 6
+    "BackupCFG=scenery.bak\r\n"                     // 7
+    "Exclude=\r\n"                                  // 8
+    "Extension=bmp\r\n";                            // 9
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  text.replace(text.find(from), from.size(), to);
+  return text;
+}
+
+struct Expected {
+  std::string file;
+  int line;
+  Severity severity;
+  std::string says;
+};
+
+TEST(PackCheck, FaultyPackages) {
+  const std::string m = kGoodManifest;
+  std::string fifty_one = m;
+  for (int i = 2; i <= 51; ++i) fifty_one += "Extension=e" + std::to_string(i) + "\r\n";
+  const Severity E = Severity::kError, W = Severity::kWarning;
+  const struct {
+    const char* fault;
+    std::string manifest;   // "-" for no Setup.ini
+    const char* remove;     // a file of the good package to take away
+    int exit_code;
+    std::vector<Expected> findings;
+  } cases[] = {
+      {"a clean package", m, "", 0, {}},
+      {"a byte-order mark", "\xEF\xBB\xBF" + m, "", 0, {}},
+      {"a key in lower case", Replaced(m, "InstallTitle=", "installtitle="), "", 2,
+       {{"Setup.ini", 2, E, "write \"InstallTitle=\""}, {"Setup.ini", 0, E, "no InstallTitle= line"}}},
+      {"a blank before the =", Replaced(m, "BackupCFG=", "BackupCFG ="), "", 2,
+       {{"Setup.ini", 7, E, "\"BackupCFG =\" sets nothing"}, {"Setup.ini", 0, E, "no BackupCFG= line"}}},
+      {"no SceneryTitle", Replaced(m, "SceneryTitle=Harbour Island\r\n", ""), "", 2,
+       {{"Setup.ini", 0, E, "no SceneryTitle= line"}}},
+      {"an empty GuessFSFolder", Replaced(m, "GuessFSFolder=C:\\FS2000", "GuessFSFolder="), "", 2,
+       {{"Setup.ini", 6, E, "GuessFSFolder is empty"}}},
+      {"scenery.cfg as the backup", Replaced(m, "scenery.bak", "SCENERY.cfg"), "", 2,
+       {{"Setup.ini", 7, E, "names scenery.cfg itself"}}},
+      {"a folder in the backup", Replaced(m, "scenery.bak", "..\\scenery.bak"), "", 2,
+       {{"Setup.ini", 7, E, "not a plain file name"}}},
+      {"51 extensions", fifty_one, "", 2, {{"Setup.ini", 59, E, "a 51st Extension line"}}},
+      {"a relative TargetPath", Replaced(m, "C:\\FS2000\\Addon Scenery\\Harbour", "Addon\\Harbour"),
+       "", 2, {{"Setup.ini", 4, E, "not a full path"}}},
+      {"a forbidden character", Replaced(m, "Addon Scenery", "Addon|Scenery"), "", 2,
+       {{"Setup.ini", 4, E, "forbids"}}},
+      {"a TargetPath too long", Replaced(m, "Harbour\r\nTargetFolder", std::string(240, 'h') +
+                                                                         "\r\nTargetFolder"),
+       "", 2, {{"Setup.ini", 4, E, "longer than the 247"}}},
+      {"no License.txt", m, "License.txt", 2, {{"License.txt", 0, E, "missing"}}},
+      {"no ReadMe.txt", m, "ReadMe.txt", 2, {{"ReadMe.txt", 0, E, "missing"}}},
+      {"no Setup.ini", "-", "", 2, {{"Setup.ini", 0, E, "missing"}}},
+      {"an extension with its dot", Replaced(m, "Extension=bmp", "Extension=.bmp"), "", 1,
+       {{"Setup.ini", 9, W, "holds a dot"}}},
+      {"an extension twice", m + "Extension=BMP\r\n", "", 1,
+       {{"Setup.ini", 10, W, "repeats the one on line 9"}}},
+      {"no scenery file", m, "Harbour.bgl", 1, {{"", 0, W, "no scenery file (*.bgl)"}}},
+      {"UTF-8 in a title", Replaced(m, "Harbour Island\r\n", "H\xC3\xA4" "fen\r\n"), "", 1,
+       {{"Setup.ini", 3, W, "saved as UTF-8"}}},
+      {"no TargetFolder", Replaced(m, "TargetFolder=Harbour\r\n", ""), "", 1,
+       {{"Setup.ini", 0, W, "no TargetFolder= line"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    MemoryFileSystem fs;
+    fs.SetProgramFolder("C:\\pkg");
+    if (c.manifest != "-") fs.AddFile("C:\\pkg\\Setup.ini", c.manifest);
+    for (const char* name : {"Setup.exe", "License.txt", "ReadMe.txt", "Harbour.bgl", "sea.bmp"}) {
+      if (std::string(name) != c.remove) fs.AddFile(std::string("C:\\pkg\\") + name, "bytes");
+    }
+    const PackageReport report = CheckPackage(fs);
+    std::string all;
+    for (const Finding& f : report.findings) all += FormatFinding(f, "pkg", '/') + "\n";
+    EXPECT_EQ(report.findings.size(), c.findings.size()) << all;
+    for (const Expected& want : c.findings) {
+      bool found = false;
+      for (const Finding& f : report.findings) {
+        found = found || (f.file == want.file && f.line == want.line &&
+                          f.severity == want.severity && f.text.find(want.says) != std::string::npos);
+      }
+      EXPECT_TRUE(found) << "no " << want.file << ":" << want.line << " \"" << want.says << "\" in\n"
+                         << all;
+    }
+    EXPECT_EQ(report.ExitCode(), c.exit_code) << all;
+  }
+}
+
+TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
+  MemoryFileSystem fs;
+  fs.SetProgramFolder("C:\\pkg");
+  fs.AddFile("C:\\pkg\\Setup.ini", std::string(kGoodManifest) + "Extension=BMP\r\n");
+  for (const char* name : {"Setup.exe", "License.txt", "ReadMe.txt", "a.bgl", "b.bmp", "c.doc"}) {
+    fs.AddFile(std::string("C:\\pkg\\") + name, "12345");
+  }
+  fs.AddFile("C:\\pkg\\d.bgl", "1", /*hidden=*/true);
+  const PackageReport report = CheckPackage(fs);
+  const std::string summary = FormatSummary(report, "pkg");
+  for (const char* line : {"  a.bgl                           Scenery\\\n",
+                           "  b.bmp                           Texture\\\n",
+                           "  License.txt                     the destination itself\n",
+                           "  c.doc                           its extension is not listed",
+                           "  d.bgl                           a hidden or system file",
+                           "  Setup.exe                       the installer itself",
+                           "Total: 4 files, 20 bytes\n",  // b.bmp once, though listed twice
+                           "  [Area.NNN]\n  Title=Harbour Island\n"
+                           "  Local=C:\\FS2000\\Addon Scenery\\Harbour\n  Active=TRUE\n"
+                           "  Layer=NNN\n\n"}) {
+    EXPECT_NE(summary.find(line), std::string::npos) << line << "\nin\n" << summary;
+  }
+}
+
+}  // namespace
+}  // namespace pack
+}  // namespace scenery
