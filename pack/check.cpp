@@ -46,6 +46,11 @@ class Checker {
     if (report_.manifest_read) CheckKeys();
     CheckFiles();
     Summarise();
+    // In the order of the files and their lines, a whole file's findings first.
+    std::stable_sort(report_.findings.begin(), report_.findings.end(),
+                     [](const Finding& a, const Finding& b) {
+                       return a.file != b.file ? a.file < b.file : a.line < b.line;
+                     });
     return std::move(report_);
   }
 
