@@ -11,7 +11,9 @@
 #ifndef SCENERY_SETUP_ENGINE_FILE_SYSTEM_H_
 #define SCENERY_SETUP_ENGINE_FILE_SYSTEM_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,16 @@ class FileSystem {
   // failure no partial target is left under the name `to`. A file copied
   // onto itself fails (kInUse), as on Windows.
   virtual void CopyReplacing(const std::string& from, const std::string& to) = 0;
+
+  // Takes the bytes of a file being written, piece by piece.
+  using ByteSink = std::function<void(const char* data, std::size_t size)>;
+
+  // Writes the file `path`, replacing a file of that name, with the bytes
+  // that `produce` hands to the sink it is given. When a write or `produce`
+  // fails, the partial file is removed and the failure goes on: nothing is
+  // left under the name `path`.
+  virtual void WriteFileFrom(const std::string& path,
+                             const std::function<void(const ByteSink&)>& produce) = 0;
 
   // All bytes of the file `path`. A missing file throws kNotFound.
   virtual std::string ReadWholeFile(const std::string& path) = 0;

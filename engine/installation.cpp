@@ -4,10 +4,16 @@
 
 namespace scenery {
 
-bool InstallPackage(FileSystem& fs, InstallSettings& settings, CopyProgress& progress) {
+bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,
+                    CopyProgress& progress) {
   CheckSceneryLibrary(fs, settings);
-  CopyPackageFiles(fs, settings, progress);
+  CopyPackageFiles(source, fs, settings, progress);
   return RegisterSceneryArea(fs, settings);
+}
+
+bool InstallPackage(FileSystem& fs, InstallSettings& settings, CopyProgress& progress) {
+  FolderSource source(fs);
+  return InstallPackage(source, fs, settings, progress);
 }
 
 }  // namespace scenery

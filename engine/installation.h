@@ -12,6 +12,9 @@ namespace scenery {
 // written), runs the copy run, then registers the scenery area. Returns
 // whether a new area was appended: false when scenery.cfg already had an
 // area for the destination folder (a repair or an update of the package).
+bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,
+                    CopyProgress& progress);
+// The same for the package in the program's folder.
 bool InstallPackage(FileSystem& fs, InstallSettings& settings, CopyProgress& progress);
 
 }  // namespace scenery

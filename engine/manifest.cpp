@@ -91,11 +91,11 @@ void ParseManifestLine(const std::string& line, InstallSettings& settings) {
   settings.extensions.push_back(value);
 }
 
-void ReadManifest(FileSystem& fs, InstallSettings& settings) {
-  const std::string path = fs.ProgramFolder() + "\\" + kManifestName;
+void ReadManifest(PackageSource& source, InstallSettings& settings) {
+  const std::string path = source.PathOf(kManifestName);
   std::vector<std::string> lines;
   try {
-    lines = ReadLines(fs, path);
+    lines = SplitLines(WithoutByteOrderMark(source.Read(kManifestName)));
   } catch (Failure& failure) {
     if (failure.kind() == FailureKind::kNotFound) {
       failure.set_aftermath(
@@ -111,6 +111,11 @@ void ReadManifest(FileSystem& fs, InstallSettings& settings) {
     failure.set_path(path);
     throw;
   }
+}
+
+void ReadManifest(FileSystem& fs, InstallSettings& settings) {
+  FolderSource source(fs);
+  ReadManifest(source, settings);
 }
 
 }  // namespace scenery

@@ -7,13 +7,16 @@
 
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
+#include "engine/package_source.h"
 
 namespace scenery {
 
-// Reads Setup.ini from the program folder and hands each line to
+// Reads Setup.ini from the package and hands each line to
 // ParseManifestLine. A missing or unreadable manifest, or one with more than
 // kMaxExtensions Extension= lines, throws a Failure that names the file.
 // REQUIRES: settings.extensions is empty (the start-up sequence clears it).
+void ReadManifest(PackageSource& source, InstallSettings& settings);
+// The same for the package in the program's folder.
 void ReadManifest(FileSystem& fs, InstallSettings& settings);
 
 // Interprets one manifest line and stores at most one value. Keys are matched

@@ -8,19 +8,18 @@
 namespace scenery {
 namespace {
 
-std::vector<std::string> PackageMatches(FileSystem& fs, const std::string& program_folder,
-                                        const std::string& extension) {
-  return fs.FindFiles(program_folder + "\\*." + extension);
+std::vector<std::string> PackageMatches(PackageSource& source, const std::string& extension) {
+  return source.Find("*." + extension);
 }
 
-// Copies each match of `extension` from the program folder into `folder`.
-// When `folder` is the program folder itself (the package was extracted
+// Copies each match of `extension` from the package into `folder`. When
+// the package's files lie in `folder` itself (the package was extracted
 // where it is to be installed), each file is already in place: it is left
 // untouched and counts as copied.
-void CopyMatches(FileSystem& fs, const std::string& program_folder, const std::string& extension,
+void CopyMatches(PackageSource& source, FileSystem& fs, const std::string& extension,
                  const std::string& folder, bool in_place, CopyProgress& progress, int& copied) {
-  for (const std::string& name : PackageMatches(fs, program_folder, extension)) {
-    if (!in_place) fs.CopyReplacing(program_folder + "\\" + name, folder + "\\" + name);
+  for (const std::string& name : PackageMatches(source, extension)) {
+    if (!in_place) source.CopyTo(name, fs, folder + "\\" + name);
     ++copied;
     progress.OnFileCopied(name);
   }
@@ -36,20 +35,25 @@ std::string Aftermath(const std::string& target_dir, int copied) {
 
 }  // namespace
 
-void CountPackageFiles(FileSystem& fs, InstallSettings& settings) {
-  const std::string program_folder = fs.ProgramFolder();
+void CountPackageFiles(PackageSource& source, InstallSettings& settings) {
   std::int32_t count = 0;
   for (const std::string& extension : settings.extensions) {
-    count += static_cast<std::int32_t>(PackageMatches(fs, program_folder, extension).size());
+    count += static_cast<std::int32_t>(PackageMatches(source, extension).size());
   }
-  count += static_cast<std::int32_t>(PackageMatches(fs, program_folder, "bgl").size());
+  count += static_cast<std::int32_t>(PackageMatches(source, "bgl").size());
   settings.file_count = count;
 }
 
-void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& progress) {
+void CountPackageFiles(FileSystem& fs, InstallSettings& settings) {
+  FolderSource source(fs);
+  CountPackageFiles(source, settings);
+}
+
+void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
+                      CopyProgress& progress) {
   int copied = 0;
   try {
-    CountPackageFiles(fs, settings);
+    CountPackageFiles(source, settings);
     progress.OnCopyStarting();
     const std::string& target_dir = settings.target_dir;
     CreateTargetFolders(fs, target_dir);
@@ -57,22 +61,21 @@ void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& p
     const std::string texture_dir = target_dir + "\\Texture";
     progress.OnProgressStarting(settings.file_count);
 
-    const std::string program_folder = fs.ProgramFolder();
-    // Compared as Windows compares entries, not as names: one look per
+    // Compared as Windows compares folders, not as names: one look per
     // folder of the tree, made by now.
-    const bool scenery_in_place = fs.IsSameEntry(program_folder, scenery_dir);
-    const bool texture_in_place = fs.IsSameEntry(program_folder, texture_dir);
-    const bool documents_in_place = fs.IsSameEntry(program_folder, target_dir);
-    CopyMatches(fs, program_folder, "bgl", scenery_dir, scenery_in_place, progress, copied);
+    const bool scenery_in_place = source.LiesIn(fs, scenery_dir);
+    const bool texture_in_place = source.LiesIn(fs, texture_dir);
+    const bool documents_in_place = source.LiesIn(fs, target_dir);
+    CopyMatches(source, fs, "bgl", scenery_dir, scenery_in_place, progress, copied);
     for (const std::string& extension : settings.extensions) {
-      CopyMatches(fs, program_folder, extension, texture_dir, texture_in_place, progress, copied);
+      CopyMatches(source, fs, extension, texture_dir, texture_in_place, progress, copied);
     }
     for (const char* document : {"License.txt", "ReadMe.txt"}) {
       if (!documents_in_place) {
-        fs.CopyReplacing(program_folder + "\\" + document, target_dir + "\\" + document);
-      } else if (fs.Probe(program_folder + "\\" + document).kind != EntryKind::kFile) {
+        source.CopyTo(document, fs, target_dir + "\\" + document);
+      } else if (fs.Probe(source.PathOf(document)).kind != EntryKind::kFile) {
         // In place, the document must still be there: the package needs it.
-        throw Failure(FailureKind::kNotFound, op::kCopy, program_folder + "\\" + document,
+        throw Failure(FailureKind::kNotFound, op::kCopy, source.PathOf(document),
                       "The system cannot find the file specified.")
             .set_target(target_dir + "\\" + document);
       }
@@ -85,14 +88,18 @@ void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& p
   }
 }
 
-std::vector<PackageFile> ListPackageFiles(FileSystem& fs, const InstallSettings& settings) {
+void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& progress) {
+  FolderSource source(fs);
+  CopyPackageFiles(source, fs, settings, progress);
+}
+
+std::vector<PackageFile> ListPackageFiles(PackageSource& source, const InstallSettings& settings) {
   std::vector<PackageFile> files;
-  const std::string program_folder = fs.ProgramFolder();
-  for (const std::string& name : PackageMatches(fs, program_folder, "bgl")) {
+  for (const std::string& name : PackageMatches(source, "bgl")) {
     files.push_back(PackageFile{name, "Scenery"});
   }
   for (const std::string& extension : settings.extensions) {
-    for (const std::string& name : PackageMatches(fs, program_folder, extension)) {
+    for (const std::string& name : PackageMatches(source, extension)) {
       files.push_back(PackageFile{name, "Texture"});
     }
   }
@@ -102,13 +109,13 @@ std::vector<PackageFile> ListPackageFiles(FileSystem& fs, const InstallSettings&
   return files;
 }
 
-std::optional<OverlongPath> FindOverlongPath(FileSystem& fs, const InstallSettings& settings,
+std::optional<OverlongPath> FindOverlongPath(PackageSource& source, const InstallSettings& settings,
                                              const std::string& target_dir) {
   // Every folder above the destination is shorter than its subfolders.
   const std::string scenery_dir = target_dir + "\\Scenery";
   if (scenery_dir.size() > kMaxFolderPath) return OverlongPath{scenery_dir, true, kMaxFolderPath};
   std::string longest;
-  for (const PackageFile& file : ListPackageFiles(fs, settings)) {
+  for (const PackageFile& file : ListPackageFiles(source, settings)) {
     const std::string folder =
         file.subfolder.empty() ? target_dir : target_dir + "\\" + file.subfolder;
     const std::string path = folder + "\\" + file.name;
@@ -118,14 +125,14 @@ std::optional<OverlongPath> FindOverlongPath(FileSystem& fs, const InstallSettin
   return std::nullopt;
 }
 
-DestinationVerdict JudgeDestination(FileSystem& fs, const InstallSettings& settings,
+DestinationVerdict JudgeDestination(PackageSource& source, const InstallSettings& settings,
                                     const std::string& path) {
   DestinationVerdict verdict;
   if (!IsFullPath(path)) {
     verdict.fault = DestinationFault::kNotFullPath;
   } else if (HasForbiddenPathCharacters(path)) {
     verdict.fault = DestinationFault::kForbiddenCharacter;
-  } else if (const auto overlong = FindOverlongPath(fs, settings, path)) {
+  } else if (const auto overlong = FindOverlongPath(source, settings, path)) {
     verdict.fault = DestinationFault::kTooLong;
     verdict.overlong = *overlong;
   }

@@ -11,6 +11,7 @@
 
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
+#include "engine/package_source.h"
 
 namespace scenery {
 
@@ -28,9 +29,11 @@ class CopyProgress {
   virtual void OnCopyFinished() = 0;
 };
 
-// Sets settings.file_count to the number of scenery and texture files in the
-// program folder: the matches of each listed extension, one count per slot
-// (a repeated extension counts twice), plus the *.bgl files.
+// Sets settings.file_count to the number of scenery and texture files of the
+// package: the matches of each listed extension, one count per slot (a
+// repeated extension counts twice), plus the *.bgl files.
+void CountPackageFiles(PackageSource& source, InstallSettings& settings);
+// The same for the package in the program's folder.
 void CountPackageFiles(FileSystem& fs, InstallSettings& settings);
 
 // The whole copy run into settings.target_dir: *.bgl into its Scenery
@@ -38,6 +41,9 @@ void CountPackageFiles(FileSystem& fs, InstallSettings& settings);
 // and ReadMe.txt into the folder itself, replacing files of the same names.
 // A failure says what it left behind: the files copied so far stay, and
 // scenery.cfg has not been touched.
+void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
+                      CopyProgress& progress);
+// The same for the package in the program's folder.
 void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& progress);
 
 // A file that the copy run copies, and where it goes.
@@ -51,7 +57,7 @@ struct PackageFile {
 // The files of the package in the order of the copy run: the *.bgl files to
 // Scenery, each listed extension's files to Texture (a repeated extension's
 // files again), License.txt and ReadMe.txt to the destination itself.
-std::vector<PackageFile> ListPackageFiles(FileSystem& fs, const InstallSettings& settings);
+std::vector<PackageFile> ListPackageFiles(PackageSource& source, const InstallSettings& settings);
 
 // Windows' ANSI file calls, which Setup.exe and the simulator use, open no
 // file whose full path is longer than kMaxFilePath characters and make no
@@ -70,7 +76,7 @@ struct OverlongPath {
 // limits: the Scenery and Texture folders, and each package file (the
 // longest file name counts) in the folder it goes to, formed as the copy run
 // forms them. Nothing when every path fits.
-std::optional<OverlongPath> FindOverlongPath(FileSystem& fs, const InstallSettings& settings,
+std::optional<OverlongPath> FindOverlongPath(PackageSource& source, const InstallSettings& settings,
                                              const std::string& target_dir);
 
 // Why the destination page refuses `path` as the destination folder, judged
@@ -85,7 +91,7 @@ struct DestinationVerdict {
   DestinationFault fault = DestinationFault::kNone;
   OverlongPath overlong;  // for kTooLong: the path and its limit
 };
-DestinationVerdict JudgeDestination(FileSystem& fs, const InstallSettings& settings,
+DestinationVerdict JudgeDestination(PackageSource& source, const InstallSettings& settings,
                                     const std::string& path);
 
 }  // namespace scenery

@@ -39,7 +39,7 @@ bool IsUtf8BeyondAscii(const std::string& text) {
 
 class Checker {
  public:
-  explicit Checker(FileSystem& fs) : fs_(fs), folder_(fs.ProgramFolder()) {}
+  explicit Checker(FileSystem& fs) : fs_(fs), source_(fs), folder_(fs.ProgramFolder()) {}
 
   PackageReport Run() {
     ReadManifestLines();
@@ -172,7 +172,7 @@ class Checker {
   void CheckTargetPath() {
     const InstallSettings& s = report_.settings;
     const int line = last_line_["TargetPath"];
-    const DestinationVerdict verdict = JudgeDestination(fs_, s, s.target_path);
+    const DestinationVerdict verdict = JudgeDestination(source_, s, s.target_path);
     switch (verdict.fault) {
       case DestinationFault::kNone:
         return;
@@ -246,7 +246,7 @@ class Checker {
   void Summarise() {
     if (!report_.manifest_read) return;
     std::set<std::string> installed_names;
-    for (const PackageFile& file : ListPackageFiles(fs_, report_.settings)) {
+    for (const PackageFile& file : ListPackageFiles(source_, report_.settings)) {
       const FileEntry* entry = Find(file.name);
       if (entry == nullptr) continue;  // a missing document, reported above
       const std::string key = file.subfolder + "\\" + UpperAscii(file.name);
@@ -279,6 +279,7 @@ class Checker {
   }
 
   FileSystem& fs_;
+  FolderSource source_;
   std::string folder_;
   PackageReport report_;
   std::map<std::string, int> last_line_;  // key -> the line whose value counts

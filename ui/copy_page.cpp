@@ -80,7 +80,7 @@ void CopyPage::MainClicked() {
 
 void CopyPage::RunInstallation() {
   BusyScope busy(form_);
-  InstallPackage(wizard_.fs(), wizard_.settings(), *this);
+  InstallPackage(wizard_.source(), wizard_.fs(), wizard_.settings(), *this);
   install_done_ = true;
 }
 

@@ -87,7 +87,7 @@ void FolderPage::AcceptDestination() {
   const std::string target = path_text.text();
   // A text that is not a full path could never be the folder that the
   // simulator's library names; refuse it before asking anything.
-  const DestinationVerdict verdict = JudgeDestination(wizard_.fs(), wizard_.settings(), target);
+  const DestinationVerdict verdict = JudgeDestination(wizard_.source(), wizard_.settings(), target);
   if (verdict.fault == DestinationFault::kNotFullPath ||
       verdict.fault == DestinationFault::kForbiddenCharacter) {
     wizard_.Ask("\"" + target +

@@ -70,8 +70,7 @@ void LicencePage::Load() {
   // The program has no web address of its own: the label names the program.
   web_address.SetText(wizard_.toolkit().ProgramNameAndVersion());
   copyright.SetText(kCopyrightNotice);
-  const std::string path = wizard_.fs().ProgramFolder() + "\\license.txt";
-  licence_text.SetText(WithCrLf(WithoutByteOrderMark(wizard_.fs().ReadWholeFile(path))));
+  licence_text.SetText(WithCrLf(WithoutByteOrderMark(wizard_.source().Read("license.txt"))));
 }
 
 }  // namespace scenery

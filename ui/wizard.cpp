@@ -11,14 +11,22 @@ Page::Page(Wizard& wizard, const std::string& name, const std::string& title, in
            int height)
     : wizard_(wizard), form_(name, title, width, height) {}
 
+Wizard::Wizard(InstallSettings& settings, PackageSource& source, FileSystem& fs,
+               forms::Toolkit& toolkit)
+    : settings_(settings), source_(source), fs_(fs), toolkit_(toolkit) {}
+
 Wizard::Wizard(InstallSettings& settings, FileSystem& fs, forms::Toolkit& toolkit)
-    : settings_(settings), fs_(fs), toolkit_(toolkit) {}
+    : settings_(settings),
+      own_source_(std::make_unique<FolderSource>(fs)),
+      source_(*own_source_),
+      fs_(fs),
+      toolkit_(toolkit) {}
 
 Wizard::~Wizard() = default;
 
 void Wizard::Start() {
   settings_.extensions.clear();
-  ReadManifest(fs_, settings_);
+  ReadManifest(source_, settings_);
   toolkit_.ShowBackground(kBackgroundCaption,
                           [this](forms::Canvas& canvas) { PaintBackground(canvas, settings_); });
   GoTo(licence());

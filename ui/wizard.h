@@ -13,6 +13,7 @@
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
 #include "engine/package_copy.h"
+#include "engine/package_source.h"
 #include "ui/forms/forms.h"
 #include "ui/forms/toolkit.h"
 
@@ -53,6 +54,10 @@ class CopyPage;
 
 class Wizard {
  public:
+  // `source` gives the package's files; `fs` is the user's disks.
+  Wizard(InstallSettings& settings, PackageSource& source, FileSystem& fs,
+         forms::Toolkit& toolkit);
+  // A wizard for the package in the program's folder.
   Wizard(InstallSettings& settings, FileSystem& fs, forms::Toolkit& toolkit);
   ~Wizard();
 
@@ -82,6 +87,7 @@ class Wizard {
   CopyPage& copy();
 
   InstallSettings& settings() { return settings_; }
+  PackageSource& source() { return source_; }
   FileSystem& fs() { return fs_; }
   forms::Toolkit& toolkit() { return toolkit_; }
   // A message box titled InstallTitle.
@@ -92,6 +98,8 @@ class Wizard {
   void Report(const std::string& text);
 
   InstallSettings& settings_;
+  std::unique_ptr<FolderSource> own_source_;
+  PackageSource& source_;
   FileSystem& fs_;
   forms::Toolkit& toolkit_;
   std::unique_ptr<LicencePage> licence_;

@@ -150,6 +150,11 @@ void PosixFileSystem::CopyReplacing(const std::string& from, const std::string&)
   NotOffered(op::kCopy, from);
 }
 
+void PosixFileSystem::WriteFileFrom(const std::string& path,
+                                    const std::function<void(const ByteSink&)>&) {
+  NotOffered(op::kCopy, path);
+}
+
 void PosixFileSystem::AppendToFile(const std::string& path, const std::string&) {
   NotOffered(op::kAppend, path);
 }

@@ -240,6 +240,35 @@ void Win32FileSystem::CopyReplacing(const std::string& from, const std::string& 
   throw failure;
 }
 
+void Win32FileSystem::WriteFileFrom(const std::string& path,
+                                    const std::function<void(const ByteSink&)>& produce) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) ThrowLastError(op::kCopy, path);
+  try {
+    produce([file, &path](const char* data, std::size_t size) {
+      while (size > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr)) {
+          ThrowLastError(op::kCopy, path);
+        }
+        if (written == 0) throw SystemFailure(ERROR_DISK_FULL, op::kCopy, path);
+        data += written;
+        size -= written;
+      }
+    });
+  } catch (...) {
+    CloseHandle(file);
+    DeleteFileA(path.c_str());
+    throw;
+  }
+  if (!CloseHandle(file)) {
+    const DWORD code = GetLastError();
+    DeleteFileA(path.c_str());
+    throw SystemFailure(code, op::kCopy, path);
+  }
+}
+
 std::string Win32FileSystem::ReadWholeFile(const std::string& path) {
   ScopedHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, op::kRead);
   const std::uint64_t length = LengthOf(file.get(), op::kRead, path);

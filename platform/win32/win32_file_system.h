@@ -17,6 +17,8 @@ class Win32FileSystem : public FileSystem {
   void MakeFolder(const std::string& path) override;
   std::vector<FileEntry> ListFiles(const std::string& folder) override;
   bool IsSameEntry(const std::string& a, const std::string& b) override;
+  void WriteFileFrom(const std::string& path,
+                     const std::function<void(const ByteSink&)>& produce) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
   std::string ReadWholeFile(const std::string& path) override;
   std::uint64_t FileLength(const std::string& path) override;

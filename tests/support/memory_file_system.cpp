@@ -43,6 +43,7 @@ const char* FsCallName(FsCall call) {
     case FsCall::kCurrentFolder: return "CurrentFolder";
     case FsCall::kSameEntry: return "IsSameEntry";
     case FsCall::kListFiles: return "ListFiles";
+    case FsCall::kWrite: return "WriteFileFrom";
   }
   return "?";
 }
@@ -303,6 +304,7 @@ void MemoryFileSystem::Enter(FsCall call, const std::string& path, bool* partial
       case FsCall::kProbe: operation = op::kProbe; break;
       case FsCall::kMakeFolder: operation = op::kMakeFolder; break;
       case FsCall::kCopy: operation = op::kCopy; break;
+      case FsCall::kWrite: operation = op::kCopy; break;
       case FsCall::kRead: operation = op::kRead; break;
       case FsCall::kLength: operation = op::kLength; break;
       case FsCall::kTruncate: operation = op::kTruncate; break;
@@ -430,6 +432,31 @@ void MemoryFileSystem::CopyReplacing(const std::string& from, const std::string&
     failure.set_target(to);
     throw;
   }
+}
+
+void MemoryFileSystem::WriteFileFrom(const std::string& path,
+                                     const std::function<void(const ByteSink&)>& produce) {
+  Enter(FsCall::kWrite, path);
+  Resolved target = Resolve(path);
+  CheckRoot(target, op::kCopy, path);
+  if (!IsExistingFolder(target.Parent())) Fail(FailureKind::kNotFound, op::kCopy, path);
+  std::uint64_t replaced = 0;
+  if (const Node* old = Find(target)) {
+    if (old->folder || old->hidden || old->system) Fail(FailureKind::kAccessDenied, op::kCopy, path);
+    replaced = old->data.size();
+  }
+  // As on Windows, the old file is gone from the moment it is opened.
+  nodes_.erase(target.Key());
+  Node file;
+  produce([&](const char* data, std::size_t size) {
+    if (free_bytes_ != UINT64_MAX) {
+      if (size > free_bytes_ + replaced) Fail(FailureKind::kDiskFull, op::kCopy, path);
+      free_bytes_ = free_bytes_ + replaced - size;
+      replaced = 0;
+    }
+    file.data.append(data, size);
+  });
+  Store(target, file);
 }
 
 std::string MemoryFileSystem::ReadWholeFile(const std::string& path) {

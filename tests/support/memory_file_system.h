@@ -22,7 +22,7 @@ namespace scenery {
 enum class FsCall {
   kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
   kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
-  kCurrentFolder, kSameEntry, kListFiles,
+  kCurrentFolder, kSameEntry, kListFiles, kWrite,
 };
 
 const char* FsCallName(FsCall call);
@@ -79,6 +79,8 @@ class MemoryFileSystem : public FileSystem {
   bool IsSameEntry(const std::string& a, const std::string& b) override;
   void MakeFolder(const std::string& path) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
+  void WriteFileFrom(const std::string& path,
+                     const std::function<void(const ByteSink&)>& produce) override;
   std::string ReadWholeFile(const std::string& path) override;
   std::uint64_t FileLength(const std::string& path) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;

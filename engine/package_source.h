@@ -1,0 +1,77 @@
+// Where the package's files come from: the folder of Setup.exe, or the
+// package that a one-file Setup.exe carries. The engine and the pages ask
+// this seam for the package's files and never learn which it is; the user's
+// disks stay behind FileSystem.
+#ifndef SCENERY_SETUP_ENGINE_PACKAGE_SOURCE_H_
+#define SCENERY_SETUP_ENGINE_PACKAGE_SOURCE_H_
+
+#include <string>
+#include <vector>
+
+#include "engine/file_system.h"
+#include "engine/packed_package.h"
+
+namespace scenery {
+
+class PackageSource {
+ public:
+  virtual ~PackageSource() = default;
+  // The names of the package's ordinary files that match `pattern` (a file
+  // name with the wildcards * and ?), without regard to letter case, in the
+  // source's order.
+  virtual std::vector<std::string> Find(const std::string& pattern) = 0;
+  // All bytes of the package file `name`, found without regard to letter
+  // case. A missing file throws kNotFound; a damaged one kBadContent.
+  virtual std::string Read(const std::string& name) = 0;
+  // Copies the package file `name` to `target` through `fs`, replacing a
+  // file of that name. On failure no partial file is left under `target`.
+  virtual void CopyTo(const std::string& name, FileSystem& fs, const std::string& target) = 0;
+  // Whether the package's files lie in `folder` itself (an installation
+  // into the package's own folder), as Windows compares folders.
+  virtual bool LiesIn(FileSystem& fs, const std::string& folder) = 0;
+  // The package file `name` as messages name it.
+  virtual std::string PathOf(const std::string& name) = 0;
+};
+
+// The files beside the program: the folder that FileSystem::ProgramFolder
+// names.
+class FolderSource : public PackageSource {
+ public:
+  explicit FolderSource(FileSystem& fs) : fs_(fs) {}
+  std::vector<std::string> Find(const std::string& pattern) override;
+  std::string Read(const std::string& name) override;
+  void CopyTo(const std::string& name, FileSystem& fs, const std::string& target) override;
+  bool LiesIn(FileSystem& fs, const std::string& folder) override;
+  std::string PathOf(const std::string& name) override;
+
+ private:
+  FileSystem& fs_;
+};
+
+// The package inside the program file `program` (whose layout has been
+// read), named `program_path` in messages. Each file's checksum is checked
+// as it is read or copied; the program file is never read whole.
+class CarriedSource : public PackageSource {
+ public:
+  CarriedSource(ByteFile& program, PackedLayout layout, std::string program_path);
+  std::vector<std::string> Find(const std::string& pattern) override;
+  std::string Read(const std::string& name) override;
+  void CopyTo(const std::string& name, FileSystem& fs, const std::string& target) override;
+  bool LiesIn(FileSystem&, const std::string&) override { return false; }
+  std::string PathOf(const std::string& name) override;
+
+ private:
+  const PackedFile& Entry(const std::string& name, const char* operation);
+  // Hands the bytes of `entry` to `take` in pieces, then checks them.
+  template <typename Take>
+  void Stream(const PackedFile& entry, const char* operation, Take take);
+
+  ByteFile& program_;
+  PackedLayout layout_;
+  std::string program_path_;
+  std::vector<char> buffer_;
+};
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_PACKAGE_SOURCE_H_

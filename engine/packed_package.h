@@ -1,0 +1,100 @@
+// The package that a one-file Setup.exe carries after its program image,
+// and the reader and writer of its bytes.
+//
+// Layout, all numbers little-endian:
+//
+//   program image          the PE file as the linker made it
+//   zero bytes             to the next multiple of 8
+//   header, 32 bytes       "SCNPKG1\0"; u64 package length (from the header to
+//                          the end of the package, padding included); u32
+//                          number of files; u32 offset of the directory (from
+//                          the header); u32 size of the directory; u32 CRC-32C
+//                          of the directory
+//   file data              each file's bytes, one after the other
+//   directory              per file: u32 length of the name, the name (ANSI),
+//                          u64 offset of the data (from the header), u64 size,
+//                          u32 CRC-32C of the data
+//   zero bytes             to the next multiple of 8
+//   (certificate table)    an Authenticode signature added later, which the
+//                          PE header's security directory lists
+//
+// The header at the image's end tells a Setup.exe that carries a package
+// from one that carries none, and its length tells a package cut short.
+#ifndef SCENERY_SETUP_ENGINE_PACKED_PACKAGE_H_
+#define SCENERY_SETUP_ENGINE_PACKED_PACKAGE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scenery {
+
+// Random access to the bytes of one file (Setup.exe itself).
+class ByteFile {
+ public:
+  virtual ~ByteFile() = default;
+  virtual std::uint64_t Size() = 0;
+  // Reads exactly `size` bytes at `offset`; throws Failure when it cannot.
+  virtual void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
+};
+
+// CRC-32C (Castagnoli) of `size` bytes, continuing `crc` (0 to start).
+std::uint32_t Crc32c(std::uint32_t crc, const void* data, std::size_t size);
+
+struct PackedFile {
+  std::string name;
+  std::uint64_t offset = 0;  // of the data, from the start of the file holding it
+  std::uint64_t size = 0;
+  std::uint32_t crc = 0;
+};
+
+struct PackedLayout {
+  std::uint64_t image_end = 0;   // where the program image ends
+  std::uint64_t start = 0;       // where the header starts
+  std::uint64_t length = 0;      // of the package, header to padding's end
+  std::vector<PackedFile> files;
+};
+
+enum class PackedState {
+  kNone,     // the program carries no package
+  kPackage,  // a whole package, as far as can be told without reading every file
+  kDamaged,  // a package cut short, or damaged where it can be seen at once
+};
+
+// Reads the layout of the package that `file` carries: the header, the
+// directory and its checksum, every file within the package, the file's
+// length. The files' own checksums are checked as they are read.
+PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* why);
+
+// Where the PE image of `file` ends (past its last section's bytes), and
+// its certificate table; false when it is no PE image.
+struct PeFacts {
+  std::uint64_t image_end = 0;
+  std::uint64_t certificates_offset = 0;  // 0 when unsigned
+  std::uint64_t certificates_size = 0;
+};
+bool ReadPeFacts(ByteFile& file, PeFacts* facts);
+
+// The bytes that follow a program image of `image_size` bytes to make it
+// carry `files` (name and bytes): padding, header, data, directory,
+// padding. Data is added through `write` in order, so that large files
+// need not be held at once: `write(bytes)` for fixed parts, and
+// `copy(index)` for the data of file `index`, whose size and CRC-32C are
+// given in `files`.
+struct FileToPack {
+  std::string name;
+  std::uint64_t size = 0;
+  std::uint32_t crc = 0;
+};
+struct PackWriter {
+  virtual ~PackWriter() = default;
+  virtual void Write(const std::string& bytes) = 0;
+  virtual void CopyFile(std::size_t index) = 0;
+};
+void WritePackage(std::uint64_t image_size, const std::vector<FileToPack>& files,
+                  PackWriter& writer);
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_PACKED_PACKAGE_H_
