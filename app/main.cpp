@@ -5,8 +5,14 @@
 
 #include <commctrl.h>
 
+#include <memory>
+#include <string>
+
 #include "engine/install_settings.h"
+#include "engine/package_source.h"
+#include "engine/packed_package.h"
 #include "platform/win32/installation_lock.h"
+#include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_toolkit.h"
 #include "ui/wizard.h"
@@ -26,9 +32,33 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return scenery::RefuseWhileAnotherRuns(toolkit);
   }
 
-  scenery::InstallSettings settings;
+  // The package comes from the program itself when it carries one, else
+  // from its folder. A damaged one is refused before any window shows.
   scenery::Win32FileSystem fs;
-  scenery::Wizard wizard(settings, fs, toolkit);
+  std::unique_ptr<scenery::PackageSource> source;
+  std::unique_ptr<scenery::Win32ByteFile> program;
+  std::string program_path;
+  try {
+    program_path = scenery::Win32ByteFile::ProgramPath();
+    program = std::make_unique<scenery::Win32ByteFile>(program_path);
+    scenery::PackedLayout layout;
+    std::string why;
+    switch (scenery::ReadPackedLayout(*program, &layout, &why)) {
+      case scenery::PackedState::kDamaged:
+        return scenery::ReportDamagedPackage(toolkit, program_path, why);
+      case scenery::PackedState::kPackage:
+        source = std::make_unique<scenery::CarriedSource>(*program, layout, program_path);
+        break;
+      case scenery::PackedState::kNone:
+        break;
+    }
+  } catch (const scenery::Failure& failure) {
+    return scenery::ReportDamagedPackage(toolkit, program_path, failure.reason());
+  }
+  if (!source) source = std::make_unique<scenery::FolderSource>(fs);
+
+  scenery::InstallSettings settings;
+  scenery::Wizard wizard(settings, *source, fs, toolkit);
   toolkit.set_dispatcher([&wizard](const std::function<void()>& event) { wizard.Dispatch(event); });
 
   wizard.Dispatch([&wizard] { wizard.Start(); });

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "pack/build.h"
 #include "pack/check.h"
 #include "pack/package_folder.h"
 
@@ -15,13 +17,19 @@ constexpr int kExitUsage = 64;
 
 constexpr char kUsage[] =
     "usage: scenery-pack check FOLDER\n"
+    "       scenery-pack build FOLDER OUTPUT [--setup SETUP_EXE]\n"
     "       scenery-pack --help\n"
     "\n"
     "  check FOLDER   checks the scenery package in FOLDER (Setup.ini, License.txt,\n"
     "                 ReadMe.txt, the scenery and texture files) with the rules of\n"
     "                 Setup.exe, prints each finding as FILE:LINE: error|warning: TEXT,\n"
     "                 then what the package installs and adds to scenery.cfg.\n"
-    "                 Exit code: 0 without findings, 1 with warnings only, 2 with errors.\n";
+    "                 Exit code: 0 without findings, 1 with warnings only, 2 with errors.\n"
+    "  build FOLDER OUTPUT\n"
+    "                 checks the package, then writes OUTPUT: the folder's Setup.exe\n"
+    "                 (or SETUP_EXE) carrying every file of the package, so that it\n"
+    "                 installs alone. Refused (exit code 2, nothing written) when the\n"
+    "                 check finds an error. Sign OUTPUT afterwards, not Setup.exe before.\n";
 
 std::string WithoutTrailingSeparators(std::string folder) {
   while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
@@ -45,6 +53,23 @@ int Check(int argc, char** argv) {
   return report.ExitCode();
 }
 
+int Build(int argc, char** argv) {
+  std::string setup;
+  std::vector<std::string> words;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--setup") == 0 && i + 1 < argc) {
+      setup = argv[++i];
+    } else {
+      words.push_back(argv[i]);
+    }
+  }
+  if (words.size() != 2) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  return scenery::pack::BuildPackage(WithoutTrailingSeparators(words[0]), words[1], setup);
+}
+
 struct Verb {
   const char* name;
   int (*run)(int argc, char** argv);
@@ -52,6 +77,7 @@ struct Verb {
 
 const Verb kVerbs[] = {
     {"check", Check},
+    {"build", Build},
 };
 
 }  // namespace

@@ -16,6 +16,10 @@ std::unique_ptr<FileSystem> OpenPackageFolder(const std::string& folder);
 // The separator between a folder and a file name in paths shown to the author.
 char PathSeparator();
 
+// Puts the file `from` in the place of `to`, replacing a file of that name
+// in one step. False, with the system's reason in `why`, when it cannot.
+bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* why);
+
 }  // namespace pack
 }  // namespace scenery
 

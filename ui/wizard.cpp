@@ -113,6 +113,20 @@ int RefuseWhileAnotherRuns(forms::Toolkit& toolkit) {
   return kExitAnotherRuns;
 }
 
+int ReportDamagedPackage(forms::Toolkit& toolkit, const std::string& program_path,
+                         const std::string& why) {
+  forms::Message message;
+  message.text = "Setup could not read the package that it carries:\r\n" + program_path +
+                 "\r\n\r\n" + why +
+                 "\r\n\r\nThe file was damaged or cut short, most likely while it was "
+                 "downloaded. Nothing was installed. Please download the package again.";
+  message.title = "Setup";
+  message.buttons = forms::Buttons::kOk;
+  message.icon = forms::Icon::kCritical;
+  toolkit.Ask(message);
+  return kExitFailed;
+}
+
 LicencePage& Wizard::licence() {
   if (!licence_) licence_ = std::make_unique<LicencePage>(*this);
   return *licence_;

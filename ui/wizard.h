@@ -185,6 +185,12 @@ class CopyPage : public Page, public CopyProgress {
 // first; returns the exit code of this program, which does nothing else.
 int RefuseWhileAnotherRuns(forms::Toolkit& toolkit);
 
+// Tells the user, in the standard error report titled "Setup", that the
+// package that the program `program_path` carries is damaged or cut short
+// (`why`), and to download it again; returns the exit code.
+int ReportDamagedPackage(forms::Toolkit& toolkit, const std::string& program_path,
+                         const std::string& why);
+
 // The width in twips by which the progress fill grows per file: `width`
 // divided by `file_count`, rounded to the nearest whole number with halves
 // going to the even neighbour; 0 when nothing is counted.

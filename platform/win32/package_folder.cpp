@@ -1,5 +1,7 @@
 #include "pack/package_folder.h"
 
+#include <windows.h>
+
 #include "platform/win32/win32_file_system.h"
 
 namespace scenery {
@@ -26,6 +28,14 @@ std::unique_ptr<FileSystem> OpenPackageFolder(const std::string& folder) {
 }
 
 char PathSeparator() { return '\\'; }
+
+bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* why) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  *why = SystemErrorText(GetLastError());
+  return false;
+}
 
 }  // namespace pack
 }  // namespace scenery

@@ -9,9 +9,12 @@ fail() {
   exit 1
 }
 
+# The Setup.exe that a scenario starts, relative to its work folder.
+PROGRAM='package\Setup.exe'
+
 # Driver lines that bring a fresh Setup.exe to each page.
 to_licence() {
-  printf '%s\n' 'start package\Setup.exe'
+  printf 'start %s\n' "$PROGRAM"
   printf '%s\n' 'wait-page "License Agreement" 104 "I accept the terms of this agreement"'
 }
 to_destination() {
@@ -108,4 +111,18 @@ set_dpi() {  # DPI
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   wineserver -w
+}
+
+# A Windows path of the scenario's work folder for programs under Wine.
+windows_path() {  # UNIX_PATH
+  printf 'Z:%s' "$(echo "$1" | tr / '\\')"
+}
+
+# Packs the scenario's package into one Setup.exe, alone in the folder
+# $work/alone, with scenery-pack.exe under Wine.
+pack_alone() {
+  mkdir -p "$work/alone"
+  wine "$build/scenery-pack.exe" build "$(windows_path "$pkg")" "$(windows_path "$work/alone/Setup.exe")" \
+    > "$work/pack.log" 2>&1 || { cat "$work/pack.log"; fail "scenery-pack build failed"; }
+  PROGRAM='alone\Setup.exe'
 }

@@ -1,0 +1,178 @@
+#include "pack/build.h"
+
+#include <cstdio>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "engine/package_copy.h"
+#include "engine/packed_package.h"
+#include "engine/paths.h"
+#include "pack/check.h"
+#include "pack/package_folder.h"
+
+namespace scenery {
+namespace pack {
+namespace {
+
+// Random access to bytes held in memory: the program to be packed.
+class StringByteFile : public ByteFile {
+ public:
+  explicit StringByteFile(const std::string& bytes) : bytes_(bytes) {}
+  std::uint64_t Size() override { return bytes_.size(); }
+  void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+    if (offset > bytes_.size() || size > bytes_.size() - offset) {
+      throw Failure(FailureKind::kBadContent, op::kRead, "Setup.exe", "The file ends too soon.");
+    }
+    bytes_.copy(static_cast<char*>(buffer), size, static_cast<std::size_t>(offset));
+  }
+
+ private:
+  const std::string& bytes_;
+};
+
+int Refuse(const std::string& why) {
+  std::fprintf(stderr, "scenery-pack: %s; nothing was written\n", why.c_str());
+  return 2;
+}
+
+bool ReadNative(const std::string& path, std::string* bytes) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char buffer[65536];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, got);
+  const bool ok = std::ferror(file) == 0;
+  std::fclose(file);
+  return ok;
+}
+
+// What is wrong with `program` as the Setup.exe of a one-file package.
+std::string ProgramFault(const std::string& program) {
+  StringByteFile file(program);
+  PeFacts facts;
+  if (!ReadPeFacts(file, &facts)) return "it is not a Windows program";
+  if (facts.certificates_size != 0) {
+    return "it is signed, and a package added after a signature breaks it: pack the unsigned "
+           "Setup.exe, then sign the packed one";
+  }
+  if (program.size() > facts.image_end) {
+    PackedLayout layout;
+    std::string why;
+    if (ReadPackedLayout(file, &layout, &why) == PackedState::kPackage) {
+      return "it carries a package already: pack the Setup.exe that the build made";
+    }
+    return "bytes follow its program image; pack the Setup.exe that the build made";
+  }
+  return "";
+}
+
+// Writes the package's files after the program into an open file.
+class FileWriter : public PackWriter {
+ public:
+  FileWriter(FILE* out, FileSystem& fs, const std::string& folder,
+             const std::vector<FileToPack>& files)
+      : out_(out), fs_(fs), folder_(folder), files_(files) {}
+  void Write(const std::string& bytes) override { Put(bytes); }
+  void CopyFile(std::size_t index) override {
+    const FileToPack& file = files_[index];
+    const std::string bytes = fs_.ReadWholeFile(folder_ + "\\" + file.name);
+    if (bytes.size() != file.size || Crc32c(0, bytes.data(), bytes.size()) != file.crc) {
+      throw Failure(FailureKind::kOther, op::kRead, file.name, "It changed while it was packed.");
+    }
+    Put(bytes);
+  }
+
+ private:
+  void Put(const std::string& bytes) {
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) {
+      throw Failure(FailureKind::kDiskFull, "write", "the output", "The write failed.");
+    }
+  }
+  FILE* out_;
+  FileSystem& fs_;
+  std::string folder_;
+  const std::vector<FileToPack>& files_;
+};
+
+std::string ParentOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+}  // namespace
+
+int BuildPackage(const std::string& folder, const std::string& output, const std::string& setup) {
+  auto fs = OpenPackageFolder(folder);
+  const PackageReport report = CheckPackage(*fs);
+  for (const Finding& finding : report.findings) {
+    std::printf("%s\n", FormatFinding(finding, folder, PathSeparator()).c_str());
+  }
+  if (report.ExitCode() == 2) return Refuse("the package has errors (see above)");
+
+  // The files of the folder by their names' upper case: the names to store.
+  std::map<std::string, FileEntry> present;
+  for (const FileEntry& file : fs->ListFiles(folder)) present[UpperAscii(file.name)] = file;
+
+  std::string program;
+  if (setup.empty()) {
+    const auto own = present.find("SETUP.EXE");
+    if (own == present.end()) return Refuse("the package folder has no Setup.exe; give one with --setup");
+    program = fs->ReadWholeFile(folder + "\\" + own->second.name);
+  } else if (!ReadNative(setup, &program)) {
+    return Refuse("cannot read " + setup);
+  }
+  const std::string fault = ProgramFault(program);
+  if (!fault.empty()) return Refuse("Setup.exe cannot be packed: " + fault);
+
+  if (fs->IsSameEntry(folder, ParentOf(output))) {
+    return Refuse("the output may not lie in the package folder, where it would be packed next time");
+  }
+
+  // Every file that Setup.exe reads: the manifest, the documents, and what
+  // the copy run copies (a file of a repeated extension once).
+  std::vector<FileToPack> files;
+  std::set<std::string> taken;
+  auto take = [&](const std::string& name) {
+    const auto entry = present.find(UpperAscii(name));
+    if (entry == present.end() || !taken.insert(entry->first).second) return;
+    const std::string bytes = fs->ReadWholeFile(folder + "\\" + entry->second.name);
+    files.push_back(FileToPack{entry->second.name, bytes.size(), Crc32c(0, bytes.data(), bytes.size())});
+  };
+  take("Setup.ini");
+  FolderSource source(*fs);
+  for (const PackageFile& file : ListPackageFiles(source, report.settings)) take(file.name);
+
+  const std::string temporary = output + ".partial";
+  FILE* out = std::fopen(temporary.c_str(), "wb");
+  if (out == nullptr) return Refuse("cannot write " + temporary);
+  std::uint64_t carried = 0;
+  try {
+    FileWriter writer(out, *fs, folder, files);
+    writer.Write(program);
+    WritePackage(program.size(), files, writer);
+    for (const FileToPack& file : files) carried += file.size;
+  } catch (const Failure& failure) {
+    std::fclose(out);
+    std::remove(temporary.c_str());
+    return Refuse(failure.path() + ": " + failure.reason());
+  }
+  const bool closed = std::fclose(out) == 0;
+  std::string why;
+  if (!closed || !MoveIntoPlace(temporary, output, &why)) {
+    std::remove(temporary.c_str());
+    return Refuse("cannot write " + output + (why.empty() ? "" : ": " + why));
+  }
+
+  std::printf("Packed into %s:\n", output.c_str());
+  for (const FileToPack& file : files) {
+    std::printf("  %-32s %llu bytes\n", file.name.c_str(), static_cast<unsigned long long>(file.size));
+  }
+  std::printf("%zu files, %llu bytes, after Setup.exe's %zu bytes\n", files.size(),
+              static_cast<unsigned long long>(carried), program.size());
+  return 0;
+}
+
+}  // namespace pack
+}  // namespace scenery
