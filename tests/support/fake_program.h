@@ -1,0 +1,91 @@
+// The smallest file that reads as a 32-bit Windows program: a DOS header, a
+// PE header with one section, the section's bytes. For the tests and the
+// fuzz target of the packed-package reader.
+#ifndef SCENERY_SETUP_TESTS_SUPPORT_FAKE_PROGRAM_H_
+#define SCENERY_SETUP_TESTS_SUPPORT_FAKE_PROGRAM_H_
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/packed_package.h"
+
+namespace scenery {
+
+// A program whose image ends after `image_size` bytes (at least 512).
+inline std::string FakeProgram(std::uint32_t image_size) {
+  std::string bytes(image_size, '\0');
+  auto put16 = [&bytes](std::size_t at, std::uint16_t v) {
+    bytes[at] = static_cast<char>(v & 0xFF);
+    bytes[at + 1] = static_cast<char>(v >> 8);
+  };
+  auto put32 = [&bytes](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  put32(0x3C, 64);                   // the PE header
+  std::memcpy(&bytes[64], "PE\0\0", 4);
+  put16(64 + 4, 0x14C);              // i386
+  put16(64 + 6, 1);                  // one section
+  put16(64 + 20, 224);               // the optional header's size
+  put16(88, 0x10B);                  // PE32
+  put32(88 + 92, 16);                // data directories
+  const std::size_t section = 88 + 224;
+  std::memcpy(&bytes[section], ".text", 5);
+  put32(section + 16, image_size - 400);  // raw size
+  put32(section + 20, 400);                // raw data at
+  return bytes;
+}
+
+// Marks `program` as signed with a certificate table of `size` bytes that
+// it ends with (as an Authenticode signature is appended and listed).
+inline void MarkSigned(std::string& program, std::uint32_t size) {
+  const std::uint32_t at = static_cast<std::uint32_t>(program.size()) - size;
+  for (int i = 0; i < 4; ++i) {
+    program[88 + 96 + 32 + i] = static_cast<char>((at >> (8 * i)) & 0xFF);
+    program[88 + 96 + 36 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+  }
+}
+
+// A ByteFile of bytes in memory that fails the test on any read beyond them.
+class MemoryByteFile : public ByteFile {
+ public:
+  explicit MemoryByteFile(std::string bytes) : bytes_(std::move(bytes)) {}
+  std::uint64_t Size() override { return bytes_.size(); }
+  void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+    if (offset > bytes_.size() || size > bytes_.size() - offset) {
+      throw Failure(FailureKind::kBadContent, op::kRead, "Setup.exe", "read beyond the end");
+    }
+    std::memcpy(buffer, bytes_.data() + offset, size);
+  }
+  std::string& bytes() { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+// `program` followed by a package of `files` (name, bytes).
+inline std::string Packed(const std::string& program,
+                          const std::vector<std::pair<std::string, std::string>>& files) {
+  struct Writer : PackWriter {
+    std::string out;
+    const std::vector<std::pair<std::string, std::string>>* files;
+    void Write(const std::string& bytes) override { out += bytes; }
+    void CopyFile(std::size_t index) override { out += (*files)[index].second; }
+  } writer;
+  writer.out = program;
+  writer.files = &files;
+  std::vector<FileToPack> list;
+  for (const auto& file : files) {
+    list.push_back(FileToPack{file.first, file.second.size(),
+                              Crc32c(0, file.second.data(), file.second.size())});
+  }
+  WritePackage(program.size(), list, writer);
+  return writer.out;
+}
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_TESTS_SUPPORT_FAKE_PROGRAM_H_

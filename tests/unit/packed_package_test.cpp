@@ -1,0 +1,100 @@
+// The package a one-file Setup.exe carries: read back as written, refused
+// when cut short or damaged, found behind a signature; a file whose bytes
+// do not match their checksum fails its copy and leaves nothing behind.
+#include "engine/packed_package.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/package_source.h"
+#include "tests/support/fake_program.h"
+#include "tests/support/memory_file_system.h"
+
+namespace scenery {
+namespace {
+
+const std::vector<std::pair<std::string, std::string>> kFiles = {
+    {"Setup.ini", "InstallTitle=Harbour\r\n"},
+    {"Harbour.bgl", std::string(3 << 20, 'B')},  // more than one piece of a copy
+    {"License.txt", "Licence\r\n"},
+    {"empty.bmp", ""},
+};
+
+PackedState Read(const std::string& bytes, PackedLayout* layout = nullptr) {
+  MemoryByteFile file(bytes);
+  PackedLayout ignored;
+  std::string why;
+  return ReadPackedLayout(file, layout != nullptr ? layout : &ignored, &why);
+}
+
+TEST(PackedPackage, ReadBackAsWritten) {
+  EXPECT_EQ(Crc32c(0, "123456789", 9), 0xE3069283u);  // the check value of CRC-32C
+  const std::string program = FakeProgram(1001);
+  const std::string packed = Packed(program, kFiles);
+  EXPECT_EQ(packed.size() % 8, 0u);
+  EXPECT_LT(packed.size(), program.size() + (3u << 20) + 64 * 1024);
+  PackedLayout layout;
+  ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
+  ASSERT_EQ(layout.files.size(), kFiles.size());
+  MemoryByteFile file(packed);
+  CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
+  EXPECT_EQ(source.Find("*.BGL"), std::vector<std::string>{"Harbour.bgl"});
+  EXPECT_EQ(source.Read("license.TXT"), "Licence\r\n");
+  EXPECT_EQ(source.Read("empty.bmp"), "");
+  MemoryFileSystem fs;
+  source.CopyTo("Harbour.bgl", fs, "C:\\Harbour.bgl");
+  EXPECT_EQ(fs.Contents("C:\\Harbour.bgl"), kFiles[1].second);
+  EXPECT_FALSE(source.LiesIn(fs, "C:\\"));
+  // No package, with and without a signature of its own.
+  EXPECT_EQ(Read(program), PackedState::kNone);
+  std::string signed_program = program + std::string(7, '\0') + std::string(64, 'S');
+  MarkSigned(signed_program, 64);
+  EXPECT_EQ(Read(signed_program), PackedState::kNone);
+  // A signature after the package, listed in the header: still found.
+  std::string signed_packed = packed + std::string(512, 'S');
+  MarkSigned(signed_packed, 512);
+  EXPECT_EQ(Read(signed_packed), PackedState::kPackage);
+}
+
+TEST(PackedPackage, CutShortOrDamagedIsRefused) {
+  const std::string packed = Packed(FakeProgram(1001), kFiles);
+  for (std::size_t length = 1002; length < packed.size(); length += packed.size() / 37) {
+    EXPECT_EQ(Read(packed.substr(0, length)), PackedState::kDamaged) << length;
+  }
+  EXPECT_EQ(Read(packed.substr(0, packed.size() - 1)), PackedState::kDamaged);
+  EXPECT_EQ(Read(packed + "junk"), PackedState::kDamaged);
+  EXPECT_EQ(Read(FakeProgram(1001).substr(0, 900)), PackedState::kDamaged);  // no whole program
+  PackedLayout layout;
+  ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
+  const std::size_t directory = static_cast<std::size_t>(layout.files.back().offset) + 1;
+  for (std::size_t at : {std::size_t{1008}, std::size_t{1008 + 9}, std::size_t{1008 + 20},
+                         directory, packed.size() - 20}) {
+    std::string damaged = packed;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x5A);
+    EXPECT_EQ(Read(damaged), PackedState::kDamaged) << at;
+  }
+}
+
+TEST(PackedPackage, AFileThatDoesNotMatchItsChecksumFailsAndLeavesNothing) {
+  std::string packed = Packed(FakeProgram(1001), kFiles);
+  PackedLayout layout;
+  ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
+  packed[static_cast<std::size_t>(layout.files[1].offset) + (2 << 20)] = 'X';  // in its third piece
+  MemoryByteFile file(packed);
+  CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
+  MemoryFileSystem fs;
+  fs.AddFile("C:\\Scenery\\Harbour.bgl", "an older version");
+  try {
+    source.CopyTo("Harbour.bgl", fs, "C:\\Scenery\\Harbour.bgl");
+    FAIL() << "a damaged file was copied";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.kind(), FailureKind::kBadContent);
+    EXPECT_EQ(failure.path(), "C:\\dl\\Setup.exe (its package's Harbour.bgl)");
+    EXPECT_EQ(failure.target(), "C:\\Scenery\\Harbour.bgl");
+    EXPECT_NE(failure.reason().find("download the package again"), std::string::npos);
+  }
+  EXPECT_FALSE(fs.Has("C:\\Scenery\\Harbour.bgl"));
+  EXPECT_THROW(source.Read("Harbour.bgl"), Failure);
+}
+
+}  // namespace
+}  // namespace scenery
