@@ -8,7 +8,7 @@
 namespace scenery {
 namespace {
 
-constexpr std::size_t kPiece = 1 << 20;
+constexpr std::size_t kPiece = 1 << 17;
 
 }  // namespace
 
