@@ -26,8 +26,34 @@ PackedState Read(const std::string& bytes, PackedLayout* layout = nullptr) {
   return ReadPackedLayout(file, layout != nullptr ? layout : &ignored, &why);
 }
 
-TEST(PackedPackage, ReadBackAsWritten) {
+// CRC-32C a bit at a time, as its definition reads.
+std::uint32_t Crc32cByBits(std::uint32_t crc, const std::string& bytes) {
+  crc = ~crc;
+  for (unsigned char c : bytes) {
+    crc ^= c;
+    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? (crc >> 1) ^ 0x82F63B78u : crc >> 1;
+  }
+  return ~crc;
+}
+
+TEST(PackedPackage, ChecksumsOnEveryPathOfTheProcessor) {
   EXPECT_EQ(Crc32c(0, "123456789", 9), 0xE3069283u);  // the check value of CRC-32C
+  std::string bytes(40000, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7919 % 251);
+  // Sizes that take the table, the CRC instruction's three streams and the
+  // folding, at odd and even starts, whole and in two parts.
+  for (std::size_t size : {1, 15, 64, 255, 256, 257, 1000, 12289, 39990}) {
+    for (std::size_t start : {0, 1, 3}) {
+      const std::string part = bytes.substr(start, size);
+      EXPECT_EQ(Crc32c(5, part.data(), part.size()), Crc32cByBits(5, part)) << size << "@" << start;
+      const std::uint32_t first = Crc32c(0, part.data(), part.size() / 3);
+      EXPECT_EQ(Crc32c(first, part.data() + part.size() / 3, part.size() - part.size() / 3),
+                Crc32cByBits(0, part));
+    }
+  }
+}
+
+TEST(PackedPackage, ReadBackAsWritten) {
   const std::string program = FakeProgram(1001);
   const std::string packed = Packed(program, kFiles);
   EXPECT_EQ(packed.size() % 8, 0u);
