@@ -197,8 +197,13 @@ __attribute__((target("pclmul,sse4.2"))) std::uint32_t Crc32cFolding(std::uint32
   return crc;
 }
 
-const bool kHasSse42 = __builtin_cpu_supports("sse4.2");
-const bool kHasFolding = kHasSse42 && __builtin_cpu_supports("pclmul");
+// Asked once, at start; the processor's features are read first, as this
+// may run before the runtime's own constructors.
+const bool kHasSse42 = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("sse4.2") != 0;
+}();
+const bool kHasFolding = kHasSse42 && __builtin_cpu_supports("pclmul") != 0;
 #endif
 
 }  // namespace

@@ -114,7 +114,12 @@ __attribute__((target("sse2"))) std::size_t FindEitherSse2(const char* data, std
   return i;
 }
 
-const bool kHasSse2 = __builtin_cpu_supports("sse2");
+// Asked once, at start; the processor's features are read first, as this
+// may run before the runtime's own constructors.
+const bool kHasSse2 = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("sse2") != 0;
+}();
 
 std::size_t FindEither(const char* data, std::size_t size, std::size_t from, char a, char b) {
   return kHasSse2 ? FindEitherSse2(data, size, from, a, b)
