@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#if defined(__i386__) || defined(__x86_64__)
+#if (defined(__i386__) || defined(__x86_64__)) && !defined(SCENERY_PORTABLE_CODE)
 #include <nmmintrin.h>
 #include <wmmintrin.h>
 #endif
@@ -102,7 +102,7 @@ struct ZerosOperator {
   }
 };
 
-#if defined(__i386__) || defined(__x86_64__)
+#if (defined(__i386__) || defined(__x86_64__)) && !defined(SCENERY_PORTABLE_CODE)
 // The processor's own CRC-32C instruction (SSE4.2, since 2008), in three
 // independent streams so that it works every cycle; the streams are joined
 // by shifting the first over the bytes of the next.
@@ -211,7 +211,7 @@ const bool kHasFolding = kHasSse42 && __builtin_cpu_supports("pclmul") != 0;
 std::uint32_t Crc32c(std::uint32_t crc, const void* data, std::size_t size) {
   const unsigned char* p = static_cast<const unsigned char*>(data);
   crc = ~crc;
-#if defined(__i386__) || defined(__x86_64__)
+#if (defined(__i386__) || defined(__x86_64__)) && !defined(SCENERY_PORTABLE_CODE)
   if (kHasFolding && size >= 256) {
     crc = Crc32cFolding(crc, p, size);
   } else {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#if defined(__i386__) || defined(__x86_64__)
+#if (defined(__i386__) || defined(__x86_64__)) && !defined(SCENERY_PORTABLE_CODE)
 #include <emmintrin.h>
 #endif
 
@@ -99,7 +99,7 @@ std::size_t FindEitherPortable(const char* data, std::size_t size, std::size_t f
   return i;
 }
 
-#if defined(__i386__) || defined(__x86_64__)
+#if (defined(__i386__) || defined(__x86_64__)) && !defined(SCENERY_PORTABLE_CODE)
 __attribute__((target("sse2"))) std::size_t FindEitherSse2(const char* data, std::size_t size,
                                                            std::size_t from, char a, char b) {
   const __m128i va = _mm_set1_epi8(a);
