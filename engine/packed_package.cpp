@@ -299,12 +299,15 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
     *why = "The header of its package is damaged.";
     return PackedState::kDamaged;
   }
-  const std::uint64_t end = start + length;
-  if (size < end) {
-    *why = "It is cut short: it has " + std::to_string(size) + " of its " + std::to_string(end) +
-           " bytes.";
+  // Compared before it is added: a damaged length may be near 2^64.
+  if (length > size - start) {
+    *why = length > (std::uint64_t{1} << 40)
+               ? "The header of its package is damaged."
+               : "It is cut short: it has " + std::to_string(size) + " of its " +
+                     std::to_string(start + length) + " bytes.";
     return PackedState::kDamaged;
   }
+  const std::uint64_t end = start + length;
   // After the package, only a signature that the program's header lists.
   if (size > end && !(signed_program && pe.certificates_offset >= end &&
                       pe.certificates_offset + pe.certificates_size == size)) {

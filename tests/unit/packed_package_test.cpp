@@ -88,6 +88,9 @@ TEST(PackedPackage, CutShortOrDamagedIsRefused) {
   }
   EXPECT_EQ(Read(packed.substr(0, packed.size() - 1)), PackedState::kDamaged);
   EXPECT_EQ(Read(packed + "junk"), PackedState::kDamaged);
+  std::string huge = packed;  // a length that wraps around when added to the start
+  for (int i = 0; i < 8; ++i) huge[1008 + 8 + i] = static_cast<char>(i == 0 ? 0xC8 : 0xFF);
+  EXPECT_EQ(Read(huge), PackedState::kDamaged);
   EXPECT_EQ(Read(FakeProgram(1001).substr(0, 900)), PackedState::kDamaged);  // no whole program
   PackedLayout layout;
   ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
