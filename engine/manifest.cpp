@@ -30,7 +30,6 @@ const ManifestKey kKeys[] = {
     {"Flatten.1=", &InstallSettings::flatten1},
 };
 
-
 bool StartsWith(const std::string& line, const std::string& prefix) {
   return line.compare(0, prefix.size(), prefix) == 0;
 }

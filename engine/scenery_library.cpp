@@ -176,12 +176,17 @@ class FolderMatcher {
   std::string last_name_;
 };
 
-Failure TooLarge(std::int64_t largest) {
-  return Failure(FailureKind::kBadContent, kAddArea, "",
-                 "Its largest area number, " + std::to_string(largest) +
-                     ", leaves no number for a new area: area numbers end at " +
-                     std::to_string(std::numeric_limits<std::int32_t>::max()) +
-                     ". Give that area a smaller number in scenery.cfg and run Setup again.");
+// The number after `largest`; one that cannot be increased within 32 bits
+// throws kBadContent, without a path.
+std::int32_t AreaNumberAfter(std::int64_t largest) {
+  if (largest >= std::numeric_limits<std::int32_t>::max()) {
+    throw Failure(FailureKind::kBadContent, kAddArea, "",
+                  "Its largest area number, " + std::to_string(largest) +
+                      ", leaves no number for a new area: area numbers end at " +
+                      std::to_string(std::numeric_limits<std::int32_t>::max()) +
+                      ". Give that area a smaller number in scenery.cfg and run Setup again.");
+  }
+  return static_cast<std::int32_t>(largest + 1);
 }
 
 // The words for a library file or backup that another program holds open:
@@ -206,8 +211,8 @@ LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder,
   bool wants_local = false;
   for (std::size_t at = NextMark(data, size, 0, false); at < size;
        at = NextMark(data, size, at + 1, wants_local)) {
-    if (!AtLineStart(data, at) && data[at] == '[') continue;
     if (data[at] == '[') {
+      if (!AtLineStart(data, at)) continue;
       const bool header = IsAreaHeader(data, size, at);
       if (header) {
         scan.largest_area =
@@ -226,9 +231,7 @@ LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder,
 }
 
 std::int32_t NextAreaNumber(const std::string& bytes) {
-  const std::int64_t largest = ScanLibrary(bytes).largest_area;
-  if (largest >= std::numeric_limits<std::int32_t>::max()) throw TooLarge(largest);
-  return static_cast<std::int32_t>(largest + 1);
+  return AreaNumberAfter(ScanLibrary(bytes).largest_area);
 }
 
 std::string AreaSection(std::int32_t area_number, const InstallSettings& settings) {
@@ -306,12 +309,10 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     // The package was installed into this folder before: its area stays as
     // the user set it, and neither the library nor its backup is written.
     if (scan.has_folder) return false;
-    if (scan.largest_area >= std::numeric_limits<std::int32_t>::max()) {
-      throw TooLarge(scan.largest_area).set_path(cfg);
-    }
-    area_number = static_cast<std::int32_t>(scan.largest_area + 1);
+    area_number = AreaNumberAfter(scan.largest_area);
     fs.CopyReplacing(cfg, settings.backup_path);
   } catch (Failure& failure) {
+    if (failure.path().empty()) failure.set_path(cfg);
     failure.set_aftermath(InUseAdvice(failure) + installed + "scenery.cfg was not changed.");
     throw;
   }

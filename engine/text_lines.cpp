@@ -24,8 +24,4 @@ std::string WithoutByteOrderMark(std::string bytes) {
   return bytes;
 }
 
-std::vector<std::string> ReadLines(FileSystem& fs, const std::string& path) {
-  return SplitLines(WithoutByteOrderMark(fs.ReadWholeFile(path)));
-}
-
 }  // namespace scenery

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_system.h"
 
 namespace scenery {
 
@@ -19,10 +18,6 @@ std::vector<std::string> SplitLines(const std::string& bytes);
 // `bytes` without the UTF-8 byte-order mark (EF BB BF) that some editors
 // write at the start of a text file; it is not part of the first line.
 std::string WithoutByteOrderMark(std::string bytes);
-
-// The lines of the whole file `path`, read through `fs`, without a
-// byte-order mark.
-std::vector<std::string> ReadLines(FileSystem& fs, const std::string& path);
 
 }  // namespace scenery
 
