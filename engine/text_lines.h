@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-
 namespace scenery {
 
 // The lines of `bytes`, without their line ends. CR LF, a lone LF and a lone
