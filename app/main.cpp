@@ -39,7 +39,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   std::unique_ptr<scenery::Win32ByteFile> program;
   std::string program_path;
   try {
-    program_path = scenery::Win32ByteFile::ProgramPath();
+    program_path = scenery::ProgramPath();
     program = std::make_unique<scenery::Win32ByteFile>(program_path);
     scenery::PackedLayout layout;
     std::string why;

@@ -141,7 +141,7 @@ std::string MakePacked(const std::string& package) {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   writer.package = package;
   writer.files = &files;
-  const std::string program = ReadBytes(scenery::Win32ByteFile::ProgramPath());
+  const std::string program = ReadBytes(scenery::ProgramPath());
   writer.Write(program);
   scenery::WritePackage(program.size(), files, writer);
   CloseHandle(writer.out);

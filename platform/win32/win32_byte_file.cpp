@@ -44,13 +44,4 @@ void Win32ByteFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size)
   }
 }
 
-std::string Win32ByteFile::ProgramPath() {
-  char buffer[MAX_PATH + 1];
-  const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  if (length == 0 || length >= sizeof buffer) {
-    throw SystemFailure(GetLastError(), "find the program's own file", "Setup.exe");
-  }
-  return std::string(buffer, length);
-}
-
 }  // namespace scenery

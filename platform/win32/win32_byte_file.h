@@ -20,9 +20,6 @@ class Win32ByteFile : public ByteFile {
   std::uint64_t Size() override { return size_; }
   void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
 
-  // The full path of the running program.
-  static std::string ProgramPath();
-
  private:
   std::string path_;
   void* handle_ = nullptr;

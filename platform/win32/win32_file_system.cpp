@@ -115,6 +115,27 @@ bool IsDotEntry(const char* name) {
 
 std::string RootOf(char letter) { return std::string(1, letter) + ":\\"; }
 
+// Hands every entry of `folder` to `visit`; a failure of the search throws,
+// naming `operation` and the folder.
+template <typename Visit>
+void ForEachEntry(const std::string& folder, const char* operation, Visit visit) {
+  std::string pattern = folder;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA data;
+  ScopedFind find(pattern, &data);
+  if (!find.valid()) {
+    const DWORD code = GetLastError();
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return;
+    throw SystemFailure(code, operation, folder);
+  }
+  do {
+    visit(data);
+  } while (FindNextFileA(find.get(), &data));
+  const DWORD code = GetLastError();
+  if (code != ERROR_NO_MORE_FILES) throw SystemFailure(code, operation, folder);
+}
+
 }  // namespace
 
 std::string SystemErrorText(unsigned long code) {
@@ -136,11 +157,15 @@ Failure SystemFailure(unsigned long code, const char* operation, const std::stri
   return Failure(KindOf(code), operation, path, SystemErrorText(code));
 }
 
-std::string Win32FileSystem::ProgramFolder() {
+std::string ProgramPath() {
   char buffer[MAX_PATH + 1];
   const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
   if (length == 0 || length >= sizeof buffer) ThrowLastError("find the program's folder", "Setup.exe");
-  std::string folder(buffer, length);
+  return std::string(buffer, length);
+}
+
+std::string Win32FileSystem::ProgramFolder() {
+  std::string folder = ProgramPath();
   folder.erase(folder.rfind('\\'));
   if (folder.size() == 2 && folder[1] == ':') folder += '\\';
   return folder;
@@ -166,27 +191,15 @@ std::vector<std::string> Win32FileSystem::FindFiles(const std::string& pattern) 
 }
 
 std::vector<FileEntry> Win32FileSystem::ListFiles(const std::string& folder) {
-  std::string pattern = folder;
-  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
-  pattern += '*';
   std::vector<FileEntry> files;
-  WIN32_FIND_DATAA data;
-  ScopedFind find(pattern, &data);
-  if (!find.valid()) {
-    const DWORD code = GetLastError();
-    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return files;
-    throw SystemFailure(code, op::kListFiles, folder);
-  }
-  do {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+  ForEachEntry(folder, op::kListFiles, [&files](const WIN32_FIND_DATAA& data) {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
     FileEntry entry;
     entry.name = data.cFileName;
     entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     entry.hidden_or_system = (data.dwFileAttributes & kHiddenOrSystem) != 0;
     files.push_back(entry);
-  } while (FindNextFileA(find.get(), &data));
-  const DWORD code = GetLastError();
-  if (code != ERROR_NO_MORE_FILES) throw SystemFailure(code, op::kListFiles, folder);
+  });
   return files;
 }
 
@@ -361,26 +374,14 @@ bool Win32FileSystem::IsDriveReady(char letter) {
 }
 
 std::vector<std::string> Win32FileSystem::ListSubfolders(const std::string& folder) {
-  std::string pattern = folder;
-  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
-  pattern += '*';
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  ScopedFind find(pattern, &data);
-  if (!find.valid()) {
-    const DWORD code = GetLastError();
-    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return names;
-    throw SystemFailure(code, op::kListFolders, folder);
-  }
-  do {
+  ForEachEntry(folder, op::kListFolders, [&names](const WIN32_FIND_DATAA& data) {
     const DWORD attributes = data.dwFileAttributes;
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & kHiddenOrSystem) &&
         !IsDotEntry(data.cFileName)) {
       names.emplace_back(data.cFileName);
     }
-  } while (FindNextFileA(find.get(), &data));
-  const DWORD code = GetLastError();
-  if (code != ERROR_NO_MORE_FILES) throw SystemFailure(code, op::kListFolders, folder);
+  });
   return names;
 }
 

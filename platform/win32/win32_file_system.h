@@ -31,6 +31,10 @@ class Win32FileSystem : public FileSystem {
   std::string CurrentFolder() override;
 };
 
+// The full path of the running program's own file; throws when the system
+// cannot tell it.
+std::string ProgramPath();
+
 // The system's text for the error code `code`, without a trailing line end.
 std::string SystemErrorText(unsigned long code);
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_file_system.h"
+
 namespace scenery {
 namespace {
 
@@ -644,15 +646,18 @@ void Win32Toolkit::Quit(int exit_code) {
 }
 
 std::string Win32Toolkit::ProgramNameAndVersion() {
-  char path[MAX_PATH + 1] = "";
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
   std::string name = "scenery-setup";
-  if (length == 0 || length >= sizeof path) return name;
+  std::string path;
+  try {
+    path = ProgramPath();
+  } catch (const Failure&) {
+    return name;
+  }
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
   if (size == 0) return name;
   std::vector<char> info(size);
-  if (!GetFileVersionInfoA(path, 0, size, info.data())) return name;
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, info.data())) return name;
   auto value = [&info](const char* key) -> std::string {
     void* text = nullptr;
     UINT chars = 0;
