@@ -100,31 +100,39 @@ void Wizard::GoTo(Page& page) {
   current_ = &page;
 }
 
-int RefuseWhileAnotherRuns(forms::Toolkit& toolkit) {
+namespace {
+
+// A message box shown before any page, when no InstallTitle is known yet.
+int TellBeforeAnyPage(forms::Toolkit& toolkit, const std::string& text, forms::Icon icon,
+                      int exit_code) {
   forms::Message message;
-  message.text =
-      "Another scenery installation is running. It has to finish before this one can "
-      "start.\r\n\r\nPlease complete or leave the other installation, then start Setup "
-      "again.";
+  message.text = text;
   message.title = "Setup";
   message.buttons = forms::Buttons::kOk;
-  message.icon = forms::Icon::kInformation;
+  message.icon = icon;
   toolkit.Ask(message);
-  return kExitAnotherRuns;
+  return exit_code;
+}
+
+}  // namespace
+
+int RefuseWhileAnotherRuns(forms::Toolkit& toolkit) {
+  return TellBeforeAnyPage(toolkit,
+                           "Another scenery installation is running. It has to finish before "
+                           "this one can start.\r\n\r\nPlease complete or leave the other "
+                           "installation, then start Setup again.",
+                           forms::Icon::kInformation, kExitAnotherRuns);
 }
 
 int ReportDamagedPackage(forms::Toolkit& toolkit, const std::string& program_path,
                          const std::string& why) {
-  forms::Message message;
-  message.text = "Setup could not read the package that it carries:\r\n" + program_path +
-                 "\r\n\r\n" + why +
-                 "\r\n\r\nThe file was damaged or cut short, most likely while it was "
-                 "downloaded. Nothing was installed. Please download the package again.";
-  message.title = "Setup";
-  message.buttons = forms::Buttons::kOk;
-  message.icon = forms::Icon::kCritical;
-  toolkit.Ask(message);
-  return kExitFailed;
+  return TellBeforeAnyPage(toolkit,
+                           "Setup could not read the package that it carries:\r\n" +
+                               program_path + "\r\n\r\n" + why +
+                               "\r\n\r\nThe file was damaged or cut short, most likely while "
+                               "it was downloaded. Nothing was installed. Please download the "
+                               "package again.",
+                           forms::Icon::kCritical, kExitFailed);
 }
 
 LicencePage& Wizard::licence() {
