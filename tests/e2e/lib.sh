@@ -35,6 +35,20 @@ to_copy() {
   printf '%s\n' 'click 101'
   printf '%s\n' "wait-page \"$TITLE\" 100 \"The Setup programme is ready to copy files!\""
 }
+# From the destination page, with the destination folder already there: the
+# simulator folder as proposed, Start, OK.
+install_from_destination() {
+  cat <<STEPS
+click 101
+wait-page "$TITLE" 105 "Enter or select the FS2000 directory."
+click 101
+wait-page "$TITLE" 100 "The Setup programme is ready to copy files!"
+click 101
+wait-page "$TITLE" 100 "Congratulations! This scenery was successfully installed!"
+click 101
+exit 0
+STEPS
+}
 install_all() {
   to_copy
   printf '%s\n' 'click 101'
@@ -69,6 +83,13 @@ assert_cfg_appended() {  # FILE-WITH-EXPECTED-ADDITION
     echo "--- found ---"; cat -A "$sim/scenery.cfg" | tail -12
     fail "scenery.cfg is not the old file plus the expected section"
   }
+}
+# Nothing installed or written: scenery.cfg as it was, no backup, no
+# destination folder.
+assert_nothing_installed() {
+  assert_cfg_unchanged
+  assert_no_backup
+  [ ! -e "$DEST_UNIX" ] || fail "something was installed"
 }
 assert_installed() {  # FOLDER: the demo package's files, and nothing else
   (cd "$1" && find . -type f | sort) > "$work/tree.txt"

@@ -13,7 +13,5 @@ exit 1
 STEPS
 }
 verify() {
-  assert_cfg_unchanged
-  assert_no_backup
-  [ ! -e "$DEST_UNIX" ] || fail "the destination was made"
+  assert_nothing_installed
 }

@@ -7,20 +7,8 @@ prepare() {
 }
 steps() {
   install_all
-  to_licence
-  cat <<STEPS
-click 101
-click 102
-wait-page "$TITLE" 105 "Enter or select a destination directory."
-click 101
-wait-page "$TITLE" 105 "Enter or select the FS2000 directory."
-click 101
-wait-page "$TITLE" 100 "The Setup programme is ready to copy files!"
-click 101
-wait-page "$TITLE" 100 "Congratulations! This scenery was successfully installed!"
-click 101
-exit 0
-STEPS
+  to_destination
+  install_from_destination
 }
 verify() {
   assert_installed "$DEST_UNIX"

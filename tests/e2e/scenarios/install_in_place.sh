@@ -1,20 +1,11 @@
 # The package extracted where it is to stay and installed into that same
 # folder, typed in other letters: its files stay in place, the scenery and
 # texture files are copied into its subfolders, and the area is registered.
-in_place() { printf 'Z:%s' "$(dirname "$pkg" | tr / '\\')\\PACKAGE"; }
+in_place() { windows_path "$(dirname "$pkg")/PACKAGE"; }
 steps() {
   to_destination
   printf 'type 104 "%s"\n' "$(in_place)"
-  cat <<STEPS
-click 101
-wait-page "$TITLE" 105 "Enter or select the FS2000 directory."
-click 101
-wait-page "$TITLE" 100 "The Setup programme is ready to copy files!"
-click 101
-wait-page "$TITLE" 100 "Congratulations! This scenery was successfully installed!"
-click 101
-exit 0
-STEPS
+  install_from_destination
 }
 verify() {
   for f in License.txt ReadMe.txt; do

@@ -35,7 +35,5 @@ exit 1
 STEPS
 }
 verify() {
-  assert_cfg_unchanged
-  assert_no_backup
-  [ ! -e "$DEST_UNIX" ] || fail "something was installed"
+  assert_nothing_installed
 }
