@@ -1,6 +1,8 @@
 #include "pack/build.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 #include <vector>
@@ -70,9 +72,9 @@ std::string ProgramFault(const std::string& program) {
 // Writes the package's files after the program into an open file.
 class FileWriter : public PackWriter {
  public:
-  FileWriter(FILE* out, FileSystem& fs, const std::string& folder,
+  FileWriter(FILE* out, const std::string& out_path, FileSystem& fs, const std::string& folder,
              const std::vector<FileToPack>& files)
-      : out_(out), fs_(fs), folder_(folder), files_(files) {}
+      : out_(out), out_path_(out_path), fs_(fs), folder_(folder), files_(files) {}
   void Write(const std::string& bytes) override { Put(bytes); }
   void CopyFile(std::size_t index) override {
     const FileToPack& file = files_[index];
@@ -86,10 +88,11 @@ class FileWriter : public PackWriter {
  private:
   void Put(const std::string& bytes) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) {
-      throw Failure(FailureKind::kDiskFull, "write", "the output", "The write failed.");
+      throw Failure(FailureKind::kOther, "write", out_path_, std::strerror(errno));
     }
   }
   FILE* out_;
+  std::string out_path_;
   FileSystem& fs_;
   std::string folder_;
   const std::vector<FileToPack>& files_;
@@ -149,7 +152,7 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
   if (out == nullptr) return Refuse("cannot write " + temporary);
   std::uint64_t carried = 0;
   try {
-    FileWriter writer(out, *fs, folder, files);
+    FileWriter writer(out, temporary, *fs, folder, files);
     writer.Write(program);
     WritePackage(program.size(), files, writer);
     for (const FileToPack& file : files) carried += file.size;
@@ -158,11 +161,15 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
     std::remove(temporary.c_str());
     return Refuse(failure.path() + ": " + failure.reason());
   }
-  const bool closed = std::fclose(out) == 0;
   std::string why;
-  if (!closed || !MoveIntoPlace(temporary, output, &why)) {
+  if (std::fclose(out) != 0) {
+    why = std::strerror(errno);
+  } else {
+    MoveIntoPlace(temporary, output, &why);
+  }
+  if (!why.empty()) {
     std::remove(temporary.c_str());
-    return Refuse("cannot write " + output + (why.empty() ? "" : ": " + why));
+    return Refuse("cannot write " + output + ": " + why);
   }
 
   std::printf("Packed into %s:\n", output.c_str());
