@@ -3,8 +3,6 @@
 // code.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <memory>
 #include <string>
 
@@ -12,17 +10,19 @@
 #include "engine/package_source.h"
 #include "engine/packed_package.h"
 #include "platform/win32/installation_lock.h"
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_toolkit.h"
 #include "ui/wizard.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Before any library is loaded: none from the program's own folder.
+  scenery::RestrictLibrarySearch();
   // A drive without a medium answers "not ready" instead of asking the user
   // to insert a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  scenery::InitThemedControls();
 
   scenery::Win32Toolkit toolkit(instance);
   // Before anything else: a second Setup.exe touches no file.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/system_libraries.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace scenery {
@@ -653,16 +654,25 @@ std::string Win32Toolkit::ProgramNameAndVersion() {
   } catch (const Failure&) {
     return name;
   }
+  // The version library is not one of the system's known libraries: it is
+  // taken from the system folder, never from beside the program.
+  using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+  using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+  auto info_size = reinterpret_cast<SizeFn>(SystemFunction(L"version.dll", "GetFileVersionInfoSizeA"));
+  auto info_read = reinterpret_cast<InfoFn>(SystemFunction(L"version.dll", "GetFileVersionInfoA"));
+  auto query = reinterpret_cast<QueryFn>(SystemFunction(L"version.dll", "VerQueryValueA"));
+  if (info_size == nullptr || info_read == nullptr || query == nullptr) return name;
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  const DWORD size = info_size(path.c_str(), &ignored);
   if (size == 0) return name;
   std::vector<char> info(size);
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, info.data())) return name;
-  auto value = [&info](const char* key) -> std::string {
+  if (!info_read(path.c_str(), 0, size, info.data())) return name;
+  auto value = [&info, query](const char* key) -> std::string {
     void* text = nullptr;
     UINT chars = 0;
-    std::string query = std::string("\\StringFileInfo\\040904E4\\") + key;
-    if (!VerQueryValueA(info.data(), &query[0], &text, &chars) || chars == 0) return "";
+    std::string query_path = std::string("\\StringFileInfo\\040904E4\\") + key;
+    if (!query(info.data(), query_path.c_str(), &text, &chars) || chars == 0) return "";
     return std::string(static_cast<const char*>(text));
   };
   const std::string product = value("ProductName");
