@@ -59,9 +59,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   scenery::InstallSettings settings;
   scenery::Wizard wizard(settings, *source, fs, toolkit);
-  toolkit.set_dispatcher([&wizard](const std::function<void()>& event) { wizard.Dispatch(event); });
+  toolkit.set_event_handler(wizard);
 
-  wizard.Dispatch([&wizard] { wizard.Start(); });
+  wizard.HandleEvent([&wizard] { wizard.Start(); });
   const int loop_code = toolkit.Run();
   toolkit.DestroyWindows();
   return wizard.ending() ? wizard.exit_code() : loop_code;

@@ -21,6 +21,7 @@
 #include "engine/package_copy.h"
 #include "engine/scenery_library.h"
 #include "engine/package_source.h"
+#include "engine/crc32c.h"
 #include "engine/packed_package.h"
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/crc32c.h"
 #include "engine/paths.h"
 
 namespace scenery {

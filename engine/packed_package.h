@@ -39,9 +39,6 @@ class ByteFile {
   virtual void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
 };
 
-// CRC-32C (Castagnoli) of `size` bytes, continuing `crc` (0 to start).
-std::uint32_t Crc32c(std::uint32_t crc, const void* data, std::size_t size);
-
 struct PackedFile {
   std::string name;
   std::uint64_t offset = 0;  // of the data, from the start of the file holding it

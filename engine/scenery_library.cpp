@@ -4,10 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#if (defined(__i386__) || defined(__x86_64__)) && !defined(SCENERY_PORTABLE_CODE)
-#include <emmintrin.h>
-#endif
-
 #include "engine/paths.h"
 
 namespace scenery {
@@ -60,12 +56,7 @@ std::int64_t LeadingNumber(const char* data, std::size_t from, std::size_t size)
 
 // Whether the bytes at `at` begin an area header "[Area." in any letter case.
 bool IsAreaHeader(const char* data, std::size_t size, std::size_t at) {
-  if (size - at < kHeaderLength) return false;
-  std::uint32_t word;
-  std::memcpy(&word, data + at + 1, 4);
-  // "AREA" in any letter case: the letters' case bit set gives "area".
-  const std::uint32_t area = 'a' | ('r' << 8) | ('e' << 16) | (static_cast<std::uint32_t>('a') << 24);
-  return (word | 0x20202020u) == area && data[at + 5] == '.';
+  return size - at >= kHeaderLength && StartsWithUpper(data + at, "[AREA.", kHeaderLength);
 }
 
 // Whether the '=' at `at` ends the key "Local" (any letter case, blanks
@@ -83,10 +74,8 @@ constexpr std::uint32_t HasZeroByte(std::uint32_t x) {
 
 // The position of the first byte at or after `from` that is `a` or `b`, or
 // `size`. A library file may be large and the bytes looked for are rare in
-// it, so they are looked for a word at a time; 16 bytes at a time on a
-// processor with SSE2 (every one since 2003, but not all that run XP).
-std::size_t FindEitherPortable(const char* data, std::size_t size, std::size_t from, char a,
-                               char b) {
+// it, so they are looked for a word at a time.
+std::size_t FindEither(const char* data, std::size_t size, std::size_t from, char a, char b) {
   const std::uint32_t wa = 0x01010101u * static_cast<unsigned char>(a);
   const std::uint32_t wb = 0x01010101u * static_cast<unsigned char>(b);
   std::size_t i = from;
@@ -98,38 +87,6 @@ std::size_t FindEitherPortable(const char* data, std::size_t size, std::size_t f
   while (i < size && data[i] != a && data[i] != b) ++i;
   return i;
 }
-
-#if (defined(__i386__) || defined(__x86_64__)) && !defined(SCENERY_PORTABLE_CODE)
-__attribute__((target("sse2"))) std::size_t FindEitherSse2(const char* data, std::size_t size,
-                                                           std::size_t from, char a, char b) {
-  const __m128i va = _mm_set1_epi8(a);
-  const __m128i vb = _mm_set1_epi8(b);
-  std::size_t i = from;
-  for (; i + 16 <= size; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)));
-    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-  }
-  while (i < size && data[i] != a && data[i] != b) ++i;
-  return i;
-}
-
-// Asked once, at start; the processor's features are read first, as this
-// may run before the runtime's own constructors.
-const bool kHasSse2 = [] {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("sse2") != 0;
-}();
-
-std::size_t FindEither(const char* data, std::size_t size, std::size_t from, char a, char b) {
-  return kHasSse2 ? FindEitherSse2(data, size, from, a, b)
-                  : FindEitherPortable(data, size, from, a, b);
-}
-#else
-std::size_t FindEither(const char* data, std::size_t size, std::size_t from, char a, char b) {
-  return FindEitherPortable(data, size, from, a, b);
-}
-#endif
 
 // The next '[' (and, with `equals`, the next '=') at or after `from`.
 std::size_t NextMark(const char* data, std::size_t size, std::size_t from, bool equals) {
@@ -275,12 +232,7 @@ std::string BackupNameFault(const std::string& name) {
 
 void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
   try {
-    // The simulator page joins the folder of scenery.cfg and BackupCFG.
-    const std::string& backup = settings.backup_path;
-    const std::string folder = settings.cfg_path.substr(0, settings.cfg_path.rfind('\\') + 1);
-    const std::string name = backup.compare(0, folder.size(), folder) == 0
-                                 ? backup.substr(folder.size())
-                                 : backup.substr(backup.rfind('\\') + 1);
+    const std::string& name = settings.backup_cfg;
     const std::string fault = BackupNameFault(name);
     if (!fault.empty()) {
       throw Failure(FailureKind::kBadContent, "make the backup of the file", settings.cfg_path,

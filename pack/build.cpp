@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "engine/crc32c.h"
 #include "engine/package_copy.h"
 #include "engine/packed_package.h"
 #include "engine/paths.h"

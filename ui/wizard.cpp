@@ -32,7 +32,7 @@ void Wizard::Start() {
   GoTo(licence());
 }
 
-void Wizard::Dispatch(const std::function<void()>& event) {
+void Wizard::HandleEvent(const std::function<void()>& event) {
   if (ending_) return;
   try {
     event();

@@ -16,6 +16,7 @@
 #include "engine/package_source.h"
 #include "ui/forms/forms.h"
 #include "ui/forms/toolkit.h"
+#include "ui/forms/toolkit.h"
 
 namespace scenery {
 
@@ -52,7 +53,7 @@ class LicencePage;
 class FolderPage;
 class CopyPage;
 
-class Wizard {
+class Wizard : public forms::EventHandler {
  public:
   // `source` gives the package's files; `fs` is the user's disks.
   Wizard(InstallSettings& settings, PackageSource& source, FileSystem& fs,
@@ -68,7 +69,7 @@ class Wizard {
   // Runs one event from the platform. A failure that the event does not
   // handle becomes the standard error report, and the program ends with
   // kExitFailed. Once the program is ending, further events are dropped.
-  void Dispatch(const std::function<void()>& event);
+  void HandleEvent(const std::function<void()>& event) override;
 
   // The exit question of every page: Yes ends the program with kExitCancelled.
   void ConfirmExit();

@@ -1,7 +1,7 @@
-// The Win32 side of the forms layer: every form is a top-level window and
-// every control a child window of a standard class; message boxes are the
-// system's; the background is a borderless window painted once into a
-// bitmap.
+// The Win32 side of the forms layer: the window classes, the message loop,
+// the message boxes. Every form is a page window (page_window.h), every
+// control a child window of a standard class (control_windows.h), the
+// background a borderless window painted once (background_window.h).
 #ifndef SCENERY_SETUP_PLATFORM_WIN32_WIN32_TOOLKIT_H_
 #define SCENERY_SETUP_PLATFORM_WIN32_WIN32_TOOLKIT_H_
 
@@ -11,22 +11,27 @@
 
 #include "ui/forms/toolkit.h"
 
+// The handle types of <windows.h>, which this header does not include.
+struct HWND__;
+struct HINSTANCE__;
+struct HFONT__;
+typedef HWND__* HWND;
+typedef HINSTANCE__* HINSTANCE;
+typedef HFONT__* HFONT;
+
 namespace scenery {
 
 class PageWindow;
 class BackgroundWindow;
 
-// Every event from a window goes through the dispatcher, so that a failure
-// in it is reported and never crosses the window procedure.
-using Dispatcher = std::function<void(const std::function<void()>&)>;
-
 class Win32Toolkit : public forms::Toolkit {
  public:
-  // `instance` is the module's HINSTANCE.
-  explicit Win32Toolkit(void* instance);
+  explicit Win32Toolkit(HINSTANCE instance);
   ~Win32Toolkit() override;
 
-  void set_dispatcher(Dispatcher dispatcher) { dispatcher_ = std::move(dispatcher); }
+  // Every event from a window goes to `handler`, so that a failure in it is
+  // reported and never crosses the window procedure.
+  void set_event_handler(forms::EventHandler& handler) { event_handler_ = &handler; }
   // Runs the message loop until Quit; returns the exit code.
   int Run();
   // Destroys every window; called before the forms that they show go away,
@@ -43,19 +48,19 @@ class Win32Toolkit : public forms::Toolkit {
   // Brings the page of another running Setup.exe to the front, if one shows.
   static void ShowOtherInstallation();
 
-  // For the windows: runs `event` through the dispatcher.
-  void Dispatch(const std::function<void()>& event);
-  void* background_window() const;
-  void* active_page() const;
+  // For the windows.
+  forms::EventHandler& event_handler() { return *event_handler_; }
+  HWND background_window() const;
+  HWND active_page() const;
   int dpi() const { return dpi_; }
-  void* dialog_font() const { return font_; }
+  HFONT dialog_font() const { return font_; }
   bool quitting() const { return quitting_; }
 
  private:
-  void* instance_;
+  HINSTANCE instance_;
   int dpi_ = 96;
-  void* font_ = nullptr;
-  Dispatcher dispatcher_;
+  HFONT font_ = nullptr;
+  forms::EventHandler* event_handler_ = nullptr;
   std::unique_ptr<BackgroundWindow> background_;
   std::vector<std::unique_ptr<PageWindow>> pages_;
   bool quitting_ = false;

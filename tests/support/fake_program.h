@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/crc32c.h"
 #include "engine/packed_package.h"
 
 namespace scenery {

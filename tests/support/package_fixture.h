@@ -55,6 +55,7 @@ inline void LayOutPackage(Sandbox& box, InstallSettings& settings) {
   settings.extensions = {"bmp", "r8"};
   settings.target_dir = box.root() + "\\Scenery\\Harbour";
   settings.cfg_path = box.root() + "\\FS2000\\scenery.cfg";
+  settings.backup_cfg = "scenery.bak";
   settings.backup_path = box.root() + "\\FS2000\\scenery.bak";
 }
 

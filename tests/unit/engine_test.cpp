@@ -391,6 +391,7 @@ TEST_P(Registration, WhatCannotBeRegisteredIsRefusedBeforeAnyFileIsCopied) {
   };
   for (const auto& c : cases) {
     box().Write(settings_.cfg_path, c.cfg);
+    settings_.backup_cfg = c.backup;
     settings_.backup_path = folder + c.backup;
     const Lines before = box().Tree();
     RecordingProgress progress;

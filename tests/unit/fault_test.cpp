@@ -154,7 +154,7 @@ struct WizardRun {
     LayOutPackage(*box, settings);
     fs->AddFile(box->program_folder() + "\\Setup.ini",
                 "InstallTitle=Harbour\r\nBackupCFG=scenery.bak\r\nExtension=bmp\r\nExtension=r8\r\n");
-    wizard.Dispatch([this] { wizard.Start(); });
+    wizard.HandleEvent([this] { wizard.Start(); });
     settings.target_dir = box->root() + "\\Scenery\\Harbour";
     settings.cfg_path = box->root() + "\\FS2000\\scenery.cfg";
     settings.backup_path = box->root() + "\\FS2000\\scenery.bak";
@@ -162,7 +162,7 @@ struct WizardRun {
     fs->ClearCalls();
   }
   void Start() {
-    wizard.Dispatch([this] { wizard.copy().main_button.Click(); });
+    wizard.HandleEvent([this] { wizard.copy().main_button.Click(); });
   }
   MemoryFileSystem* fs = nullptr;
   std::unique_ptr<Sandbox> box;

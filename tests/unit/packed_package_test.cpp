@@ -1,6 +1,7 @@
 // The package a one-file Setup.exe carries: read back as written, refused
 // when cut short or damaged, found behind a signature; a file whose bytes
 // do not match their checksum fails its copy and leaves nothing behind.
+#include "engine/crc32c.h"
 #include "engine/packed_package.h"
 
 #include <gtest/gtest.h>
@@ -40,12 +41,14 @@ TEST(PackedPackage, ChecksumsOnEveryPathOfTheProcessor) {
   EXPECT_EQ(Crc32c(0, "123456789", 9), 0xE3069283u);  // the check value of CRC-32C
   std::string bytes(40000, '\0');
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7919 % 251);
-  // Sizes that take the table, the CRC instruction's three streams and the
-  // folding, at odd and even starts, whole and in two parts.
-  for (std::size_t size : {1, 15, 64, 255, 256, 257, 1000, 12289, 39990}) {
+  // Sizes below and above the folding's least (64 bytes), with tails of
+  // every length, at odd and even starts, whole and in two parts; the table
+  // alone (processors without carry-less multiplication) the same way.
+  for (std::size_t size : {1, 15, 63, 64, 79, 255, 256, 257, 1000, 12289, 39990}) {
     for (std::size_t start : {0, 1, 3}) {
       const std::string part = bytes.substr(start, size);
       EXPECT_EQ(Crc32c(5, part.data(), part.size()), Crc32cByBits(5, part)) << size << "@" << start;
+      EXPECT_EQ(Crc32cByTable(5, part.data(), part.size()), Crc32cByBits(5, part)) << size;
       const std::uint32_t first = Crc32c(0, part.data(), part.size() / 3);
       EXPECT_EQ(Crc32c(first, part.data() + part.size() / 3, part.size() - part.size() / 3),
                 Crc32cByBits(0, part));

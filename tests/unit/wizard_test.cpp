@@ -46,19 +46,19 @@ class WizardTest : public testing::Test {
   }
 
   void Start() {
-    wizard_.Dispatch([this] { wizard_.Start(); });
+    wizard_.HandleEvent([this] { wizard_.Start(); });
   }
   void Click(forms::Button& button) {
-    wizard_.Dispatch([&button] { button.Click(); });
+    wizard_.HandleEvent([&button] { button.Click(); });
   }
   void Close(Page& page) {
-    wizard_.Dispatch([&page] { page.form().RequestClose(); });
+    wizard_.HandleEvent([&page] { page.form().RequestClose(); });
   }
   void Answer(forms::Answer answer) { toolkit_.answers.push_back(answer); }
   // Starts and walks to the page of the simulator folder.
   void ToSimulatorPage() {
     Start();
-    wizard_.Dispatch([this] { wizard_.licence().accept.Click(); });
+    wizard_.HandleEvent([this] { wizard_.licence().accept.Click(); });
     Click(wizard_.licence().next);
     Answer(Answer::kYes);  // C:\Addon\Harbour does not exist yet
     Click(wizard_.destination().next);
@@ -109,7 +109,7 @@ TEST_F(WizardTest, MissingFilesAtStartEndWithTheErrorReport) {
   InstallSettings settings;
   Wizard without_manifest(settings, empty, toolkit);
   toolkit.answers.push_back(Answer::kOk);
-  without_manifest.Dispatch([&] { without_manifest.Start(); });
+  without_manifest.HandleEvent([&] { without_manifest.Start(); });
   ASSERT_EQ(toolkit.asked.size(), 1u);
   EXPECT_EQ(toolkit.asked[0].title, "Setup");  // no InstallTitle yet
   EXPECT_EQ(toolkit.asked[0].icon, Icon::kCritical);
@@ -121,25 +121,25 @@ TEST_F(WizardTest, MissingFilesAtStartEndWithTheErrorReport) {
   HeadlessToolkit toolkit2;
   Wizard without_licence(settings, empty, toolkit2);
   toolkit2.answers.push_back(Answer::kOk);
-  without_licence.Dispatch([&] { without_licence.Start(); });
+  without_licence.HandleEvent([&] { without_licence.Start(); });
   EXPECT_EQ(toolkit2.asked.at(0).title, "Harbour");
   EXPECT_NE(toolkit2.asked[0].text.find("C:\\pkg\\license.txt"), std::string::npos);
   EXPECT_NE(toolkit2.asked[0].text.find("cannot find"), std::string::npos);
   EXPECT_EQ(toolkit2.quit_codes, std::vector<int>{kExitFailed});
   EXPECT_FALSE(without_licence.licence().form().visible());
   // Events that arrive while the program ends are dropped.
-  without_licence.Dispatch([] { FAIL() << "an event ran after the end"; });
+  without_licence.HandleEvent([] { FAIL() << "an event ran after the end"; });
 }
 
 TEST_F(WizardTest, AnyFailureInAnEventIsReportedOnce) {
   Start();
   Answer(Answer::kOk);
-  wizard_.Dispatch([] { throw std::runtime_error("list index out of range"); });
+  wizard_.HandleEvent([] { throw std::runtime_error("list index out of range"); });
   EXPECT_EQ(LastMessage().icon, Icon::kCritical);
   EXPECT_EQ(LastMessage().title, "Harbour Island");
   EXPECT_NE(LastMessage().text.find("list index out of range"), std::string::npos);
   EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitFailed});
-  wizard_.Dispatch([] { throw 42; });  // the program is ending: dropped, not reported again
+  wizard_.HandleEvent([] { throw 42; });  // the program is ending: dropped, not reported again
   EXPECT_EQ(toolkit_.asked.size(), 1u);
 }
 
@@ -148,11 +148,11 @@ TEST_F(WizardTest, TheAcceptanceBoxAloneEnablesNext) {
   LicencePage& page = wizard_.licence();
   Click(page.next);
   EXPECT_EQ(wizard_.current(), &page);  // disabled: nothing happens
-  wizard_.Dispatch([&] { page.accept.Click(); });
+  wizard_.HandleEvent([&] { page.accept.Click(); });
   EXPECT_TRUE(page.next.enabled());
-  wizard_.Dispatch([&] { page.accept.Click(); });
+  wizard_.HandleEvent([&] { page.accept.Click(); });
   EXPECT_FALSE(page.next.enabled());
-  wizard_.Dispatch([&] { page.accept.Click(); });
+  wizard_.HandleEvent([&] { page.accept.Click(); });
   Click(page.next);
   EXPECT_EQ(wizard_.current(), &wizard_.destination());
   EXPECT_FALSE(page.form().visible());
@@ -160,7 +160,7 @@ TEST_F(WizardTest, TheAcceptanceBoxAloneEnablesNext) {
 
 TEST_F(WizardTest, DestinationPageProposals) {
   Start();
-  wizard_.Dispatch([this] { wizard_.licence().accept.Click(); });
+  wizard_.HandleEvent([this] { wizard_.licence().accept.Click(); });
   Click(wizard_.licence().next);
   FolderPage& page = wizard_.destination();
   EXPECT_EQ(page.form().title(), "Harbour Island");
@@ -169,18 +169,18 @@ TEST_F(WizardTest, DestinationPageProposals) {
   EXPECT_EQ(page.folders.items(), (std::vector<std::string>{"C:\\", "Games", "Cars", "Maps"}));
   EXPECT_EQ(page.drives.items(), (std::vector<std::string>{"c: [SYSTEM]", "d:"}));
   EXPECT_EQ(page.form().focused(), &page.exit);
-  wizard_.Dispatch([&] { page.folders.Open(3); });  // Maps
+  wizard_.HandleEvent([&] { page.folders.Open(3); });  // Maps
   EXPECT_EQ(page.path_text.text(), "C:\\Games\\Maps\\Harbour");
-  wizard_.Dispatch([&] { page.folders.Open(0); });  // the root
+  wizard_.HandleEvent([&] { page.folders.Open(0); });  // the root
   EXPECT_EQ(page.path_text.text(), "C:\\Harbour");
   settings_.target_folder = "";
-  wizard_.Dispatch([&] { page.folders.Open(IndexOf(page.folders, "Games")); });
+  wizard_.HandleEvent([&] { page.folders.Open(IndexOf(page.folders, "Games")); });
   EXPECT_EQ(page.path_text.text(), "C:\\Games\\");
 }
 
 TEST_F(WizardTest, DestinationAcceptAndRefuse) {
   Start();
-  wizard_.Dispatch([this] { wizard_.licence().accept.Click(); });
+  wizard_.HandleEvent([this] { wizard_.licence().accept.Click(); });
   Click(wizard_.licence().next);
   FolderPage& page = wizard_.destination();
 
@@ -261,12 +261,12 @@ TEST_F(WizardTest, DestinationAcceptAndRefuse) {
 
 TEST_F(WizardTest, ADriveThatIsNotReadyReturnsSilently) {
   Start();
-  wizard_.Dispatch([this] { wizard_.licence().accept.Click(); });
+  wizard_.HandleEvent([this] { wizard_.licence().accept.Click(); });
   Click(wizard_.licence().next);
   FolderPage& page = wizard_.destination();
-  wizard_.Dispatch([&] { page.folders.Open(2); });  // Cars
+  wizard_.HandleEvent([&] { page.folders.Open(2); });  // Cars
   page.path_text.Typed("typed by the user");
-  wizard_.Dispatch([&] { page.drives.Choose(1); });  // d:, not ready
+  wizard_.HandleEvent([&] { page.drives.Choose(1); });  // d:, not ready
   EXPECT_TRUE(toolkit_.asked.empty());
   EXPECT_EQ(page.drives.drive(), 'c');
   EXPECT_EQ(page.folders.path(), "C:\\Games\\Cars");
@@ -275,7 +275,7 @@ TEST_F(WizardTest, ADriveThatIsNotReadyReturnsSilently) {
 
   fs_.SetDriveReady('D', true);
   fs_.AddFolder("D:\\Scenery");
-  wizard_.Dispatch([&] { page.drives.Choose(1); });
+  wizard_.HandleEvent([&] { page.drives.Choose(1); });
   EXPECT_EQ(page.folders.path(), "D:\\");
   EXPECT_EQ(page.path_text.text(), "D:\\Harbour");
 }
@@ -284,9 +284,9 @@ TEST_F(WizardTest, SimulatorPageChecksForTheLibraryFile) {
   ToSimulatorPage();
   FolderPage& page = wizard_.simulator();
   EXPECT_EQ(page.path_text.text(), "C:\\FS2000");
-  wizard_.Dispatch([&] { page.folders.Open(0); });
+  wizard_.HandleEvent([&] { page.folders.Open(0); });
   EXPECT_EQ(page.path_text.text(), "C:\\");
-  wizard_.Dispatch([&] { page.folders.Open(IndexOf(page.folders, "FS2000")); });
+  wizard_.HandleEvent([&] { page.folders.Open(IndexOf(page.folders, "FS2000")); });
   EXPECT_EQ(page.path_text.text(), "C:\\FS2000");
 
   fs_.AddFolder("C:\\Sim1\\scenery.cfg");
@@ -420,7 +420,7 @@ TEST_F(WizardTest, StatusLineNamesTexturesAsIfInTheDestination) {
   ToSimulatorPage();
   Click(wizard_.simulator().next);
   CopyPage& page = wizard_.copy();
-  wizard_.Dispatch([&] {
+  wizard_.HandleEvent([&] {
     page.OnCopyStarting();
     page.OnProgressStarting(2);
     page.OnFileCopied("t1.bmp");

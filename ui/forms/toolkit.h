@@ -45,6 +45,15 @@ class Canvas {
                         int points, Rgb colour) = 0;
 };
 
+// Receives every event that comes from a window. Its one method is the one
+// place where a failure in an event is caught: the event runs inside it, and
+// a failure that the event does not handle becomes the standard error report.
+class EventHandler {
+ public:
+  virtual ~EventHandler() = default;
+  virtual void HandleEvent(const std::function<void()>& event) = 0;
+};
+
 class Toolkit {
  public:
   virtual ~Toolkit() = default;
