@@ -78,8 +78,9 @@ double OursCopy(const std::string& package, const std::string& target) {
   scenery::InstallSettings settings;
   settings.target_dir = target;
   QuietProgress progress;
+  scenery::FolderSource source(fs);
   const double start = bench::Now();
-  scenery::CopyPackageFiles(fs, settings, progress);
+  scenery::CopyPackageFiles(source, fs, settings, progress);
   return bench::Now() - start;
 }
 

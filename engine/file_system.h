@@ -36,6 +36,11 @@ constexpr char kListDrives[] = "list the drives";
 constexpr char kListFolders[] = "list the folders of";
 constexpr char kListFiles[] = "list the files of";
 constexpr char kOpenDrive[] = "open the drive";
+constexpr char kFindProgram[] = "find the program's folder";
+constexpr char kCurrentFolder[] = "find the current folder";
+constexpr char kReadManifest[] = "read the package manifest";
+constexpr char kMakeBackup[] = "make the backup of the file";
+constexpr char kWrite[] = "write";
 }  // namespace op
 
 enum class EntryKind { kMissing, kFile, kFolder };

@@ -11,9 +11,4 @@ bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& sett
   return RegisterSceneryArea(fs, settings);
 }
 
-bool InstallPackage(FileSystem& fs, InstallSettings& settings, CopyProgress& progress) {
-  FolderSource source(fs);
-  return InstallPackage(source, fs, settings, progress);
-}
-
 }  // namespace scenery

@@ -14,8 +14,6 @@ namespace scenery {
 // area for the destination folder (a repair or an update of the package).
 bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,
                     CopyProgress& progress);
-// The same for the package in the program's folder.
-bool InstallPackage(FileSystem& fs, InstallSettings& settings, CopyProgress& progress);
 
 }  // namespace scenery
 

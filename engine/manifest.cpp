@@ -3,13 +3,12 @@
 #include <cstddef>
 #include <string>
 
+#include "engine/package_layout.h"
 #include "engine/paths.h"
 #include "engine/text_lines.h"
 
 namespace scenery {
 namespace {
-
-constexpr char kManifestName[] = "Setup.ini";
 
 // The keys in the order in which they are tried; the first match decides.
 struct ManifestKey {
@@ -82,7 +81,7 @@ void ParseManifestLine(const std::string& line, InstallSettings& settings) {
     }
   }
   if (settings.extensions.size() >= static_cast<std::size_t>(kMaxExtensions)) {
-    throw Failure(FailureKind::kBadContent, "read the package manifest", kManifestName,
+    throw Failure(FailureKind::kBadContent, op::kReadManifest, kManifestName,
                   "It has more than " + std::to_string(kMaxExtensions) +
                       " Extension= lines; a manifest may list at most " +
                       std::to_string(kMaxExtensions) + " texture extensions.");
@@ -110,11 +109,6 @@ void ReadManifest(PackageSource& source, InstallSettings& settings) {
     failure.set_path(path);
     throw;
   }
-}
-
-void ReadManifest(FileSystem& fs, InstallSettings& settings) {
-  FolderSource source(fs);
-  ReadManifest(source, settings);
 }
 
 }  // namespace scenery

@@ -16,8 +16,6 @@ namespace scenery {
 // kMaxExtensions Extension= lines, throws a Failure that names the file.
 // REQUIRES: settings.extensions is empty (the start-up sequence clears it).
 void ReadManifest(PackageSource& source, InstallSettings& settings);
-// The same for the package in the program's folder.
-void ReadManifest(FileSystem& fs, InstallSettings& settings);
 
 // Interprets one manifest line and stores at most one value. Keys are matched
 // at the start of the line, case-sensitively, "=" included; the value is the

@@ -44,11 +44,6 @@ void CountPackageFiles(PackageSource& source, InstallSettings& settings) {
   settings.file_count = count;
 }
 
-void CountPackageFiles(FileSystem& fs, InstallSettings& settings) {
-  FolderSource source(fs);
-  CountPackageFiles(source, settings);
-}
-
 void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
                       CopyProgress& progress) {
   int copied = 0;
@@ -57,8 +52,8 @@ void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& se
     progress.OnCopyStarting();
     const std::string& target_dir = settings.target_dir;
     CreateTargetFolders(fs, target_dir);
-    const std::string scenery_dir = target_dir + "\\Scenery";
-    const std::string texture_dir = target_dir + "\\Texture";
+    const std::string scenery_dir = target_dir + "\\" + kSceneryFolder;
+    const std::string texture_dir = target_dir + "\\" + kTextureFolder;
     progress.OnProgressStarting(settings.file_count);
 
     // Compared as Windows compares folders, not as names: one look per
@@ -70,7 +65,7 @@ void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& se
     for (const std::string& extension : settings.extensions) {
       CopyMatches(source, fs, extension, texture_dir, texture_in_place, progress, copied);
     }
-    for (const char* document : {"License.txt", "ReadMe.txt"}) {
+    for (const char* document : kDocumentNames) {
       if (!documents_in_place) {
         source.CopyTo(document, fs, target_dir + "\\" + document);
       } else if (fs.Probe(source.PathOf(document)).kind != EntryKind::kFile) {
@@ -88,22 +83,17 @@ void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& se
   }
 }
 
-void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& progress) {
-  FolderSource source(fs);
-  CopyPackageFiles(source, fs, settings, progress);
-}
-
 std::vector<PackageFile> ListPackageFiles(PackageSource& source, const InstallSettings& settings) {
   std::vector<PackageFile> files;
   for (const std::string& name : PackageMatches(source, "bgl")) {
-    files.push_back(PackageFile{name, "Scenery"});
+    files.push_back(PackageFile{name, kSceneryFolder});
   }
   for (const std::string& extension : settings.extensions) {
     for (const std::string& name : PackageMatches(source, extension)) {
-      files.push_back(PackageFile{name, "Texture"});
+      files.push_back(PackageFile{name, kTextureFolder});
     }
   }
-  for (const char* document : {"License.txt", "ReadMe.txt"}) {
+  for (const char* document : kDocumentNames) {
     files.push_back(PackageFile{document, ""});
   }
   return files;
@@ -112,7 +102,7 @@ std::vector<PackageFile> ListPackageFiles(PackageSource& source, const InstallSe
 std::optional<OverlongPath> FindOverlongPath(PackageSource& source, const InstallSettings& settings,
                                              const std::string& target_dir) {
   // Every folder above the destination is shorter than its subfolders.
-  const std::string scenery_dir = target_dir + "\\Scenery";
+  const std::string scenery_dir = target_dir + "\\" + kSceneryFolder;
   if (scenery_dir.size() > kMaxFolderPath) return OverlongPath{scenery_dir, true, kMaxFolderPath};
   std::string longest;
   for (const PackageFile& file : ListPackageFiles(source, settings)) {

@@ -11,6 +11,7 @@
 
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
+#include "engine/package_layout.h"
 #include "engine/package_source.h"
 
 namespace scenery {
@@ -33,8 +34,6 @@ class CopyProgress {
 // package: the matches of each listed extension, one count per slot (a
 // repeated extension counts twice), plus the *.bgl files.
 void CountPackageFiles(PackageSource& source, InstallSettings& settings);
-// The same for the package in the program's folder.
-void CountPackageFiles(FileSystem& fs, InstallSettings& settings);
 
 // The whole copy run into settings.target_dir: *.bgl into its Scenery
 // subfolder, each listed extension into its Texture subfolder, License.txt
@@ -43,8 +42,6 @@ void CountPackageFiles(FileSystem& fs, InstallSettings& settings);
 // scenery.cfg has not been touched.
 void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
                       CopyProgress& progress);
-// The same for the package in the program's folder.
-void CopyPackageFiles(FileSystem& fs, InstallSettings& settings, CopyProgress& progress);
 
 // A file that the copy run copies, and where it goes.
 struct PackageFile {

@@ -1,5 +1,6 @@
 #include "engine/paths.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace scenery {
@@ -46,6 +47,20 @@ std::size_t RootLength(const std::string& path) {
   }
   if (!path.empty() && path[0] == '\\') return 1;
   return 0;
+}
+
+std::string WithoutTrailingSeparators(std::string path) {
+  const std::size_t keep = std::max<std::size_t>(RootLength(path), 1);
+  while (path.size() > keep && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  return path;
+}
+
+std::string ParentFolder(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  if (slash == std::string::npos) return "";
+  std::string folder = WithoutTrailingSeparators(path.substr(0, slash));
+  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+  return folder;
 }
 
 bool IsFullPath(const std::string& path) {

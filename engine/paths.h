@@ -13,6 +13,16 @@ namespace scenery {
 // with a single backslash, 0 for a relative path.
 std::size_t RootLength(const std::string& path);
 
+// `path` without its trailing backslashes (and slashes), but never
+// shorter than its root: "C:\Games\\" gives "C:\Games", "C:\" stays "C:\",
+// "/" stays "/".
+std::string WithoutTrailingSeparators(std::string path);
+
+// The folder that holds `path`: the text before its last backslash, without
+// trailing backslashes, and "C:\" for an entry of a drive's root; "" when
+// `path` has no backslash.
+std::string ParentFolder(const std::string& path);
+
 // True for "X:\..." and "\\server\share..." paths.
 bool IsFullPath(const std::string& path);
 

@@ -208,14 +208,7 @@ std::string AreaSection(std::int32_t area_number, const InstallSettings& setting
   return section;
 }
 
-std::string SimulatorFolderOf(const std::string& cfg_path) {
-  const std::size_t slash = cfg_path.rfind('\\');
-  if (slash == std::string::npos) return "";
-  std::string folder = cfg_path.substr(0, slash);
-  while (folder.size() > RootLength(folder) && folder.back() == '\\') folder.pop_back();
-  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-  return folder;
-}
+std::string SimulatorFolderOf(const std::string& cfg_path) { return ParentFolder(cfg_path); }
 
 std::string BackupNameFault(const std::string& name) {
   if (name.empty()) return "it is empty, so the backup would have no file name";
@@ -235,7 +228,7 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
     const std::string& name = settings.backup_cfg;
     const std::string fault = BackupNameFault(name);
     if (!fault.empty()) {
-      throw Failure(FailureKind::kBadContent, "make the backup of the file", settings.cfg_path,
+      throw Failure(FailureKind::kBadContent, op::kMakeBackup, settings.cfg_path,
                     "The package's Setup.ini gives the backup the name \"" + name + "\" (BackupCFG), "
                     "but " + fault + ".");
     }

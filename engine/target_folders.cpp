@@ -1,5 +1,6 @@
 #include "engine/target_folders.h"
 
+#include "engine/package_layout.h"
 #include "engine/paths.h"
 
 namespace scenery {
@@ -12,7 +13,7 @@ void EnsureFolder(FileSystem& fs, const std::string& folder) {
   const PathInfo info = fs.Probe(folder);
   if (info.kind == EntryKind::kFolder) return;
   if (info.kind == EntryKind::kFile) {
-    throw Failure(FailureKind::kAlreadyExists, "make the folder", folder,
+    throw Failure(FailureKind::kAlreadyExists, op::kMakeFolder, folder,
                   "A file of that name is in the way.");
   }
   fs.MakeFolder(folder);
@@ -31,8 +32,8 @@ void CreateTargetFolders(FileSystem& fs, const std::string& path) {
     EnsureFolder(fs, path.substr(0, p));
   }
   if (path.size() > root && path.back() != '\\') EnsureFolder(fs, path);
-  EnsureFolder(fs, path + "\\Scenery");
-  EnsureFolder(fs, path + "\\Texture");
+  EnsureFolder(fs, path + "\\" + kSceneryFolder);
+  EnsureFolder(fs, path + "\\" + kTextureFolder);
 }
 
 }  // namespace scenery

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/manifest.h"
+#include "engine/package_source.h"
 #include "tests/support/memory_file_system.h"
 
 namespace {
@@ -23,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fs.AddFile("C:\\pkg\\Setup.ini", std::string(reinterpret_cast<const char*>(data), size));
   scenery::InstallSettings settings;
   try {
-    scenery::ReadManifest(fs, settings);
+    scenery::FolderSource source(fs);
+    scenery::ReadManifest(source, settings);
   } catch (const scenery::Failure& failure) {
     // The only refusal of readable bytes: too many extensions.
     if (failure.kind() != scenery::FailureKind::kBadContent) std::abort();

@@ -89,7 +89,7 @@ class FileWriter : public PackWriter {
  private:
   void Put(const std::string& bytes) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size()) {
-      throw Failure(FailureKind::kOther, "write", out_path_, std::strerror(errno));
+      throw Failure(FailureKind::kOther, op::kWrite, out_path_, std::strerror(errno));
     }
   }
   FILE* out_;
@@ -144,7 +144,7 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
     const std::string bytes = fs->ReadWholeFile(folder + "\\" + entry->second.name);
     files.push_back(FileToPack{entry->second.name, bytes.size(), Crc32c(0, bytes.data(), bytes.size())});
   };
-  take("Setup.ini");
+  take(kManifestName);
   FolderSource source(*fs);
   for (const PackageFile& file : ListPackageFiles(source, report.settings)) take(file.name);
 

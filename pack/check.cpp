@@ -14,8 +14,6 @@ namespace scenery {
 namespace pack {
 namespace {
 
-constexpr char kManifest[] = "Setup.ini";
-
 // Whether `text` holds bytes outside ASCII and all of them form UTF-8
 // sequences: text saved as UTF-8, which the ANSI code page shows otherwise.
 bool IsUtf8BeyondAscii(const std::string& text) {
@@ -62,9 +60,9 @@ class Checker {
   void ReadManifestLines() {
     std::string bytes;
     try {
-      bytes = fs_.ReadWholeFile(folder_ + "\\" + kManifest);
+      bytes = fs_.ReadWholeFile(folder_ + "\\" + kManifestName);
     } catch (const Failure& failure) {
-      Add(kManifest, 0, Severity::kError,
+      Add(kManifestName, 0, Severity::kError,
           failure.kind() == FailureKind::kNotFound
               ? "missing: Setup.exe reads its titles, folders and extensions from Setup.ini, "
                 "which must lie beside it"
@@ -79,14 +77,14 @@ class Checker {
       const std::string& line = lines[i];
       const int number = static_cast<int>(i) + 1;
       if (IsUtf8BeyondAscii(line)) {
-        Add(kManifest, number, Severity::kWarning,
+        Add(kManifestName, number, Severity::kWarning,
             "characters beyond ASCII saved as UTF-8: Setup.exe and the simulator read Setup.ini "
             "in the Windows ANSI code page, where they show as other characters; save the file "
             "in the ANSI code page (Windows-1252)");
       }
       const std::string near = NearlyAKey(line);
       if (!near.empty()) {
-        Add(kManifest, number, Severity::kError,
+        Add(kManifestName, number, Severity::kError,
             "\"" + line.substr(0, line.find('=') + 1) + "\" sets nothing: Setup.exe reads a key "
             "only as written exactly, in its letter case and without blanks around \"=\"; write \"" +
             near + "=\"");
@@ -97,7 +95,7 @@ class Checker {
       if (key == "Extension") {
         if (settings.extensions.size() == static_cast<std::size_t>(kMaxExtensions)) {
           if (!too_many_extensions_) {
-            Add(kManifest, number, Severity::kError,
+            Add(kManifestName, number, Severity::kError,
                 "a 51st Extension line: Setup.exe refuses at start a manifest of more than " +
                     std::to_string(kMaxExtensions) + " Extension lines; list at most " +
                     std::to_string(kMaxExtensions));
@@ -114,14 +112,14 @@ class Checker {
   void CheckExtension(const std::string& extension, int number,
                       std::map<std::string, int>& first_line) {
     if (extension.find_first_of(".*? \t\\/") != std::string::npos) {
-      Add(kManifest, number, Severity::kWarning,
+      Add(kManifestName, number, Severity::kWarning,
           "Extension \"" + extension + "\" holds a dot, a wildcard, a blank or a backslash: "
           "Setup.exe copies the files *.<extension>, so write the extension alone, such as "
           "\"Extension=bmp\"");
     }
     const auto earlier = first_line.emplace(UpperAscii(extension), number);
     if (!earlier.second) {
-      Add(kManifest, number, Severity::kWarning,
+      Add(kManifestName, number, Severity::kWarning,
           "Extension \"" + extension + "\" repeats the one on line " +
               std::to_string(earlier.first->second) +
               " (letter case does not count): it takes a second of the 50 slots and its files "
@@ -145,17 +143,17 @@ class Checker {
     for (const auto& r : required) {
       const auto line = last_line_.find(r.key);
       if (line == last_line_.end()) {
-        Add(kManifest, 0, Severity::kError,
+        Add(kManifestName, 0, Severity::kError,
             std::string("no ") + r.key + "= line: it gives " + r.use + "; add one");
       } else if (r.value->empty() && std::string(r.key) != "BackupCFG") {
-        Add(kManifest, line->second, Severity::kError,
+        Add(kManifestName, line->second, Severity::kError,
             std::string(r.key) + " is empty: it gives " + r.use + "; give it a value");
       }
     }
     if (last_line_.count("BackupCFG") != 0) {
       const std::string fault = BackupNameFault(s.backup_cfg);
       if (!fault.empty()) {
-        Add(kManifest, last_line_["BackupCFG"], Severity::kError,
+        Add(kManifestName, last_line_["BackupCFG"], Severity::kError,
             "BackupCFG \"" + s.backup_cfg + "\" cannot name the backup of scenery.cfg: " + fault +
                 "; Setup.exe refuses to install with it; write a plain file name such as "
                 "\"BackupCFG=scenery.bak\"");
@@ -163,7 +161,7 @@ class Checker {
     }
     if (last_line_.count("TargetPath") != 0 && !s.target_path.empty()) CheckTargetPath();
     if (last_line_.count("TargetFolder") == 0) {
-      Add(kManifest, 0, Severity::kWarning,
+      Add(kManifestName, 0, Severity::kWarning,
           "no TargetFolder= line: a user who picks a folder on the destination page gets no "
           "folder of the package's own below it; add one, such as \"TargetFolder=Harbour\"");
     }
@@ -177,18 +175,18 @@ class Checker {
       case DestinationFault::kNone:
         return;
       case DestinationFault::kNotFullPath:
-        Add(kManifest, line, Severity::kError,
+        Add(kManifestName, line, Severity::kError,
             "TargetPath \"" + s.target_path + "\" is not a full path, so the destination page "
             "refuses it as it stands; begin it with a drive letter, such as "
             "\"C:\\FS2000\\Addon Scenery\\Harbour\"");
         return;
       case DestinationFault::kForbiddenCharacter:
-        Add(kManifest, line, Severity::kError,
+        Add(kManifestName, line, Severity::kError,
             "TargetPath \"" + s.target_path + "\" holds a character that Windows forbids in a "
             "path (* ? \" < > | or a colon after the drive); the destination page refuses it");
         return;
       case DestinationFault::kTooLong:
-        Add(kManifest, line, Severity::kError,
+        Add(kManifestName, line, Severity::kError,
             "TargetPath \"" + s.target_path + "\" is too long: the installation would use " +
                 verdict.overlong.path + " (" + std::to_string(verdict.overlong.path.size()) +
                 " characters), longer than the " + std::to_string(verdict.overlong.limit) +
@@ -204,18 +202,18 @@ class Checker {
       Add("", 0, Severity::kError, "cannot list the package folder (" + failure.reason() + ")");
       return;
     }
-    for (const char* document : {"License.txt", "ReadMe.txt"}) {
+    for (const char* document : kDocumentNames) {
       const FileEntry* file = Find(document);
       if (file == nullptr) {
         Add(document, 0, Severity::kError,
             std::string("missing: Setup.exe ") +
-                (std::string(document) == "License.txt"
+                (document == kLicenceName
                      ? "shows it on its first page and cannot start without it"
                      : "copies it last and stops the installation there without it") +
                 "; add it to the package folder");
       }
     }
-    if (const FileEntry* licence = Find("License.txt")) {
+    if (const FileEntry* licence = Find(kLicenceName)) {
       std::string text;
       try {
         text = WithoutByteOrderMark(fs_.ReadWholeFile(folder_ + "\\" + licence->name));
@@ -261,7 +259,7 @@ class Checker {
       const std::string upper = UpperAscii(file.name);
       if (upper == "SETUP.EXE") {
         why = "the installer itself";
-      } else if (upper == "SETUP.INI") {
+      } else if (upper == UpperAscii(kManifestName)) {
         why = "the manifest, which Setup.exe reads";
       } else if (file.hidden_or_system) {
         why = "a hidden or system file, which Setup.exe never copies";

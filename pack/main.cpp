@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/paths.h"
 #include "pack/build.h"
 #include "pack/check.h"
 #include "pack/package_folder.h"
@@ -31,17 +32,12 @@ constexpr char kUsage[] =
     "                 installs alone. Refused (exit code 2, nothing written) when the\n"
     "                 check finds an error. Sign OUTPUT afterwards, not Setup.exe before.\n";
 
-std::string WithoutTrailingSeparators(std::string folder) {
-  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
-  return folder;
-}
-
 int Check(int argc, char** argv) {
   if (argc != 3) {
     std::fputs(kUsage, stderr);
     return kExitUsage;
   }
-  const std::string folder = WithoutTrailingSeparators(argv[2]);
+  const std::string folder = scenery::WithoutTrailingSeparators(argv[2]);
   auto fs = scenery::pack::OpenPackageFolder(folder);
   const scenery::pack::PackageReport report = scenery::pack::CheckPackage(*fs);
   for (const scenery::pack::Finding& finding : report.findings) {
@@ -67,7 +63,7 @@ int Build(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return kExitUsage;
   }
-  return scenery::pack::BuildPackage(WithoutTrailingSeparators(words[0]), words[1], setup);
+  return scenery::pack::BuildPackage(scenery::WithoutTrailingSeparators(words[0]), words[1], setup);
 }
 
 struct Verb {

@@ -1,3 +1,4 @@
+#include "engine/package_layout.h"
 #include "engine/text_lines.h"
 #include "ui/wizard.h"
 
@@ -70,7 +71,7 @@ void LicencePage::Load() {
   // The program has no web address of its own: the label names the program.
   web_address.SetText(wizard_.toolkit().ProgramNameAndVersion());
   copyright.SetText(kCopyrightNotice);
-  licence_text.SetText(WithCrLf(WithoutByteOrderMark(wizard_.source().Read("license.txt"))));
+  licence_text.SetText(WithCrLf(WithoutByteOrderMark(wizard_.source().Read(kLicencePageName))));
 }
 
 }  // namespace scenery

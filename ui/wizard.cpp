@@ -15,13 +15,6 @@ Wizard::Wizard(InstallSettings& settings, PackageSource& source, FileSystem& fs,
                forms::Toolkit& toolkit)
     : settings_(settings), source_(source), fs_(fs), toolkit_(toolkit) {}
 
-Wizard::Wizard(InstallSettings& settings, FileSystem& fs, forms::Toolkit& toolkit)
-    : settings_(settings),
-      own_source_(std::make_unique<FolderSource>(fs)),
-      source_(*own_source_),
-      fs_(fs),
-      toolkit_(toolkit) {}
-
 Wizard::~Wizard() = default;
 
 void Wizard::Start() {

@@ -58,8 +58,6 @@ class Wizard : public forms::EventHandler {
   // `source` gives the package's files; `fs` is the user's disks.
   Wizard(InstallSettings& settings, PackageSource& source, FileSystem& fs,
          forms::Toolkit& toolkit);
-  // A wizard for the package in the program's folder.
-  Wizard(InstallSettings& settings, FileSystem& fs, forms::Toolkit& toolkit);
   ~Wizard();
 
   // The start-up sequence: reads Setup.ini, shows the painted background and
@@ -99,7 +97,6 @@ class Wizard : public forms::EventHandler {
   void Report(const std::string& text);
 
   InstallSettings& settings_;
-  std::unique_ptr<FolderSource> own_source_;
   PackageSource& source_;
   FileSystem& fs_;
   forms::Toolkit& toolkit_;

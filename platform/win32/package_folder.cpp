@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "engine/paths.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace scenery {
@@ -22,9 +23,7 @@ class PackageFolderFileSystem : public Win32FileSystem {
 }  // namespace
 
 std::unique_ptr<FileSystem> OpenPackageFolder(const std::string& folder) {
-  std::string trimmed = folder;
-  while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.pop_back();
-  return std::make_unique<PackageFolderFileSystem>(trimmed);
+  return std::make_unique<PackageFolderFileSystem>(WithoutTrailingSeparators(folder));
 }
 
 char PathSeparator() { return '\\'; }

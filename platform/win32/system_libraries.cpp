@@ -50,11 +50,13 @@ void RestrictLibrarySearch() {
   using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
   auto set_default = reinterpret_cast<SetDefaultDllDirectoriesFn>(
       reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  if (set_default == nullptr || !set_default(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-    auto set_directory = reinterpret_cast<SetDllDirectoryFn>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
-    if (set_directory != nullptr) set_directory(L"");
-  }
+  if (set_default != nullptr && set_default(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  // Without it the program's folder stays in the search: the current folder
+  // is taken out, and what the system's libraries load by name is loaded
+  // first from the system folder.
+  auto set_directory = reinterpret_cast<SetDllDirectoryFn>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
+  if (set_directory != nullptr) set_directory(L"");
   for (const wchar_t* library : kLoadedByTheSystem) LoadFromSystemFolder(library);
 }
 

@@ -10,9 +10,10 @@
 namespace scenery {
 
 // First thing in WinMain: narrows the search for libraries to the system
-// folder (where the system can) or takes the program's current folder out
-// of it (where it cannot), then loads by full path from the system folder
-// the libraries that system libraries load by name on their own.
+// folder where the system can (Windows 8 and later, 7 and Vista with
+// KB2533623). Where it cannot, takes the current folder out of the search
+// and loads by full path from the system folder the libraries that system
+// libraries load by name on their own.
 void RestrictLibrarySearch();
 
 // The address of FUNCTION in the system library LIBRARY ("version.dll"),

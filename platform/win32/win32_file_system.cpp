@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "engine/paths.h"
+
 namespace scenery {
 namespace {
 
@@ -160,15 +162,12 @@ Failure SystemFailure(unsigned long code, const char* operation, const std::stri
 std::string ProgramPath() {
   char buffer[MAX_PATH + 1];
   const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-  if (length == 0 || length >= sizeof buffer) ThrowLastError("find the program's folder", "Setup.exe");
+  if (length == 0 || length >= sizeof buffer) ThrowLastError(op::kFindProgram, "Setup.exe");
   return std::string(buffer, length);
 }
 
 std::string Win32FileSystem::ProgramFolder() {
-  std::string folder = ProgramPath();
-  folder.erase(folder.rfind('\\'));
-  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-  return folder;
+  return ParentFolder(ProgramPath());
 }
 
 std::vector<std::string> Win32FileSystem::FindFiles(const std::string& pattern) {
@@ -395,8 +394,7 @@ std::string Win32FileSystem::CurrentFolderOfDrive(char letter) {
   const std::string drive = root.substr(0, 2);
   const DWORD length = GetFullPathNameA(drive.c_str(), sizeof buffer, buffer, nullptr);
   if (length == 0 || length >= sizeof buffer) return root;
-  std::string folder(buffer, length);
-  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  const std::string folder = WithoutTrailingSeparators(std::string(buffer, length));
   const DWORD attributes = GetFileAttributesA(folder.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return root;
@@ -407,7 +405,7 @@ std::string Win32FileSystem::CurrentFolderOfDrive(char letter) {
 std::string Win32FileSystem::CurrentFolder() {
   char buffer[MAX_PATH + 1];
   const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-  if (length == 0 || length >= sizeof buffer) ThrowLastError("find the current folder", "");
+  if (length == 0 || length >= sizeof buffer) ThrowLastError(op::kCurrentFolder, "");
   return std::string(buffer, length);
 }
 

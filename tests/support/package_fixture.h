@@ -3,14 +3,23 @@
 #ifndef SCENERY_SETUP_TESTS_SUPPORT_PACKAGE_FIXTURE_H_
 #define SCENERY_SETUP_TESTS_SUPPORT_PACKAGE_FIXTURE_H_
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/install_settings.h"
 #include "engine/package_copy.h"
+#include "engine/package_source.h"
 #include "tests/support/sandbox.h"
 
 namespace scenery {
+
+// The package in the program's folder of `fs`, as Setup.exe without a
+// carried package reads it; it lives to the end of the expression that
+// makes it.
+inline std::unique_ptr<FolderSource> ProgramFolderPackage(FileSystem& fs) {
+  return std::make_unique<FolderSource>(fs);
+}
 
 // Records each notification as one line: "starting", "progress 5",
 // "copied a.bgl", "finished".

@@ -123,7 +123,7 @@ class CopyRun : public OnEachFileSystem {
 };
 
 TEST_P(CopyRun, CopiesThePackageIntoItsTree) {
-  CopyPackageFiles(fs(), settings_, progress_);
+  CopyPackageFiles(*ProgramFolderPackage(fs()), fs(), settings_, progress_);
   EXPECT_EQ(settings_.file_count, 4);
   const std::string h = "Scenery\\Harbour\\";
   Lines tree;
@@ -140,7 +140,7 @@ TEST_P(CopyRun, CopiesThePackageIntoItsTree) {
 }
 
 TEST_P(CopyRun, ReportsInOrder) {
-  CopyPackageFiles(fs(), settings_, progress_);
+  CopyPackageFiles(*ProgramFolderPackage(fs()), fs(), settings_, progress_);
   const Lines& e = progress_.events;
   ASSERT_EQ(e.size(), 7u);
   EXPECT_EQ(e[0], "starting");
@@ -156,19 +156,19 @@ TEST_P(CopyRun, ReportsInOrder) {
 
 TEST_P(CopyRun, RepeatedAndScenerySuffixesCountEachSlot) {
   settings_.extensions = {"bmp", "bgl", "bmp"};
-  CountPackageFiles(fs(), settings_);
+  CountPackageFiles(*ProgramFolderPackage(fs()), settings_);
   EXPECT_EQ(settings_.file_count, 1 + 2 + 1 + 2);
-  CopyPackageFiles(fs(), settings_, progress_);
+  CopyPackageFiles(*ProgramFolderPackage(fs()), fs(), settings_, progress_);
   EXPECT_EQ(box().Read(settings_.target_dir + "\\Texture\\Harbour.bgl"), "BGL harbour");
   EXPECT_EQ(progress_.events.size(), 2u + 6u + 1u);
   settings_.extensions.clear();
-  CountPackageFiles(fs(), settings_);
+  CountPackageFiles(*ProgramFolderPackage(fs()), settings_);
   EXPECT_EQ(settings_.file_count, 2);
 }
 
 TEST_P(CopyRun, ReplacesEarlierFilesWithoutAsking) {
   box().Write(settings_.target_dir + "\\Scenery\\Harbour.bgl", "an older version, longer");
-  CopyPackageFiles(fs(), settings_, progress_);
+  CopyPackageFiles(*ProgramFolderPackage(fs()), fs(), settings_, progress_);
   EXPECT_EQ(box().Read(settings_.target_dir + "\\Scenery\\Harbour.bgl"), "BGL harbour");
 }
 
@@ -177,7 +177,7 @@ TEST_P(CopyRun, IntoThePackageFolderItselfLeavesItsFilesInPlace) {
   const std::string pkg = box().program_folder();
   settings_.target_dir = UpperAscii(pkg.substr(0, pkg.rfind('\\'))) + "\\\\" +
                          UpperAscii(pkg.substr(pkg.rfind('\\') + 1));
-  CopyPackageFiles(fs(), settings_, progress_);
+  CopyPackageFiles(*ProgramFolderPackage(fs()), fs(), settings_, progress_);
   EXPECT_EQ(progress_.events.back(), "finished");
   EXPECT_EQ(box().Read(pkg + "\\License.txt"), "Licence \xE9t\xE9\r\n");
   EXPECT_EQ(box().Read(pkg + "\\ReadMe.txt"), "Read me\r\n");
@@ -197,7 +197,7 @@ TEST(CopyRunInPlace, ASubstitutedDriveNamesTheSameFiles) {
   InstallSettings settings;
   settings.target_dir = "H:\\Harbour";
   RecordingProgress progress;
-  CopyPackageFiles(fs, settings, progress);
+  CopyPackageFiles(*ProgramFolderPackage(fs), fs, settings, progress);
   EXPECT_EQ(progress.events, (Lines{"starting", "progress 1", "copied Harbour.bgl", "finished"}));
   EXPECT_EQ(fs.Contents("C:\\Downloads\\Harbour\\Scenery\\Harbour.bgl"), "Harbour.bgl");
   // Two folders that differ are no place of each other, whatever the names.
@@ -215,7 +215,7 @@ TEST(CopyRunCounting, LargePackagesCountBeyondSixteenBits) {
   for (int i = 0; i < 33000; ++i) fs.AddFile("C:\\pkg\\t" + std::to_string(i) + ".bgl", "");
   InstallSettings settings;
   settings.extensions = {"bgl"};
-  CountPackageFiles(fs, settings);
+  CountPackageFiles(*ProgramFolderPackage(fs), settings);
   EXPECT_EQ(settings.file_count, 66000);
 }
 
@@ -230,7 +230,7 @@ TEST(CopyRunFailures, MissingDocumentEndsTheRunAfterTheFiles) {
   settings.target_dir = "C:\\Addon\\Harbour";
   RecordingProgress progress;
   try {
-    CopyPackageFiles(fs, settings, progress);
+    CopyPackageFiles(*ProgramFolderPackage(fs), fs, settings, progress);
     FAIL() << "the run finished without ReadMe.txt";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.kind(), FailureKind::kNotFound);
@@ -396,7 +396,7 @@ TEST_P(Registration, WhatCannotBeRegisteredIsRefusedBeforeAnyFileIsCopied) {
     const Lines before = box().Tree();
     RecordingProgress progress;
     try {
-      InstallPackage(fs(), settings_, progress);
+      InstallPackage(*ProgramFolderPackage(fs()), fs(), settings_, progress);
       ADD_FAILURE() << "installed with " << c.says;
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.kind(), FailureKind::kBadContent);

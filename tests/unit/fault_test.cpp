@@ -20,7 +20,7 @@ namespace {
 
 struct Installation {
   Installation() : box(MakeMemorySandbox(&fs)) { LayOutPackage(*box, settings); }
-  void Run() { InstallPackage(*fs, settings, progress); }
+  void Run() { InstallPackage(*ProgramFolderPackage(*fs), *fs, settings, progress); }
   MemoryFileSystem* fs = nullptr;
   std::unique_ptr<Sandbox> box;
   InstallSettings settings;
@@ -168,7 +168,8 @@ struct WizardRun {
   std::unique_ptr<Sandbox> box;
   InstallSettings settings;
   HeadlessToolkit toolkit;
-  Wizard wizard{settings, *fs, toolkit};
+  FolderSource source{*fs};
+  Wizard wizard{settings, source, *fs, toolkit};
 };
 
 const FailureKind kKinds[] = {FailureKind::kNotFound, FailureKind::kAccessDenied,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/memory_file_system.h"
+#include "tests/support/package_fixture.h"
 #include "tests/support/sandbox_test.h"
 
 namespace scenery {
@@ -80,7 +81,7 @@ class ManifestFile : public OnEachFileSystem {
   InstallSettings ReadWith(const std::string& bytes) {
     box().Write(box().program_folder() + "\\Setup.ini", bytes);
     InstallSettings settings;
-    ReadManifest(fs(), settings);
+    ReadManifest(*ProgramFolderPackage(fs()), settings);
     return settings;
   }
 };
@@ -121,7 +122,7 @@ TEST_P(ManifestFile, MoreThanFiftyExtensionsNameTheFile) {
   box().Write(box().program_folder() + "\\Setup.ini", bytes);
   InstallSettings settings;
   try {
-    ReadManifest(fs(), settings);
+    ReadManifest(*ProgramFolderPackage(fs()), settings);
     FAIL() << "51 extensions were accepted";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.path(), box().program_folder() + "\\Setup.ini");
@@ -132,7 +133,7 @@ TEST_P(ManifestFile, MoreThanFiftyExtensionsNameTheFile) {
 TEST_P(ManifestFile, MissingManifestNamesPathAndReason) {
   InstallSettings settings;
   try {
-    ReadManifest(fs(), settings);
+    ReadManifest(*ProgramFolderPackage(fs()), settings);
     FAIL() << "a missing Setup.ini was read";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.kind(), FailureKind::kNotFound);
@@ -152,7 +153,7 @@ TEST(ReadManifest, ProgramFolderAtADriveRoot) {
   fs.AddFile("E:\\Setup.ini", "InstallTitle=From the CD\r\n");
   fs.SetProgramFolder("E:\\");
   InstallSettings settings;
-  ReadManifest(fs, settings);
+  ReadManifest(*ProgramFolderPackage(fs), settings);
   EXPECT_EQ(settings.install_title, "From the CD");
   EXPECT_EQ(fs.calls().back().path, "E:\\\\Setup.ini");
 }

@@ -69,7 +69,8 @@ class WizardTest : public testing::Test {
   MemoryFileSystem fs_;
   InstallSettings settings_;
   HeadlessToolkit toolkit_;
-  Wizard wizard_{settings_, fs_, toolkit_};
+  FolderSource source_{fs_};
+  Wizard wizard_{settings_, source_, fs_, toolkit_};
 };
 
 TEST_F(WizardTest, StartUpShowsTheBackgroundAndTheLicence) {
@@ -107,7 +108,8 @@ TEST_F(WizardTest, MissingFilesAtStartEndWithTheErrorReport) {
   empty.SetProgramFolder("C:\\pkg");
   HeadlessToolkit toolkit;
   InstallSettings settings;
-  Wizard without_manifest(settings, empty, toolkit);
+  FolderSource source(empty);
+  Wizard without_manifest(settings, source, empty, toolkit);
   toolkit.answers.push_back(Answer::kOk);
   without_manifest.HandleEvent([&] { without_manifest.Start(); });
   ASSERT_EQ(toolkit.asked.size(), 1u);
@@ -119,7 +121,7 @@ TEST_F(WizardTest, MissingFilesAtStartEndWithTheErrorReport) {
 
   empty.AddFile("C:\\pkg\\Setup.ini", "InstallTitle=Harbour\r\n");
   HeadlessToolkit toolkit2;
-  Wizard without_licence(settings, empty, toolkit2);
+  Wizard without_licence(settings, source, empty, toolkit2);
   toolkit2.answers.push_back(Answer::kOk);
   without_licence.HandleEvent([&] { without_licence.Start(); });
   EXPECT_EQ(toolkit2.asked.at(0).title, "Harbour");
