@@ -4,6 +4,7 @@
 #define SCENERY_SETUP_ENGINE_TEXT_LINES_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenery {
@@ -12,7 +13,7 @@ namespace scenery {
 // CR each end a line; a last line without a line end is a line too, and a
 // final line end does not start another one. Bytes are kept as they are
 // (the ANSI code page, NULs included); nothing past the end is ever read.
-std::vector<std::string> SplitLines(const std::string& bytes);
+std::vector<std::string> SplitLines(std::string_view bytes);
 
 // `bytes` without the UTF-8 byte-order mark (EF BB BF) that some editors
 // write at the start of a text file; it is not part of the first line.
