@@ -273,6 +273,7 @@ TEST(NextAreaNumber, WorkedExamplesAndHeaderForms) {
       {{"[Area.1234]"}, 1235},                 // the whole run of digits is read
       {{"[Area.2147483646]"}, 2147483647},
       {{"x[Area.500]", "Title=[Area.600]"}, 1},  // not at the start of the line
+      {{"[Area_900]", "[Areas.800]", "[Area.010]"}, 11},  // the dot belongs to the header
   };
   for (const auto& c : cases) {
     for (const char* end : {"\r\n", "\n", "\r"}) {

@@ -18,6 +18,26 @@ TEST(Paths, RootLength) {
   for (const auto& c : cases) EXPECT_EQ(RootLength(c.path), c.root) << c.path;
 }
 
+TEST(Paths, TrailingSeparatorsAndParentFolders) {
+  const struct {
+    const char* path;
+    const char* trimmed;
+    const char* parent;
+  } cases[] = {
+      {"C:\\Games\\\\", "C:\\Games", "C:\\Games"},
+      {"C:\\scenery.cfg", "C:\\scenery.cfg", "C:\\"},
+      {"C:\\", "C:\\", "C:\\"},
+      {"C:\\FS2000\\\\scenery.cfg", "C:\\FS2000\\\\scenery.cfg", "C:\\FS2000"},
+      {"\\\\srv\\share\\", "\\\\srv\\share\\", "\\\\srv\\share"},
+      {"pkg/", "pkg", ""},
+      {"/", "/", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WithoutTrailingSeparators(c.path), c.trimmed) << c.path;
+    EXPECT_EQ(ParentFolder(c.path), c.parent) << c.path;
+  }
+}
+
 TEST(Paths, FullPaths) {
   for (const char* path : {"C:\\", "d:\\FS2000", "\\\\server\\share", "\\\\srv\\sh\\x"}) {
     EXPECT_TRUE(IsFullPath(path)) << path;
