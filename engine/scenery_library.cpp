@@ -112,8 +112,9 @@ class FolderMatcher {
   bool Names(const char* value, std::size_t length) const {
     std::size_t end = length;
     while (end > 0 && (IsBlank(value[end - 1]) || IsSeparator(value[end - 1]))) --end;
-    // A value that ends in "." or ".." is compared in full.
-    if (end == 0 || value[end - 1] != '.') {
+    // A value that ends in "." or ".." is compared in full, and so is every
+    // value when the folder is a root (no last name: "\\server\share").
+    if (!last_name_.empty() && (end == 0 || value[end - 1] != '.')) {
       const std::size_t n = last_name_.size();
       if (end < n) return false;
       const std::size_t start = end - n;

@@ -243,6 +243,15 @@ TEST(CopyRunFailures, MissingDocumentEndsTheRunAfterTheFiles) {
   }
   EXPECT_EQ(progress.events.back(), "copied grass.r8");
   EXPECT_TRUE(fs.Has(settings.target_dir + "\\License.txt"));
+  // Installed in place the documents are not copied, but still needed.
+  settings.target_dir = "C:\\pkg";
+  try {
+    CopyPackageFiles(*ProgramFolderPackage(fs), fs, settings, progress);
+    FAIL() << "the run in place finished without ReadMe.txt";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.kind(), FailureKind::kNotFound);
+    EXPECT_EQ(failure.path(), "C:\\pkg\\ReadMe.txt");
+  }
 }
 
 // ---- the scenery library ----
@@ -304,6 +313,8 @@ TEST(ScanLibrary, FindsTheAreaThatNamesAFolderAsWindowsComparesPaths) {
       {" C:/FS2000/Addon Scenery/Harbour ", true},
       {"C:\\FS2000\\Addon Scenery\\Other\\..\\Harbour", true},
       {"\\FS2000\\Addon Scenery\\Harbour", true},        // relative to its drive
+      {"C:\\FS2000\\.\\Addon Scenery\\Harbour", true},
+      {"C:FS2000\\Addon Scenery\\Harbour", true},          // the drive, without its backslash
       {"C:\\FS2000\\Addon Scenery\\Harbour2", false},
       {"D:\\FS2000\\Addon Scenery\\Harbour", false},
       {"Addon Scenery", false},
@@ -323,6 +334,9 @@ TEST(ScanLibrary, FindsTheAreaThatNamesAFolderAsWindowsComparesPaths) {
   EXPECT_FALSE(ScanLibrary("[Area.001]\r\nTitle=x Local=" + target + "\r\n", target, sim)
                    .has_folder);
   EXPECT_TRUE(ScanLibrary("[Area.001]\nLocal=" + target, target, sim).has_folder);
+  // A share's root, with and without its trailing backslash.
+  EXPECT_TRUE(ScanLibrary("[Area.001]\r\nLocal=\\\\srv\\share\\\r\n", "\\\\srv\\share", sim).has_folder);
+  EXPECT_TRUE(ScanLibrary("[Area.001]\r\nLocal=\\\\srv\\share\r\n", "\\\\srv\\share\\", sim).has_folder);
 }
 
 TEST(AreaSection, LabelsAndOptionalLines) {
@@ -389,6 +403,8 @@ TEST_P(Registration, WhatCannotBeRegisteredIsRefusedBeforeAnyFileIsCopied) {
       {SampleSceneryCfg(), "", "it is empty"},                       // no BackupCFG
       {SampleSceneryCfg(), "Scenery.CFG", "names scenery.cfg itself"},
       {SampleSceneryCfg(), "old\\scenery.bak", "not a plain file name"},
+      {SampleSceneryCfg(), ".", "not a plain file name"},   // the simulator's folder itself
+      {SampleSceneryCfg(), "..", "not a plain file name"},  // the folder above it
   };
   for (const auto& c : cases) {
     box().Write(settings_.cfg_path, c.cfg);

@@ -48,9 +48,9 @@ TEST(PackCheck, FaultyPackages) {
       {"a clean package", m, "", 0, {}},
       {"a byte-order mark", "\xEF\xBB\xBF" + m, "", 0, {}},
       {"a key in lower case", Replaced(m, "InstallTitle=", "installtitle="), "", 2,
-       {{"Setup.ini", 2, E, "write \"InstallTitle=\""}, {"Setup.ini", 0, E, "no InstallTitle= line"}}},
+       {{"Setup.ini", 0, E, "no InstallTitle= line"}, {"Setup.ini", 2, E, "write \"InstallTitle=\""}}},
       {"a blank before the =", Replaced(m, "BackupCFG=", "BackupCFG ="), "", 2,
-       {{"Setup.ini", 7, E, "\"BackupCFG =\" sets nothing"}, {"Setup.ini", 0, E, "no BackupCFG= line"}}},
+       {{"Setup.ini", 0, E, "no BackupCFG= line"}, {"Setup.ini", 7, E, "\"BackupCFG =\" sets nothing"}}},
       {"no SceneryTitle", Replaced(m, "SceneryTitle=Harbour Island\r\n", ""), "", 2,
        {{"Setup.ini", 0, E, "no SceneryTitle= line"}}},
       {"an empty GuessFSFolder", Replaced(m, "GuessFSFolder=C:\\FS2000", "GuessFSFolder="), "", 2,
@@ -77,6 +77,16 @@ TEST(PackCheck, FaultyPackages) {
       {"no scenery file", m, "Harbour.bgl", 1, {{"", 0, W, "no scenery file (*.bgl)"}}},
       {"UTF-8 in a title", Replaced(m, "Harbour Island\r\n", "H\xC3\xA4" "fen\r\n"), "", 1,
        {{"Setup.ini", 3, W, "saved as UTF-8"}}},
+      {"UTF-8 ending the line", Replaced(m, "Harbour Island\r\n", "Caf\xC3\xA9\r\n"), "", 1,
+       {{"Setup.ini", 3, W, "saved as UTF-8"}}},
+      {"an error, then a warning", Replaced(m, "InstallTitle=", "installtitle=") + "Extension=BMP\r\n",
+       "", 2,
+       {{"Setup.ini", 0, E, "no InstallTitle= line"}, {"Setup.ini", 2, E, "write \"InstallTitle=\""},
+        {"Setup.ini", 10, W, "repeats the one on line 9"}}},
+      {"BackupCFG of a dot", Replaced(m, "scenery.bak", "."), "", 2,
+       {{"Setup.ini", 7, E, "not a plain file name"}}},
+      {"BackupCFG of two dots", Replaced(m, "scenery.bak", ".."), "", 2,
+       {{"Setup.ini", 7, E, "not a plain file name"}}},
       {"no TargetFolder", Replaced(m, "TargetFolder=Harbour\r\n", ""), "", 1,
        {{"Setup.ini", 0, W, "no TargetFolder= line"}}},
   };
@@ -91,15 +101,15 @@ TEST(PackCheck, FaultyPackages) {
     const PackageReport report = CheckPackage(fs);
     std::string all;
     for (const Finding& f : report.findings) all += FormatFinding(f, "pkg", '/') + "\n";
-    EXPECT_EQ(report.findings.size(), c.findings.size()) << all;
-    for (const Expected& want : c.findings) {
-      bool found = false;
-      for (const Finding& f : report.findings) {
-        found = found || (f.file == want.file && f.line == want.line &&
-                          f.severity == want.severity && f.text.find(want.says) != std::string::npos);
-      }
-      EXPECT_TRUE(found) << "no " << want.file << ":" << want.line << " \"" << want.says << "\" in\n"
-                         << all;
+    // In the order of files and lines, as the README promises.
+    ASSERT_EQ(report.findings.size(), c.findings.size()) << all;
+    for (std::size_t i = 0; i < c.findings.size(); ++i) {
+      const Expected& want = c.findings[i];
+      const Finding& f = report.findings[i];
+      EXPECT_TRUE(f.file == want.file && f.line == want.line && f.severity == want.severity &&
+                  f.text.find(want.says) != std::string::npos)
+          << "finding " << i << " is not " << want.file << ":" << want.line << " \"" << want.says
+          << "\" in\n" << all;
     }
     EXPECT_EQ(report.ExitCode(), c.exit_code) << all;
   }
