@@ -104,6 +104,26 @@ TEST(PackedPackage, CutShortOrDamagedIsRefused) {
     damaged[at] = static_cast<char>(damaged[at] ^ 0x5A);
     EXPECT_EQ(Read(damaged), PackedState::kDamaged) << at;
   }
+  // Inside the directory: one bit of the first stored name; then the first
+  // entry's size run past the data, with the directory's checksum made to
+  // match, so that only the entry's own check can refuse it.
+  const auto u32 = [](const std::string& b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+    return v;
+  };
+  const auto put = [](std::string& b, std::size_t at, std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  const std::size_t header = 1008, entries = header + u32(packed, header + 20);
+  const std::size_t directory_size = u32(packed, header + 24);
+  std::string renamed = packed;
+  renamed[entries + 4] = static_cast<char>(renamed[entries + 4] ^ 0x01);
+  EXPECT_EQ(Read(renamed), PackedState::kDamaged);
+  std::string overlong = packed;
+  put(overlong, entries + 4 + u32(packed, entries) + 8, std::uint64_t{1} << 40, 8);
+  put(overlong, header + 28, Crc32c(0, overlong.data() + entries, directory_size), 4);
+  EXPECT_EQ(Read(overlong), PackedState::kDamaged);
 }
 
 TEST(PackedPackage, AFileThatDoesNotMatchItsChecksumFailsAndLeavesNothing) {
