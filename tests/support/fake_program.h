@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/crc32c.h"
+#include "engine/file_system.h"
 #include "engine/packed_package.h"
 
 namespace scenery {
