@@ -41,6 +41,7 @@ constexpr char kCurrentFolder[] = "find the current folder";
 constexpr char kReadManifest[] = "read the package manifest";
 constexpr char kMakeBackup[] = "make the backup of the file";
 constexpr char kWrite[] = "write";
+constexpr char kMakeWritable[] = "clear the read-only attribute of";
 }  // namespace op
 
 enum class EntryKind { kMissing, kFile, kFolder };
@@ -50,6 +51,9 @@ struct PathInfo {
   // The entry carries the hidden or the system attribute. Such entries exist,
   // but the searches for ordinary files and for subfolders do not show them.
   bool hidden_or_system = false;
+  // The entry carries the read-only attribute: Windows refuses to write it,
+  // to replace it and to delete it.
+  bool read_only = false;
 };
 
 // A file of a folder, as ListFiles sees it.
@@ -114,7 +118,9 @@ class FileSystem {
 
   // Copies the file `from` to `to`, replacing a file of that name. On
   // failure no partial target is left under the name `to`. A file copied
-  // onto itself fails (kInUse), as on Windows.
+  // onto itself fails (kInUse), as on Windows. As on Windows, the copy
+  // carries the source's read-only attribute, and a read-only target is
+  // refused (kAccessDenied).
   virtual void CopyReplacing(const std::string& from, const std::string& to) = 0;
 
   // Takes the bytes of a file being written, piece by piece.
@@ -126,6 +132,10 @@ class FileSystem {
   // left under the name `path`.
   virtual void WriteFileFrom(const std::string& path,
                              const std::function<void(const ByteSink&)>& produce) = 0;
+
+  // Takes the read-only attribute off the file `path`; nothing else of it
+  // changes. A missing file throws kNotFound.
+  virtual void MakeWritable(const std::string& path) = 0;
 
   // All bytes of the file `path`. A missing file throws kNotFound.
   virtual std::string ReadWholeFile(const std::string& path) = 0;
@@ -164,6 +174,23 @@ class FileSystem {
   // The current folder of the process, as a full path.
   virtual std::string CurrentFolder() = 0;
 };
+
+// Writes a file that is Setup.exe's own (a package file it installs, the
+// backup it makes) with `write`, into `target`: a read-only file there is
+// replaced all the same (the user asked for it again; a package from a CD
+// leaves its files read-only), and the file written never keeps the
+// read-only attribute, which a copy carries over from its source.
+inline void WriteOwnFile(FileSystem& fs, const std::string& target,
+                         const std::function<void()>& write) {
+  try {
+    write();
+  } catch (const Failure& failure) {
+    if (failure.kind() != FailureKind::kAccessDenied || !fs.Probe(target).read_only) throw;
+    fs.MakeWritable(target);
+    write();
+  }
+  fs.MakeWritable(target);
+}
 
 }  // namespace scenery
 

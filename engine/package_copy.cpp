@@ -19,7 +19,10 @@ std::vector<std::string> PackageMatches(PackageSource& source, const std::string
 void CopyMatches(PackageSource& source, FileSystem& fs, const std::string& extension,
                  const std::string& folder, bool in_place, CopyProgress& progress, int& copied) {
   for (const std::string& name : PackageMatches(source, extension)) {
-    if (!in_place) source.CopyTo(name, fs, folder + "\\" + name);
+    if (!in_place) {
+      const std::string target = folder + "\\" + name;
+      WriteOwnFile(fs, target, [&] { source.CopyTo(name, fs, target); });
+    }
     ++copied;
     progress.OnFileCopied(name);
   }
@@ -67,7 +70,8 @@ void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& se
     }
     for (const char* document : kDocumentNames) {
       if (!documents_in_place) {
-        source.CopyTo(document, fs, target_dir + "\\" + document);
+        const std::string target = target_dir + "\\" + document;
+        WriteOwnFile(fs, target, [&] { source.CopyTo(document, fs, target); });
       } else if (fs.Probe(source.PathOf(document)).kind != EntryKind::kFile) {
         // In place, the document must still be there: the package needs it.
         throw Failure(FailureKind::kNotFound, op::kCopy, source.PathOf(document),

@@ -156,6 +156,20 @@ std::string InUseAdvice(const Failure& failure) {
          "FS 2000 and run Setup again.\r\n\r\n";
 }
 
+// A scenery.cfg that carries the read-only attribute was set so by someone:
+// Setup.exe never clears it, and tells the user how to. Looked at whatever
+// the system's reason for the failure was.
+std::string ReadOnlyAdvice(FileSystem& fs, const std::string& cfg) {
+  try {
+    if (!fs.Probe(cfg).read_only) return "";
+  } catch (const Failure&) {
+    return "";
+  }
+  return "scenery.cfg is read-only: someone set it so, and Setup leaves it that way on purpose. "
+         "To install the scenery, right-click scenery.cfg in the FS 2000 folder, choose "
+         "Properties, untick Read-only, click OK, and run Setup again.\r\n\r\n";
+}
+
 }  // namespace
 
 LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder,
@@ -256,7 +270,7 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     // the user set it, and neither the library nor its backup is written.
     if (scan.has_folder) return false;
     area_number = AreaNumberAfter(scan.largest_area);
-    fs.CopyReplacing(cfg, settings.backup_path);
+    WriteOwnFile(fs, settings.backup_path, [&] { fs.CopyReplacing(cfg, settings.backup_path); });
   } catch (Failure& failure) {
     if (failure.path().empty()) failure.set_path(cfg);
     failure.set_aftermath(InUseAdvice(failure) + installed + "scenery.cfg was not changed.");
@@ -278,8 +292,10 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     } catch (const Failure& undo) {
       state = "scenery.cfg may end in part of the new section (" + undo.reason() + ")";
     }
-    failure.set_aftermath(InUseAdvice(failure) + installed + state + "; its backup is " +
-                          settings.backup_path + ".");
+    std::string advice = ReadOnlyAdvice(fs, cfg);
+    if (advice.empty()) advice = InUseAdvice(failure);
+    failure.set_aftermath(advice + installed + state + "; its backup is " + settings.backup_path +
+                          ".");
     throw;
   }
   return true;

@@ -150,6 +150,8 @@ void PosixFileSystem::CopyReplacing(const std::string& from, const std::string&)
   NotOffered(op::kCopy, from);
 }
 
+void PosixFileSystem::MakeWritable(const std::string& path) { NotOffered(op::kMakeWritable, path); }
+
 void PosixFileSystem::WriteFileFrom(const std::string& path,
                                     const std::function<void(const ByteSink&)>&) {
   NotOffered(op::kCopy, path);

@@ -28,6 +28,7 @@ class PosixFileSystem : public FileSystem {
   // Not offered: scenery-pack writes nothing through the seam.
   void MakeFolder(const std::string& path) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
+  void MakeWritable(const std::string& path) override;
   void WriteFileFrom(const std::string& path,
                      const std::function<void(const ByteSink&)>& produce) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;

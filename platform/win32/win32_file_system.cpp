@@ -214,6 +214,7 @@ PathInfo Win32FileSystem::Probe(const std::string& path) {
   }
   info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
   info.hidden_or_system = (attributes & kHiddenOrSystem) != 0;
+  info.read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   return info;
 }
 
@@ -250,6 +251,15 @@ void Win32FileSystem::CopyReplacing(const std::string& from, const std::string& 
   Failure failure = SystemFailure(GetLastError(), op::kCopy, from);
   failure.set_target(to);
   throw failure;
+}
+
+void Win32FileSystem::MakeWritable(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) ThrowLastError(op::kMakeWritable, path);
+  if (!(attributes & FILE_ATTRIBUTE_READONLY)) return;
+  if (!SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    ThrowLastError(op::kMakeWritable, path);
+  }
 }
 
 void Win32FileSystem::WriteFileFrom(const std::string& path,

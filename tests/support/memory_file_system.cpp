@@ -32,6 +32,7 @@ const char* FsCallName(FsCall call) {
     case FsCall::kProbe: return "Probe";
     case FsCall::kMakeFolder: return "MakeFolder";
     case FsCall::kCopy: return "CopyReplacing";
+    case FsCall::kMakeWritable: return "MakeWritable";
     case FsCall::kRead: return "ReadWholeFile";
     case FsCall::kLength: return "FileLength";
     case FsCall::kAppend: return "AppendToFile";
@@ -252,6 +253,11 @@ void MemoryFileSystem::AddFile(const std::string& path, const std::string& bytes
   Store(r, file);
 }
 
+void MemoryFileSystem::SetReadOnly(const std::string& path, bool read_only) {
+  Node* node = Find(Resolve(path));
+  if (node != nullptr) node->read_only = read_only;
+}
+
 void MemoryFileSystem::SetCurrentFolder(const std::string& path) {
   Resolved r = Resolve(path);
   current_drive_ = r.root_key[0];
@@ -358,6 +364,7 @@ PathInfo MemoryFileSystem::Probe(const std::string& path) {
   const Node* node = Find(r);
   if (node == nullptr) return info;
   info.kind = node->folder ? EntryKind::kFolder : EntryKind::kFile;
+  info.read_only = node->read_only;
   info.hidden_or_system = node->hidden || node->system;
   return info;
 }
@@ -415,8 +422,8 @@ void MemoryFileSystem::CopyReplacing(const std::string& from, const std::string&
     if (source.Key() == target.Key()) Fail(FailureKind::kInUse, op::kCopy, from);
     std::uint64_t replaced = 0;
     if (const Node* old = Find(target)) {
-      // Windows refuses to copy over a folder, a hidden file or a system file.
-      if (old->folder || old->hidden || old->system) {
+      // Windows refuses to copy over a folder, a hidden, system or read-only file.
+      if (old->folder || old->hidden || old->system || old->read_only) {
         Fail(FailureKind::kAccessDenied, op::kCopy, from);
       }
       replaced = old->data.size();
@@ -434,6 +441,15 @@ void MemoryFileSystem::CopyReplacing(const std::string& from, const std::string&
   }
 }
 
+void MemoryFileSystem::MakeWritable(const std::string& path) {
+  Enter(FsCall::kMakeWritable, path);
+  Resolved r = Resolve(path);
+  CheckRoot(r, op::kMakeWritable, path);
+  Node* node = Find(r);
+  if (node == nullptr) Fail(FailureKind::kNotFound, op::kMakeWritable, path);
+  node->read_only = false;
+}
+
 void MemoryFileSystem::WriteFileFrom(const std::string& path,
                                      const std::function<void(const ByteSink&)>& produce) {
   Enter(FsCall::kWrite, path);
@@ -442,7 +458,9 @@ void MemoryFileSystem::WriteFileFrom(const std::string& path,
   if (!IsExistingFolder(target.Parent())) Fail(FailureKind::kNotFound, op::kCopy, path);
   std::uint64_t replaced = 0;
   if (const Node* old = Find(target)) {
-    if (old->folder || old->hidden || old->system) Fail(FailureKind::kAccessDenied, op::kCopy, path);
+    if (old->folder || old->hidden || old->system || old->read_only) {
+      Fail(FailureKind::kAccessDenied, op::kCopy, path);
+    }
     replaced = old->data.size();
   }
   // As on Windows, the old file is gone from the moment it is opened.
@@ -486,7 +504,7 @@ void MemoryFileSystem::AppendToFile(const std::string& path, const std::string& 
   CheckRoot(r, op::kAppend, path);
   Node* node = Find(r);
   if (node == nullptr) Fail(FailureKind::kNotFound, op::kAppend, path);
-  if (node->folder) Fail(FailureKind::kAccessDenied, op::kAppend, path);
+  if (node->folder || node->read_only) Fail(FailureKind::kAccessDenied, op::kAppend, path);
   if (injected) {
     // A write that breaks off part-way, as on a disk that fills up.
     node->data += bytes.substr(0, bytes.size() / 2);
@@ -507,7 +525,7 @@ void MemoryFileSystem::Truncate(const std::string& path, std::uint64_t length) {
   CheckRoot(r, op::kTruncate, path);
   Node* node = Find(r);
   if (node == nullptr) Fail(FailureKind::kNotFound, op::kTruncate, path);
-  if (node->folder) Fail(FailureKind::kAccessDenied, op::kTruncate, path);
+  if (node->folder || node->read_only) Fail(FailureKind::kAccessDenied, op::kTruncate, path);
   if (length < node->data.size()) {
     if (free_bytes_ != UINT64_MAX) free_bytes_ += node->data.size() - length;
     node->data.resize(static_cast<std::size_t>(length));

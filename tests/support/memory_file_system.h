@@ -22,7 +22,7 @@ namespace scenery {
 enum class FsCall {
   kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
   kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
-  kCurrentFolder, kSameEntry, kListFiles, kWrite,
+  kCurrentFolder, kSameEntry, kListFiles, kWrite, kMakeWritable,
 };
 
 const char* FsCallName(FsCall call);
@@ -52,6 +52,8 @@ class MemoryFileSystem : public FileSystem {
   // Writes a file, making the folders above it.
   void AddFile(const std::string& path, const std::string& bytes, bool hidden = false,
                bool system = false);
+  // Sets or clears the read-only attribute of the file `path`.
+  void SetReadOnly(const std::string& path, bool read_only);
   void SetProgramFolder(const std::string& path) { program_folder_ = path; }
   // Makes `path` the process's current folder and its drive's current folder.
   void SetCurrentFolder(const std::string& path);
@@ -79,6 +81,7 @@ class MemoryFileSystem : public FileSystem {
   bool IsSameEntry(const std::string& a, const std::string& b) override;
   void MakeFolder(const std::string& path) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
+  void MakeWritable(const std::string& path) override;
   void WriteFileFrom(const std::string& path,
                      const std::function<void(const ByteSink&)>& produce) override;
   std::string ReadWholeFile(const std::string& path) override;
@@ -96,6 +99,7 @@ class MemoryFileSystem : public FileSystem {
     bool folder = false;
     bool hidden = false;
     bool system = false;
+    bool read_only = false;
     std::string path;  // full path in the letter case it was made with
     std::string data;
   };

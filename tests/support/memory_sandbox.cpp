@@ -29,6 +29,7 @@ class MemorySandbox : public Sandbox {
       fs_.AddFile(path, fs_.Contents(path), true);
     }
   }
+  void SetReadOnly(const std::string& path) override { fs_.SetReadOnly(path, true); }
   void SetSystem(const std::string& path) override {
     if (fs_.IsFolder(path)) {
       fs_.AddFolder(path, false, true);

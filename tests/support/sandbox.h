@@ -27,6 +27,7 @@ class Sandbox {
   virtual void MakeFolders(const std::string& path) = 0;
   virtual void SetHidden(const std::string& path) = 0;
   virtual void SetSystem(const std::string& path) = 0;
+  virtual void SetReadOnly(const std::string& path) = 0;
   virtual std::string Read(const std::string& path) = 0;
   // Whether no handle to the file is left open (it can be opened without
   // sharing). The in-memory file system keeps no handles.

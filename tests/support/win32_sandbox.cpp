@@ -83,6 +83,7 @@ class Win32Sandbox : public Sandbox {
           "CreateDirectoryA " + path);
   }
   void SetHidden(const std::string& path) override { AddAttribute(path, FILE_ATTRIBUTE_HIDDEN); }
+  void SetReadOnly(const std::string& path) override { AddAttribute(path, FILE_ATTRIBUTE_READONLY); }
   void SetSystem(const std::string& path) override { AddAttribute(path, FILE_ATTRIBUTE_SYSTEM); }
   std::string Read(const std::string& path) override {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -167,9 +167,16 @@ TEST_P(CopyRun, RepeatedAndScenerySuffixesCountEachSlot) {
 }
 
 TEST_P(CopyRun, ReplacesEarlierFilesWithoutAsking) {
-  box().Write(settings_.target_dir + "\\Scenery\\Harbour.bgl", "an older version, longer");
+  const std::string installed = settings_.target_dir + "\\Scenery\\Harbour.bgl";
+  box().Write(installed, "an older version, longer");
+  // Read-only in the destination (an earlier version from a CD): replaced all
+  // the same; read-only in the package: installed without the attribute.
+  box().SetReadOnly(installed);
+  box().SetReadOnly(box().program_folder() + "\\ReadMe.txt");
   CopyPackageFiles(*ProgramFolderPackage(fs()), fs(), settings_, progress_);
-  EXPECT_EQ(box().Read(settings_.target_dir + "\\Scenery\\Harbour.bgl"), "BGL harbour");
+  EXPECT_EQ(box().Read(installed), "BGL harbour");
+  EXPECT_FALSE(fs().Probe(installed).read_only);
+  EXPECT_FALSE(fs().Probe(settings_.target_dir + "\\ReadMe.txt").read_only);
 }
 
 TEST_P(CopyRun, IntoThePackageFolderItselfLeavesItsFilesInPlace) {
@@ -465,6 +472,13 @@ TEST_P(Registration, MissingLibraryFailsAndWritesNothing) {
     EXPECT_NE(failure.aftermath().find("scenery.cfg was not changed"), std::string::npos);
   }
   EXPECT_EQ(box().Tree(), before);
+}
+
+TEST_P(Registration, AReadOnlyBackupIsReplacedAndNoBackupIsLeftReadOnly) {
+  box().Write(settings_.backup_path, "an old backup");
+  box().SetReadOnly(settings_.backup_path);
+  RegisterWith(SampleSceneryCfg());
+  EXPECT_FALSE(fs().Probe(settings_.backup_path).read_only);
 }
 
 TEST_P(Registration, BackupThatCannotBeWrittenLeavesTheLibraryAlone) {

@@ -64,8 +64,9 @@ TEST(WholeInstallation, EveryCallFailingInEveryWay) {
         EXPECT_TRUE(Contains(message, SystemReason(kind))) << message;
         EXPECT_FALSE(failure.aftermath().empty()) << message;
         EXPECT_TRUE(Contains(failure.aftermath(), "scenery.cfg was not changed")) << message;
-        // scenery.cfg held by the simulator: the user is told what to do.
-        const bool library = step.path == run.settings.cfg_path;
+        // scenery.cfg or its backup held by the simulator: the user is told what to do.
+        const bool library =
+            step.path == run.settings.cfg_path || step.path == run.settings.backup_path;
         EXPECT_EQ(Contains(message, "Please close FS 2000 and run Setup again."),
                   library && kind == FailureKind::kInUse)
             << message;
@@ -131,13 +132,34 @@ TEST_F(FailedAppend, ThatCannotBeUndoneSaysSoAndWhereTheBackupIs) {
   EXPECT_EQ(run_.fs->Contents(run_.settings.backup_path), SampleSceneryCfg());
 }
 
+TEST(Registration, AReadOnlyLibraryIsReportedAndLeftReadOnly) {
+  Installation run;
+  const std::string& cfg = run.settings.cfg_path;
+  run.fs->SetReadOnly(cfg, true);
+  try {
+    RegisterSceneryArea(*run.fs, run.settings);
+    FAIL() << "a read-only scenery.cfg was written";
+  } catch (const Failure& failure) {
+    EXPECT_TRUE(Contains(failure.Message(), "scenery.cfg is read-only: someone set it so, and Setup "
+                                            "leaves it that way on purpose.")) << failure.Message();
+    EXPECT_TRUE(Contains(failure.Message(), "Properties, untick Read-only")) << failure.Message();
+  }
+  EXPECT_EQ(run.fs->Contents(cfg), SampleSceneryCfg());
+  EXPECT_TRUE(run.fs->Probe(cfg).read_only);
+  EXPECT_FALSE(run.fs->Probe(run.settings.backup_path).read_only);
+  // Cleared by the user, the next run succeeds over the backup it made.
+  run.fs->SetReadOnly(cfg, false);
+  EXPECT_TRUE(RegisterSceneryArea(*run.fs, run.settings));
+}
+
 TEST(Registration, ReadsThenBacksUpThenAppends) {
   Installation run;
   run.fs->ClearCalls();
   RegisterSceneryArea(*run.fs, run.settings);
   std::vector<std::string> order;
   for (const RecordedCall& call : run.fs->calls()) order.push_back(FsCallName(call.call));
-  EXPECT_EQ(order, (std::vector<std::string>{"ReadWholeFile", "CopyReplacing", "AppendToFile"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"ReadWholeFile", "CopyReplacing", "MakeWritable",
+                                             "AppendToFile"}));
 }
 
 }  // namespace

@@ -103,6 +103,16 @@ TEST_P(FileSystemContract, CopyReplacesTheTarget) {
   fs().CopyReplacing(root() + "\\a.bgl", root() + "\\Out\\A.BGL");
   EXPECT_EQ(box().Read(root() + "\\Out\\a.bgl"), std::string("new\0bytes\xE9", 10));
   EXPECT_EQ(box().Read(root() + "\\a.bgl"), std::string("new\0bytes\xE9", 10));
+  // A copy carries the read-only attribute of its source (a package from a
+  // CD); MakeWritable takes it off, and only it.
+  box().SetReadOnly(root() + "\\a.bgl");
+  EXPECT_TRUE(fs().Probe(root() + "\\a.bgl").read_only);
+  fs().CopyReplacing(root() + "\\a.bgl", root() + "\\Out\\c.bgl");
+  EXPECT_TRUE(fs().Probe(root() + "\\Out\\c.bgl").read_only);
+  fs().MakeWritable(root() + "\\Out\\c.bgl");
+  EXPECT_FALSE(fs().Probe(root() + "\\Out\\c.bgl").read_only);
+  EXPECT_TRUE(fs().Probe(root() + "\\a.bgl").read_only);
+  fs().MakeWritable(root() + "\\a.bgl");
 }
 
 TEST_P(FileSystemContract, FailedCopyNamesSourceTargetAndReason) {

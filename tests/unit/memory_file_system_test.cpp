@@ -86,6 +86,13 @@ TEST(MemoryFileSystem, CopyRefusesHiddenTargetsAndFullDisks) {
   fs.AddFile("C:\\log", "ab");
   EXPECT_THROW(fs.AppendToFile("C:\\log", "123456"), Failure);
   EXPECT_EQ(fs.Contents("C:\\log"), "ab1234");  // what fitted was written
+  // A read-only target refuses a copy, a write, an append, as on Windows.
+  fs.SetFreeBytes(UINT64_MAX);
+  fs.SetReadOnly("C:\\log", true);
+  EXPECT_THROW(fs.CopyReplacing("C:\\a.bgl", "C:\\log"), Failure);
+  EXPECT_THROW(fs.WriteFileFrom("C:\\log", [](const FileSystem::ByteSink&) {}), Failure);
+  EXPECT_THROW(fs.AppendToFile("C:\\log", "x"), Failure);
+  EXPECT_EQ(fs.Contents("C:\\log"), "ab1234");
 }
 
 TEST(MemoryFileSystem, FailsTheNthCallOfAKindAndRecordsCalls) {
