@@ -57,6 +57,7 @@
 //   hold FILE                     keep FILE open, denying others writing
 //   delete FILE                   delete FILE
 //   hide FILE                     give FILE the hidden attribute
+//   read-only FILE 1|0            set or clear FILE's read-only attribute, as Properties does
 //   snap FILE                     save the screen as a 24-bit BMP file
 //   snap-page FILE                save the current page's window alone
 //   exit CODE                     wait for the program's end and its code
@@ -647,6 +648,14 @@ void Run(const std::vector<std::string>& w) {
   } else if (command == "hide") {
     need(1);
     if (!SetFileAttributesA(w[1].c_str(), FILE_ATTRIBUTE_HIDDEN)) Fail("cannot hide " + w[1]);
+  } else if (command == "read-only") {
+    need(2);
+    const DWORD attributes = GetFileAttributesA(w[1].c_str());
+    const DWORD wanted = w[2] == "1" ? attributes | FILE_ATTRIBUTE_READONLY
+                                     : attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !SetFileAttributesA(w[1].c_str(), wanted)) {
+      Fail("cannot set the read-only attribute of " + w[1]);
+    }
   } else if (command == "snap") {
     need(1);
     Sleep(300);  // let the last change paint

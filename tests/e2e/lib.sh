@@ -147,3 +147,32 @@ pack_alone() {
     > "$work/pack.log" 2>&1 || { cat "$work/pack.log"; fail "scenery-pack build failed"; }
   PROGRAM='alone\Setup.exe'
 }
+
+# Runs the scenario's driver (and so Setup.exe) under Wine as an ordinary
+# user, for whom Wine enforces the read-only attribute as Windows does (as
+# root, Wine writes every file). The user, its home and Wine prefix are made
+# on first use. Fails where the machine cannot (no useradd or runuser, a
+# build folder the user may not read).
+as_ordinary_user() {
+  RUN_AS=scenery-e2e
+  RUN_AS_HOME="$home/user-home"
+  RUN_AS_PREFIX="$RUN_AS_HOME/prefix"
+  command -v runuser >/dev/null 2>&1 || return 1
+  id "$RUN_AS" >/dev/null 2>&1 ||
+    useradd --system --no-create-home --shell /usr/sbin/nologin "$RUN_AS" >/dev/null 2>&1 || return 1
+  mkdir -p "$RUN_AS_HOME" && chown "$RUN_AS": "$RUN_AS_HOME" || return 1
+  runuser -u "$RUN_AS" -- test -r "$build/tests/e2e_driver.exe" || return 1
+  as_user() {
+    runuser -u "$RUN_AS" -- env HOME="$RUN_AS_HOME" WINEPREFIX="$RUN_AS_PREFIX" WINEDEBUG=-all \
+      WINEDLLOVERRIDES="$WINEDLLOVERRIDES" DISPLAY="$DISPLAY" "$@"
+  }
+  if [ ! -f "$RUN_AS_PREFIX/system.reg" ]; then
+    as_user wineboot -i >/dev/null 2>&1 || return 1
+    as_user wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    as_user wineserver -w
+  fi
+  [ -d "$RUN_AS_PREFIX/dosdevices" ] || return 1
+  ln -sfn "$home/drive-f" "$RUN_AS_PREFIX/dosdevices/f:"
+  chown -R "$RUN_AS": "$work"
+  export RUN_AS RUN_AS_HOME RUN_AS_PREFIX
+}

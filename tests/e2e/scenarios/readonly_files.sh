@@ -1,0 +1,35 @@
+# Read-only files as an ordinary user meets them (a package from a CD, a
+# scenery.cfg someone made read-only): the run copies the read-only package
+# and refuses to append to the read-only scenery.cfg, saying how to clear it;
+# once cleared, a second run repairs over an installed file left read-only
+# and registers the scenery. Nothing the run wrote keeps the attribute.
+prepare() {
+  if ! as_ordinary_user; then
+    echo "== readonly_files: this machine cannot run Wine as an ordinary user; readonly_cfg keeps the held-open case"
+    exit 77
+  fi
+  chmod a-w "$pkg"/*
+  chmod a-w "$sim/scenery.cfg"
+}
+steps() {
+  to_copy
+  cat <<'STEPS'
+click 101
+box "scenery.cfg is read-only: someone set it so" ok "Harbour Island Scenery" critical
+exit 2
+read-only "F:\FS2000\scenery.cfg" 0
+read-only "F:\FS2000\Addon Scenery\Harbour Island\Scenery\Runway.bgl" 1
+STEPS
+  to_destination
+  install_from_destination
+}
+verify() {
+  assert_log "untick Read-only, click OK, and run Setup again."
+  assert_installed "$DEST_UNIX"
+  section 005 5 "$DEST" > "$work/addition"
+  assert_cfg_appended "$work/addition"
+  assert_backup_is_old_cfg
+  unwritable="$(find "$DEST_UNIX" "$sim/scenery.bak" -type f ! -perm -u+w)"
+  [ -z "$unwritable" ] || fail "left read-only: $unwritable"
+  [ -z "$(find "$pkg" -type f -perm -u+w)" ] || fail "a package file was made writable"
+}
