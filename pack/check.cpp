@@ -35,11 +35,31 @@ bool IsUtf8BeyondAscii(const std::string& text) {
   return beyond;
 }
 
+// "BMP" of "WATER.BMP"; "" without a dot.
+std::string ExtensionOf(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? "" : name.substr(dot + 1);
+}
+
+// "README" of "README.RTF".
+std::string StemOf(const std::string& name) { return name.substr(0, name.rfind('.')); }
+
 class Checker {
  public:
   explicit Checker(FileSystem& fs) : fs_(fs), source_(fs), folder_(fs.ProgramFolder()) {}
 
   PackageReport Run() {
+    // A folder that is not there is one finding, not one per missing file.
+    PathInfo folder;
+    try {
+      folder = fs_.Probe(folder_);
+    } catch (const Failure&) {
+      folder.kind = EntryKind::kFolder;  // CheckFiles says why it cannot be read
+    }
+    if (folder.kind != EntryKind::kFolder) {
+      Add("", 0, Severity::kError, "no such folder: give the folder that holds Setup.ini");
+      return std::move(report_);
+    }
     ReadManifestLines();
     if (report_.manifest_read) CheckKeys();
     CheckFiles();
@@ -112,10 +132,16 @@ class Checker {
   void CheckExtension(const std::string& extension, int number,
                       std::map<std::string, int>& first_line) {
     if (extension.find_first_of(".*? \t\\/") != std::string::npos) {
-      Add(kManifestName, number, Severity::kWarning,
+      // Setup.exe looks for *.<extension> as written: no file is ever found.
+      Add(kManifestName, number, Severity::kError,
           "Extension \"" + extension + "\" holds a dot, a wildcard, a blank or a backslash: "
-          "Setup.exe copies the files *.<extension>, so write the extension alone, such as "
-          "\"Extension=bmp\"");
+          "Setup.exe copies the files *.<extension>, so no file is installed by this line; "
+          "write the extension alone, such as \"Extension=bmp\"");
+      const std::size_t start = extension.find_first_not_of(".*? \t");
+      const std::size_t end = extension.find_last_not_of(" \t");
+      if (start != std::string::npos && end >= start) {
+        faulty_extensions_.emplace(UpperAscii(extension.substr(start, end - start + 1)), number);
+      }
     }
     const auto earlier = first_line.emplace(UpperAscii(extension), number);
     if (!earlier.second) {
@@ -263,6 +289,14 @@ class Checker {
         why = "the manifest, which Setup.exe reads";
       } else if (file.hidden_or_system) {
         why = "a hidden or system file, which Setup.exe never copies";
+      } else if (const auto faulty = faulty_extensions_.find(ExtensionOf(upper));
+                 faulty != faulty_extensions_.end()) {
+        why = "left out by the faulty Extension= line " + std::to_string(faulty->second) +
+              " (see its error)";
+      } else if (StemOf(upper) == "README" || StemOf(upper) == "LICENSE") {
+        why = std::string("the package needs ") +
+              (StemOf(upper) == "README" ? kReadMeName : kLicenceName) +
+              ", a plain text file: Setup.exe copies only that";
       } else {
         why = "its extension is not listed (add an Extension= line to install such files)";
       }
@@ -282,6 +316,9 @@ class Checker {
   PackageReport report_;
   std::map<std::string, int> last_line_;  // key -> the line whose value counts
   bool too_many_extensions_ = false;
+  // The extensions of faulty Extension= lines (upper case, without their
+  // dots and blanks), with their lines: their files are left out.
+  std::map<std::string, int> faulty_extensions_;
   std::vector<FileEntry> folder_files_;
   std::set<std::string> installed_keys_;
 };

@@ -30,13 +30,27 @@ constexpr char kUsage[] =
     "                 checks the package, then writes OUTPUT: the folder's Setup.exe\n"
     "                 (or SETUP_EXE) carrying every file of the package, so that it\n"
     "                 installs alone. Refused (exit code 2, nothing written) when the\n"
-    "                 check finds an error. Sign OUTPUT afterwards, not Setup.exe before.\n";
+    "                 check finds an error. Sign OUTPUT afterwards, not Setup.exe before.\n"
+    "  --version      prints the version of scenery-pack\n"
+    "\n"
+    "Exit codes: 0 no finding (check) or packed (build); 1 warnings only (check);\n"
+    "2 errors, or nothing packed; 64 a wrong call.\n";
+
+// A wrong call: says what was wrong, then the usage.
+int WrongCall(const std::string& what) {
+  std::fprintf(stderr, "scenery-pack: %s\n\n", what.c_str());
+  std::fputs(kUsage, stderr);
+  return kExitUsage;
+}
+
+bool IsOption(const char* word) { return word[0] == '-' && word[1] != '\0'; }
 
 int Check(int argc, char** argv) {
-  if (argc != 3) {
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
+  for (int i = 2; i < argc; ++i) {
+    if (IsOption(argv[i])) return WrongCall(std::string("check takes no option ") + argv[i]);
   }
+  if (argc < 3) return WrongCall("check needs the package FOLDER");
+  if (argc > 3) return WrongCall(std::string("check takes one FOLDER; ") + argv[3] + " is one too many");
   const std::string folder = scenery::WithoutTrailingSeparators(argv[2]);
   auto fs = scenery::pack::OpenPackageFolder(folder);
   const scenery::pack::PackageReport report = scenery::pack::CheckPackage(*fs);
@@ -53,16 +67,18 @@ int Build(int argc, char** argv) {
   std::string setup;
   std::vector<std::string> words;
   for (int i = 2; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--setup") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "--setup") == 0) {
+      if (i + 1 >= argc) return WrongCall("--setup needs the SETUP_EXE to pack");
+      if (!setup.empty()) return WrongCall("--setup given twice");
       setup = argv[++i];
+    } else if (IsOption(argv[i])) {
+      return WrongCall(std::string("unknown option ") + argv[i] + " (build knows --setup)");
     } else {
       words.push_back(argv[i]);
     }
   }
-  if (words.size() != 2) {
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
-  }
+  if (words.size() < 2) return WrongCall("build needs the package FOLDER and the OUTPUT to write");
+  if (words.size() > 2) return WrongCall("build takes FOLDER and OUTPUT; " + words[2] + " is one too many");
   return scenery::pack::BuildPackage(scenery::WithoutTrailingSeparators(words[0]), words[1], setup);
 }
 
@@ -83,11 +99,14 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (argc >= 2) {
-    for (const Verb& verb : kVerbs) {
-      if (std::strcmp(argv[1], verb.name) == 0) return verb.run(argc, argv);
-    }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("scenery-pack %s\n", SCENERY_VERSION);
+    return 0;
   }
-  std::fputs(kUsage, stderr);
-  return kExitUsage;
+  if (argc < 2) return WrongCall("no verb given");
+  for (const Verb& verb : kVerbs) {
+    if (std::strcmp(argv[1], verb.name) == 0) return verb.run(argc, argv);
+  }
+  return WrongCall(std::string(IsOption(argv[1]) ? "unknown option " : "unknown verb ") + argv[1] +
+                   " (the verbs are check and build)");
 }

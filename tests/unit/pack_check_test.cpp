@@ -70,8 +70,8 @@ TEST(PackCheck, FaultyPackages) {
       {"no License.txt", m, "License.txt", 2, {{"License.txt", 0, E, "missing"}}},
       {"no ReadMe.txt", m, "ReadMe.txt", 2, {{"ReadMe.txt", 0, E, "missing"}}},
       {"no Setup.ini", "-", "", 2, {{"Setup.ini", 0, E, "missing"}}},
-      {"an extension with its dot", Replaced(m, "Extension=bmp", "Extension=.bmp"), "", 1,
-       {{"Setup.ini", 9, W, "holds a dot"}}},
+      {"an extension with its dot", Replaced(m, "Extension=bmp", "Extension=.bmp"), "", 2,
+       {{"Setup.ini", 9, E, "so no file is installed by this line"}}},
       {"an extension twice", m + "Extension=BMP\r\n", "", 1,
        {{"Setup.ini", 10, W, "repeats the one on line 9"}}},
       {"no scenery file", m, "Harbour.bgl", 1, {{"", 0, W, "no scenery file (*.bgl)"}}},
@@ -119,7 +119,8 @@ TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
   MemoryFileSystem fs;
   fs.SetProgramFolder("C:\\pkg");
   fs.AddFile("C:\\pkg\\Setup.ini", std::string(kGoodManifest) + "Extension=BMP\r\n");
-  for (const char* name : {"Setup.exe", "License.txt", "ReadMe.txt", "a.bgl", "b.bmp", "c.doc"}) {
+  for (const char* name :
+       {"Setup.exe", "License.txt", "ReadMe.txt", "a.bgl", "b.bmp", "c.doc", "ReadMe.rtf"}) {
     fs.AddFile(std::string("C:\\pkg\\") + name, "12345");
   }
   fs.AddFile("C:\\pkg\\d.bgl", "1", /*hidden=*/true);
@@ -131,12 +132,18 @@ TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
                            "  c.doc                           its extension is not listed",
                            "  d.bgl                           a hidden or system file",
                            "  Setup.exe                       the installer itself",
+                           "  ReadMe.rtf                      the package needs ReadMe.txt",
                            "Total: 4 files, 20 bytes\n",  // b.bmp once, though listed twice
                            "  [Area.NNN]\n  Title=Harbour Island\n"
                            "  Local=C:\\FS2000\\Addon Scenery\\Harbour\n  Active=TRUE\n"
                            "  Layer=NNN\n\n"}) {
     EXPECT_NE(summary.find(line), std::string::npos) << line << "\nin\n" << summary;
   }
+  // A faulty Extension= line is named as what leaves its files out.
+  fs.AddFile("C:\\pkg\\Setup.ini", Replaced(kGoodManifest, "Extension=bmp", "Extension=.bmp"));
+  const std::string faulty = FormatSummary(CheckPackage(fs), "pkg");
+  EXPECT_NE(faulty.find("  b.bmp                           left out by the faulty Extension= line 9"),
+            std::string::npos) << faulty;
 }
 
 }  // namespace
