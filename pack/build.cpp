@@ -107,13 +107,15 @@ std::string ParentOf(const std::string& path) {
 
 }  // namespace
 
-int BuildPackage(const std::string& folder, const std::string& output, const std::string& setup) {
+int BuildPackage(const std::string& folder, const std::string& output, const std::string& setup,
+                 bool strict) {
   auto fs = OpenPackageFolder(folder);
   const PackageReport report = CheckPackage(*fs);
   for (const Finding& finding : report.findings) {
     std::printf("%s\n", FormatFinding(finding, folder, PathSeparator()).c_str());
   }
   if (report.ExitCode() == 2) return Refuse("the package has errors (see above)");
+  if (strict && report.ExitCode() == 1) return Refuse("the package has warnings (see above) and --strict was given");
 
   // The files of the folder by their names' upper case: the names to store.
   std::map<std::string, FileEntry> present;
@@ -148,12 +150,18 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
   FolderSource source(*fs);
   for (const PackageFile& file : ListPackageFiles(source, report.settings)) take(file.name);
 
+  // A missing output folder is made.
+  const std::string output_folder = ParentOf(output);
+  std::string not_made;
+  if (!MakeFolders(output_folder, &not_made)) {
+    return Refuse("cannot make the folder " + output_folder + ": " + not_made);
+  }
   const std::string temporary = output + ".partial";
   FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) return Refuse("cannot write " + temporary);
+  if (out == nullptr) return Refuse("cannot write " + output + ": " + std::strerror(errno));
   std::uint64_t carried = 0;
   try {
-    FileWriter writer(out, temporary, *fs, folder, files);
+    FileWriter writer(out, output, *fs, folder, files);
     writer.Write(program);
     WritePackage(program.size(), files, writer);
     for (const FileToPack& file : files) carried += file.size;
@@ -177,8 +185,10 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
   for (const FileToPack& file : files) {
     std::printf("  %-32s %llu bytes\n", file.name.c_str(), static_cast<unsigned long long>(file.size));
   }
-  std::printf("%zu files, %llu bytes, after Setup.exe's %zu bytes\n", files.size(),
+  std::printf("%zu files, %llu bytes, after Setup.exe's %zu bytes\n\n", files.size(),
               static_cast<unsigned long long>(carried), program.size());
+  // What the package installs, and what it leaves out.
+  std::fputs(FormatSummary(report, folder).c_str(), stdout);
   return 0;
 }
 

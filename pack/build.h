@@ -10,9 +10,12 @@ namespace pack {
 // Checks the package in `folder` and, when it has no error, writes
 // `output`: the program `setup` (empty: the folder's own Setup.exe) with
 // every file of the package that Setup.exe reads. `output` is written under
-// a temporary name and takes its name only when whole. Prints what it does;
-// returns the exit code (0 packed, 2 refused or failed).
-int BuildPackage(const std::string& folder, const std::string& output, const std::string& setup);
+// a temporary name and takes its name only when whole; a missing folder of
+// it is made. With `strict`, warnings refuse it too. Prints what it does and
+// what the package leaves out; returns the exit code (0 packed, 2 refused or
+// failed).
+int BuildPackage(const std::string& folder, const std::string& output, const std::string& setup,
+                 bool strict);
 
 }  // namespace pack
 }  // namespace scenery

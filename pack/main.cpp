@@ -18,7 +18,7 @@ constexpr int kExitUsage = 64;
 
 constexpr char kUsage[] =
     "usage: scenery-pack check FOLDER\n"
-    "       scenery-pack build FOLDER OUTPUT [--setup SETUP_EXE]\n"
+    "       scenery-pack build FOLDER OUTPUT [--setup SETUP_EXE] [--strict]\n"
     "       scenery-pack --help\n"
     "\n"
     "  check FOLDER   checks the scenery package in FOLDER (Setup.ini, License.txt,\n"
@@ -30,7 +30,8 @@ constexpr char kUsage[] =
     "                 checks the package, then writes OUTPUT: the folder's Setup.exe\n"
     "                 (or SETUP_EXE) carrying every file of the package, so that it\n"
     "                 installs alone. Refused (exit code 2, nothing written) when the\n"
-    "                 check finds an error. Sign OUTPUT afterwards, not Setup.exe before.\n"
+    "                 check finds an error, or with --strict a warning. A missing folder\n"
+    "                 of OUTPUT is made. Sign OUTPUT afterwards, not Setup.exe before.\n"
     "  --version      prints the version of scenery-pack\n"
     "\n"
     "Exit codes: 0 no finding (check) or packed (build); 1 warnings only (check);\n"
@@ -65,21 +66,25 @@ int Check(int argc, char** argv) {
 
 int Build(int argc, char** argv) {
   std::string setup;
+  bool strict = false;
   std::vector<std::string> words;
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "--setup") == 0) {
       if (i + 1 >= argc) return WrongCall("--setup needs the SETUP_EXE to pack");
       if (!setup.empty()) return WrongCall("--setup given twice");
       setup = argv[++i];
+    } else if (std::strcmp(argv[i], "--strict") == 0) {
+      strict = true;
     } else if (IsOption(argv[i])) {
-      return WrongCall(std::string("unknown option ") + argv[i] + " (build knows --setup)");
+      return WrongCall(std::string("unknown option ") + argv[i] + " (build knows --setup and --strict)");
     } else {
       words.push_back(argv[i]);
     }
   }
   if (words.size() < 2) return WrongCall("build needs the package FOLDER and the OUTPUT to write");
   if (words.size() > 2) return WrongCall("build takes FOLDER and OUTPUT; " + words[2] + " is one too many");
-  return scenery::pack::BuildPackage(scenery::WithoutTrailingSeparators(words[0]), words[1], setup);
+  return scenery::pack::BuildPackage(scenery::WithoutTrailingSeparators(words[0]), words[1], setup,
+                                     strict);
 }
 
 struct Verb {

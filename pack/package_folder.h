@@ -20,6 +20,10 @@ char PathSeparator();
 // in one step. False, with the system's reason in `why`, when it cannot.
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* why);
 
+// Makes the folder `folder` and every missing folder above it. False, with
+// the system's reason in `why`, when it cannot.
+bool MakeFolders(const std::string& folder, std::string* why);
+
 }  // namespace pack
 }  // namespace scenery
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include "platform/posix/posix_file_system.h"
 
 namespace scenery {
@@ -19,6 +21,18 @@ bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* 
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   *why = std::strerror(errno);
   return false;
+}
+
+bool MakeFolders(const std::string& folder, std::string* why) {
+  for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+    const std::string part = folder.substr(0, at);
+    struct stat info;
+    if (!part.empty() && stat(part.c_str(), &info) != 0 && mkdir(part.c_str(), 0777) != 0) {
+      *why = std::strerror(errno);
+      return false;
+    }
+    if (at == std::string::npos) return true;
+  }
 }
 
 }  // namespace pack

@@ -36,5 +36,17 @@ bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* 
   return false;
 }
 
+bool MakeFolders(const std::string& folder, std::string* why) {
+  for (std::size_t at = folder.find('\\', RootLength(folder));; at = folder.find('\\', at + 1)) {
+    const std::string part = folder.substr(0, at);
+    if (!part.empty() && GetFileAttributesA(part.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        !CreateDirectoryA(part.c_str(), nullptr)) {
+      *why = SystemErrorText(GetLastError());
+      return false;
+    }
+    if (at == std::string::npos) return true;
+  }
+}
+
 }  // namespace pack
 }  // namespace scenery

@@ -120,7 +120,8 @@ TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
   fs.SetProgramFolder("C:\\pkg");
   fs.AddFile("C:\\pkg\\Setup.ini", std::string(kGoodManifest) + "Extension=BMP\r\n");
   for (const char* name :
-       {"Setup.exe", "License.txt", "ReadMe.txt", "a.bgl", "b.bmp", "c.doc", "ReadMe.rtf"}) {
+       {"Setup.exe", "License.txt", "ReadMe.txt", "a.bgl", "b.bmp", "c.doc", "ReadMe.rtf",
+        "License.doc"}) {
     fs.AddFile(std::string("C:\\pkg\\") + name, "12345");
   }
   fs.AddFile("C:\\pkg\\d.bgl", "1", /*hidden=*/true);
@@ -133,6 +134,7 @@ TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
                            "  d.bgl                           a hidden or system file",
                            "  Setup.exe                       the installer itself",
                            "  ReadMe.rtf                      the package needs ReadMe.txt",
+                           "  License.doc                     the package needs License.txt",
                            "Total: 4 files, 20 bytes\n",  // b.bmp once, though listed twice
                            "  [Area.NNN]\n  Title=Harbour Island\n"
                            "  Local=C:\\FS2000\\Addon Scenery\\Harbour\n  Active=TRUE\n"
