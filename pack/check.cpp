@@ -253,10 +253,29 @@ class Checker {
             "code page (Windows-1252)");
       }
     }
+    // Setup.exe copies only the files of the package folder itself: a
+    // natural layout with Scenery\ and Texture\ subfolders installs nothing
+    // of theirs.
+    try {
+      subfolders_ = fs_.ListSubfolders(folder_);
+    } catch (const Failure&) {
+      subfolders_.clear();
+    }
     if (fs_.FindFiles(folder_ + "\\*.bgl").empty()) {
-      Add("", 0, Severity::kWarning,
-          "no scenery file (*.bgl) in the package folder: the area that Setup.exe registers "
-          "will show nothing");
+      std::string holder;
+      for (const std::string& sub : subfolders_) {
+        if (holder.empty() && !fs_.FindFiles(folder_ + "\\" + sub + "\\*.bgl").empty()) holder = sub;
+      }
+      if (holder.empty()) {
+        Add("", 0, Severity::kWarning,
+            "no scenery file (*.bgl) in the package folder: the area that Setup.exe registers "
+            "will show nothing");
+      } else {
+        Add("", 0, Severity::kError,
+            "no scenery file (*.bgl) in the package folder, but its subfolder " + holder +
+                " holds some: Setup.exe copies only the files that lie in the package folder "
+                "itself; move the *.bgl and texture files up into it");
+      }
     }
   }
 
@@ -302,6 +321,11 @@ class Checker {
       }
       report_.skipped.push_back(SkippedFile{file.name, why});
     }
+    for (const std::string& sub : subfolders_) {
+      report_.skipped.push_back(
+          SkippedFile{sub + "\\", "a subfolder: Setup.exe copies only the files that lie in the "
+                                  "package folder itself; move its files up into it"});
+    }
     InstallSettings section_settings = report_.settings;
     section_settings.target_dir = report_.settings.target_path;
     std::string section = AreaSection(1, section_settings);
@@ -319,6 +343,7 @@ class Checker {
   // The extensions of faulty Extension= lines (upper case, without their
   // dots and blanks), with their lines: their files are left out.
   std::map<std::string, int> faulty_extensions_;
+  std::vector<std::string> subfolders_;
   std::vector<FileEntry> folder_files_;
   std::set<std::string> installed_keys_;
 };

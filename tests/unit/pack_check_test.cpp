@@ -146,6 +146,26 @@ TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
   const std::string faulty = FormatSummary(CheckPackage(fs), "pkg");
   EXPECT_NE(faulty.find("  b.bmp                           left out by the faulty Extension= line 9"),
             std::string::npos) << faulty;
+  // The scenery in a subfolder, as authors lay it out: listed, and an error
+  // when the package folder itself then holds no *.bgl.
+  fs.AddFile("C:\\pkg\\Scenery\\Harbour.bgl", "BGL");
+  fs.AddFile("C:\\pkg\\Texture\\sea.bmp", "BMP");
+  EXPECT_EQ(CheckPackage(fs).ExitCode(), 2);  // the faulty Extension= line still there
+  fs.AddFile("C:\\pkg\\Setup.ini", kGoodManifest);
+  EXPECT_EQ(CheckPackage(fs).ExitCode(), 0);  // a.bgl lies in the folder itself
+  MemoryFileSystem layered;
+  layered.SetProgramFolder("C:\\pkg");
+  layered.AddFile("C:\\pkg\\Setup.ini", kGoodManifest);
+  for (const char* name : {"License.txt", "ReadMe.txt", "Scenery\\a.bgl", "Texture\\b.bmp"}) {
+    layered.AddFile(std::string("C:\\pkg\\") + name, "12345");
+  }
+  const PackageReport report2 = CheckPackage(layered);
+  ASSERT_EQ(report2.findings.size(), 1u);
+  EXPECT_EQ(report2.findings[0].severity, Severity::kError);
+  EXPECT_NE(report2.findings[0].text.find("its subfolder Scenery holds some"), std::string::npos);
+  const std::string layered_summary = FormatSummary(report2, "pkg");
+  EXPECT_NE(layered_summary.find("  Texture\\                        a subfolder: Setup.exe copies only"),
+            std::string::npos) << layered_summary;
 }
 
 }  // namespace
