@@ -93,7 +93,7 @@ void ReadManifest(PackageSource& source, InstallSettings& settings) {
   const std::string path = source.PathOf(kManifestName);
   std::vector<std::string> lines;
   try {
-    lines = SplitLines(WithoutByteOrderMark(source.Read(kManifestName)));
+    lines = SplitLines(AnsiText(source.Read(kManifestName)));
   } catch (Failure& failure) {
     if (failure.kind() == FailureKind::kNotFound) {
       failure.set_aftermath(

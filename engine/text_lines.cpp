@@ -19,9 +19,51 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
   return lines;
 }
 
-std::string WithoutByteOrderMark(std::string bytes) {
+namespace {
+
+// Windows-1252's characters at 0x80 to 0x9F, by their Unicode code points.
+struct Cp1252Extra {
+  char16_t code;
+  char byte;
+};
+constexpr Cp1252Extra kCp1252Extras[] = {
+    {0x20AC, '\x80'}, {0x201A, '\x82'}, {0x0192, '\x83'}, {0x201E, '\x84'}, {0x2026, '\x85'},
+    {0x2020, '\x86'}, {0x2021, '\x87'}, {0x02C6, '\x88'}, {0x2030, '\x89'}, {0x0160, '\x8A'},
+    {0x2039, '\x8B'}, {0x0152, '\x8C'}, {0x017D, '\x8E'}, {0x2018, '\x91'}, {0x2019, '\x92'},
+    {0x201C, '\x93'}, {0x201D, '\x94'}, {0x2022, '\x95'}, {0x2013, '\x96'}, {0x2014, '\x97'},
+    {0x02DC, '\x98'}, {0x2122, '\x99'}, {0x0161, '\x9A'}, {0x203A, '\x9B'}, {0x0153, '\x9C'},
+    {0x017E, '\x9E'}, {0x0178, '\x9F'},
+};
+
+char ToCp1252(char16_t code) {
+  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<char>(code);
+  for (const Cp1252Extra& extra : kCp1252Extras) {
+    if (extra.code == code) return extra.byte;
+  }
+  return '?';
+}
+
+}  // namespace
+
+bool IsUtf16(const std::string& bytes) {
+  return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+}
+
+std::string AnsiText(std::string bytes, int* lost) {
+  if (lost != nullptr) *lost = 0;
   if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  return bytes;
+  if (!IsUtf16(bytes)) return bytes;
+  const bool big_endian = bytes[0] == '\xFE';
+  std::string text;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const unsigned char first = static_cast<unsigned char>(bytes[i]);
+    const unsigned char second = static_cast<unsigned char>(bytes[i + 1]);
+    const char16_t code = static_cast<char16_t>(big_endian ? first << 8 | second : second << 8 | first);
+    if (code >= 0xDC00 && code <= 0xDFFF) continue;  // the second half of a pair: one "?" made
+    text += ToCp1252(code);
+    if (text.back() == '?' && code != u'?' && lost != nullptr) ++*lost;
+  }
+  return text;
 }
 
 }  // namespace scenery

@@ -15,9 +15,16 @@ namespace scenery {
 // (the ANSI code page, NULs included); nothing past the end is ever read.
 std::vector<std::string> SplitLines(std::string_view bytes);
 
-// `bytes` without the UTF-8 byte-order mark (EF BB BF) that some editors
-// write at the start of a text file; it is not part of the first line.
-std::string WithoutByteOrderMark(std::string bytes);
+// The text of a file as Setup.exe reads it, in the ANSI code page: the
+// UTF-8 byte-order mark (EF BB BF) that some editors write is skipped (it is
+// not part of the first line); a file saved as UTF-16 (Notepad's "Unicode",
+// starting FF FE, or FE FF) is converted to Windows-1252, each character
+// that code page lacks becoming "?" (counted in `lost`, when given). Any
+// other bytes are kept as they are.
+std::string AnsiText(std::string bytes, int* lost = nullptr);
+
+// Whether `bytes` start with a UTF-16 byte-order mark.
+bool IsUtf16(const std::string& bytes);
 
 }  // namespace scenery
 

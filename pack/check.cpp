@@ -91,7 +91,8 @@ class Checker {
     }
     report_.manifest_read = true;
     InstallSettings& settings = report_.settings;
-    const std::vector<std::string> lines = SplitLines(WithoutByteOrderMark(bytes));
+    CheckEncoding(kManifestName, bytes, "reads its titles and folders from it");
+    const std::vector<std::string> lines = SplitLines(AnsiText(bytes));
     std::map<std::string, int> first_extension_line;  // upper case extension -> line
     for (std::size_t i = 0; i < lines.size(); ++i) {
       const std::string& line = lines[i];
@@ -126,6 +127,23 @@ class Checker {
         CheckExtension(line.substr(key.size() + 1), number, first_extension_line);
       }
       ParseManifestLine(line, settings);
+    }
+  }
+
+  // A file saved as UTF-16 (Notepad's "Unicode"): Setup.exe converts it as
+  // it reads it, but it should be saved in the ANSI code page.
+  void CheckEncoding(const char* file, const std::string& bytes, const char* use) {
+    if (!IsUtf16(bytes)) return;
+    int lost = 0;
+    AnsiText(bytes, &lost);
+    Add(file, 0, Severity::kError,
+        std::string("saved as UTF-16 (Notepad's \"Unicode\"); Setup.exe ") + use +
+            " in the Windows ANSI code page (Windows-1252) and converts it; save it as ANSI "
+            "(in Notepad: Save As, Encoding ANSI)");
+    if (lost > 0) {
+      Add(file, 0, Severity::kWarning,
+          std::to_string(lost) + " character(s) that the ANSI code page lacks: Setup.exe shows "
+          "each as \"?\"");
     }
   }
 
@@ -242,7 +260,9 @@ class Checker {
     if (const FileEntry* licence = Find(kLicenceName)) {
       std::string text;
       try {
-        text = WithoutByteOrderMark(fs_.ReadWholeFile(folder_ + "\\" + licence->name));
+        const std::string bytes = fs_.ReadWholeFile(folder_ + "\\" + licence->name);
+        CheckEncoding(licence->name.c_str(), bytes, "shows it on its first page");
+        text = AnsiText(bytes);
       } catch (const Failure& failure) {
         Add(licence->name, 0, Severity::kError, "cannot be read (" + failure.reason() + ")");
       }

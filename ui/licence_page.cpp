@@ -71,7 +71,7 @@ void LicencePage::Load() {
   // The program has no web address of its own: the label names the program.
   web_address.SetText(wizard_.toolkit().ProgramNameAndVersion());
   copyright.SetText(kCopyrightNotice);
-  licence_text.SetText(WithCrLf(WithoutByteOrderMark(wizard_.source().Read(kLicencePageName))));
+  licence_text.SetText(WithCrLf(AnsiText(wizard_.source().Read(kLicencePageName))));
 }
 
 }  // namespace scenery

@@ -26,6 +26,13 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
+// `text` as Notepad saves it as "Unicode": UTF-16, little-endian, with its mark.
+std::string Utf16(const std::string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : text) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
 struct Expected {
   std::string file;
   int line;
@@ -87,6 +94,8 @@ TEST(PackCheck, FaultyPackages) {
        {{"Setup.ini", 7, E, "not a plain file name"}}},
       {"BackupCFG of two dots", Replaced(m, "scenery.bak", ".."), "", 2,
        {{"Setup.ini", 7, E, "not a plain file name"}}},
+      {"Setup.ini saved as UTF-16", Utf16(m), "", 2,
+       {{"Setup.ini", 0, E, "saved as UTF-16 (Notepad's \"Unicode\")"}}},
       {"no TargetFolder", Replaced(m, "TargetFolder=Harbour\r\n", ""), "", 1,
        {{"Setup.ini", 0, W, "no TargetFolder= line"}}},
   };

@@ -35,6 +35,26 @@ TEST(SplitLines, EachLineEndAndTheLastLine) {
   }
 }
 
+TEST(AnsiText, ByteOrderMarksAndUtf16) {
+  const struct {
+    std::string bytes;
+    std::string text;
+    int lost;
+  } cases[] = {
+      {"plain \xE9t\xE9", "plain \xE9t\xE9", 0},
+      {"\xEF\xBB\xBFKey=1", "Key=1", 0},
+      // "A", e acute, the euro sign, a character beyond 16 bits (a pair), "?".
+      {std::string("\xFF\xFE" "A\0\xE9\0\xAC\x20\x3D\xD8\x00\xDE?\0", 14), "A\xE9\x80??", 1},
+      {std::string("\xFE\xFF\0A\x01\x53\x04\x10", 8), "A\x9C?", 1},  // big-endian: oe, a Cyrillic A
+      {"\xFF\xFE", "", 0},
+  };
+  for (const auto& c : cases) {
+    int lost = -1;
+    EXPECT_EQ(AnsiText(c.bytes, &lost), c.text) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(lost, c.lost) << testing::PrintToString(c.bytes);
+  }
+}
+
 TEST(SplitLines, EndsExactlyAtTheLastByte) {
   // A lone CR as the very last byte must not look one byte further for a LF:
   // a buffer of exactly those bytes, which the sanitizer build guards.
