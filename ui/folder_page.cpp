@@ -33,6 +33,7 @@ FolderPage::FolderPage(Wizard& wizard, Role role)
                                                   : "Enter or select the FS2000 directory.");
 
   folders.on_change = [this] { FolderChanged(); };
+  folders.on_open_failure = [this](const Failure& failure) { SayCannotOpen(failure); };
   drives.on_change = [this] { DriveChanged(); };
   next.on_click = [this] {
     if (role_ == Role::kDestination) {
@@ -83,6 +84,14 @@ void FolderPage::DriveChanged() {
   }
 }
 
+void FolderPage::SayCannotOpen(const Failure& failure) {
+  wizard_.Ask("Setup could not open the folder:\r\n" + failure.path() + "\r\n\r\n" +
+                  failure.reason() +
+                  "\r\n\r\nPlease choose another folder, or make this one available (insert the "
+                  "disc, connect the network folder, get the right to read it) and try again.",
+              forms::Buttons::kOk, forms::Icon::kExclamation);
+}
+
 void FolderPage::AcceptDestination() {
   const std::string target = path_text.text();
   // A text that is not a full path could never be the folder that the
@@ -110,7 +119,15 @@ void FolderPage::AcceptDestination() {
                 forms::Buttons::kOk, forms::Icon::kExclamation);
     return;
   }
-  const PathInfo info = wizard_.fs().Probe(target);
+  // A typed folder on a drive without a disc, a network path that does not
+  // answer, below a folder that may not be read: said, and the page stays.
+  PathInfo info;
+  try {
+    info = wizard_.fs().Probe(target);
+  } catch (const Failure& failure) {
+    SayCannotOpen(failure);
+    return;
+  }
   if (info.kind == EntryKind::kFile) {
     // No folder can be made where a file stands, hidden or not.
     wizard_.Ask("\"" + target + "\" names a file, not a folder.\r\n\r\nPlease enter the path of "
@@ -134,8 +151,16 @@ void FolderPage::AcceptDestination() {
 void FolderPage::CheckSimulatorFolder() {
   const std::string folder = path_text.text();
   InstallSettings& settings = wizard_.settings();
-  // A text that is no valid path finds nothing, like a folder without the file.
-  if (wizard_.fs().FindFiles(folder + "\\scenery.cfg").empty()) {
+  // A text that is no valid path finds nothing, like a folder without the
+  // file; a folder that cannot be looked into is said, and the page stays.
+  bool found = false;
+  try {
+    found = !wizard_.fs().FindFiles(folder + "\\scenery.cfg").empty();
+  } catch (const Failure& failure) {
+    SayCannotOpen(failure);
+    return;
+  }
+  if (!found) {
     wizard_.Ask("FS 2000 does not exists in the specified path", forms::Buttons::kOk,
                 forms::Icon::kCritical);
     return;

@@ -20,7 +20,9 @@ Wizard::~Wizard() = default;
 void Wizard::Start() {
   settings_.extensions.clear();
   ReadManifest(source_, settings_);
-  toolkit_.ShowBackground(kBackgroundCaption,
+  // The background is the program's taskbar and Alt+Tab entry: it names the
+  // package.
+  toolkit_.ShowBackground(settings_.install_title.empty() ? "Setup" : settings_.install_title,
                           [this](forms::Canvas& canvas) { PaintBackground(canvas, settings_); });
   GoTo(licence());
 }

@@ -26,9 +26,6 @@ constexpr int kExitCancelled = 1;  // the user left through the exit question
 constexpr int kExitFailed = 2;     // after the standard error report
 constexpr int kExitAnotherRuns = 3;  // another installation was running; nothing was done
 
-// The caption of the background window; it never shows, having no title bar.
-constexpr char kBackgroundCaption[] = "Installing Quillow";
-
 class Wizard;
 
 // One page of the wizard: its form, built when the page is first needed,
@@ -147,6 +144,9 @@ class FolderPage : public Page {
   void DriveChanged();
   void AcceptDestination();
   void CheckSimulatorFolder();
+  // A folder that the user chose and that cannot be opened: said, and the
+  // page stays as it was.
+  void SayCannotOpen(const Failure& failure);
 
   Role role_;
   bool returning_to_folder_drive_ = false;

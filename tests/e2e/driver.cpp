@@ -44,8 +44,8 @@
 //   expect-screen-pixel X Y COLOUR [TOLERANCE]
 //                                 a screen pixel; negative X, Y count from
 //                                 the right and bottom edges
-//   expect-background             the background window: titled "Installing
-//                                 Quillow", no caption or border, full screen
+//   expect-background CAPTION     the background window: titled CAPTION (the
+//                                 taskbar's entry), no caption or border, full screen
 //   expect-fit                    every visible label and button of the
 //                                 current page shows its whole text: it is
 //                                 measured with the dialog font of Setup.exe
@@ -606,10 +606,11 @@ void Run(const std::vector<std::string>& w) {
     if (y < 0) y += GetSystemMetrics(SM_CYSCREEN);
     ExpectPixel(x, y, w[3], w.size() > 4 ? std::atoi(w[4].c_str()) : 0);
   } else if (command == "expect-background") {
-    Found found = {g_process.dwProcessId, "Installing Quillow", false, nullptr};
+    need(1);
+    Found found = {g_process.dwProcessId, w[1], false, nullptr};
     HWND background = nullptr;
-    WaitFor("the background window", [&] {
-      background = FindWindowA(nullptr, "Installing Quillow");
+    WaitFor("the background window titled " + w[1], [&] {
+      background = FindWindowA(nullptr, w[1].c_str());
       DWORD pid = 0;
       if (background != nullptr) GetWindowThreadProcessId(background, &pid);
       return background != nullptr && pid == found.pid && IsWindowVisible(background);

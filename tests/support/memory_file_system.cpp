@@ -253,6 +253,14 @@ void MemoryFileSystem::AddFile(const std::string& path, const std::string& bytes
   Store(r, file);
 }
 
+void MemoryFileSystem::Remove(const std::string& path) {
+  const std::string key = Resolve(path).Key();
+  for (auto it = nodes_.begin(); it != nodes_.end();) {
+    const bool below = it->first.compare(0, key.size() + 1, key + "\\") == 0;
+    it = it->first == key || below ? nodes_.erase(it) : std::next(it);
+  }
+}
+
 void MemoryFileSystem::SetReadOnly(const std::string& path, bool read_only) {
   Node* node = Find(Resolve(path));
   if (node != nullptr) node->read_only = read_only;

@@ -52,6 +52,8 @@ class MemoryFileSystem : public FileSystem {
   // Writes a file, making the folders above it.
   void AddFile(const std::string& path, const std::string& bytes, bool hidden = false,
                bool system = false);
+  // Deletes the file or folder `path` and everything below it.
+  void Remove(const std::string& path);
   // Sets or clears the read-only attribute of the file `path`.
   void SetReadOnly(const std::string& path, bool read_only);
   void SetProgramFolder(const std::string& path) { program_folder_ = path; }

@@ -104,7 +104,8 @@ void ExpectLaidOut(const forms::Form& form) {
 TEST_F(WizardTest, StartUpShowsTheBackgroundAndTheLicence) {
   Start();
   EXPECT_TRUE(toolkit_.quit_codes.empty());
-  EXPECT_EQ(toolkit_.background_caption, "Installing Quillow");
+  EXPECT_EQ(toolkit_.background_caption, settings_.install_title);
+  EXPECT_FALSE(settings_.install_title.empty());
   LicencePage& page = wizard_.licence();
   EXPECT_EQ(wizard_.current(), &page);
   EXPECT_TRUE(page.form().visible());
@@ -308,6 +309,70 @@ TEST_F(WizardTest, ADriveThatIsNotReadyReturnsSilently) {
   wizard_.HandleEvent([&] { page.drives.Choose(1); });
   EXPECT_EQ(page.folders.path(), "D:\\");
   EXPECT_EQ(page.path_text.text(), "D:\\Harbour");
+}
+
+// A folder that the user chose and that cannot be opened or looked at is said
+// in an exclamation box; the page stays as it was and the installation goes on.
+TEST_F(WizardTest, BrowsingNeverEndsTheInstallation) {
+  ToSimulatorPage();
+  FolderPage& sim = wizard_.simulator();
+  const InstallSettings before = settings_;
+  const struct {
+    const char* what;
+    FsCall call;
+    FailureKind kind;
+    std::function<void()> act;
+  } cases[] = {
+      {"opening a folder that may not be listed", FsCall::kListSubfolders, FailureKind::kAccessDenied,
+       [&] { sim.folders.Open(IndexOf(sim.folders, "Games")); }},
+      {"Next with a folder on a drive that is not ready", FsCall::kFindFiles, FailureKind::kNotReady,
+       [&] { sim.next.Click(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string shown = sim.folders.path();
+    const std::vector<std::string> items = sim.folders.items();
+    sim.path_text.Typed("C:\\Games");
+    fs_.FailNth(c.call, 1, c.kind);
+    const std::size_t asked = toolkit_.asked.size();
+    Answer(Answer::kOk);
+    wizard_.HandleEvent(c.act);
+    ASSERT_EQ(toolkit_.asked.size(), asked + 1);
+    EXPECT_EQ(LastMessage().icon, Icon::kExclamation);
+    EXPECT_EQ(LastMessage().title, settings_.install_title);
+    EXPECT_NE(LastMessage().text.find("Setup could not open the folder:\r\nC:\\Games"),
+              std::string::npos) << LastMessage().text;
+    EXPECT_NE(LastMessage().text.find(SystemReason(c.kind)), std::string::npos);
+    EXPECT_EQ(wizard_.current(), &sim);
+    EXPECT_EQ(sim.folders.path(), shown);
+    EXPECT_EQ(sim.folders.items(), items);
+    EXPECT_EQ(sim.path_text.text(), "C:\\Games");
+    EXPECT_EQ(settings_.cfg_path, before.cfg_path);
+    EXPECT_EQ(settings_.backup_path, before.backup_path);
+    EXPECT_TRUE(toolkit_.quit_codes.empty());
+  }
+  // The destination page's Next, on a path whose drive is not ready.
+  Click(sim.back);
+  FolderPage& dest = wizard_.destination();
+  dest.path_text.Typed("H:\\Harbour");
+  fs_.AddDrive('H', DriveType::kCdRom);
+  fs_.SetDriveReady('H', false);
+  Answer(Answer::kOk);
+  Click(dest.next);
+  EXPECT_NE(LastMessage().text.find("Setup could not open the folder"), std::string::npos);
+  EXPECT_EQ(wizard_.current(), &dest);
+  EXPECT_EQ(settings_.target_dir, before.target_dir);
+  EXPECT_TRUE(toolkit_.quit_codes.empty());
+  // A drive whose last folder went away opens the nearest folder above it.
+  wizard_.HandleEvent([&] { dest.folders.Open(IndexOf(dest.folders, "Games")); });
+  wizard_.HandleEvent([&] { dest.folders.Open(IndexOf(dest.folders, "Maps")); });
+  fs_.AddFolder("D:\\Scenery");
+  fs_.SetDriveReady('D', true);
+  wizard_.HandleEvent([&] { dest.drives.Choose(1); });  // d:
+  fs_.Remove("C:\\Games\\Maps");
+  wizard_.HandleEvent([&] { dest.drives.Choose(0); });  // c: again
+  EXPECT_EQ(dest.folders.path(), "C:\\Games");
+  EXPECT_TRUE(toolkit_.quit_codes.empty());
 }
 
 TEST_F(WizardTest, SimulatorPageChecksForTheLibraryFile) {

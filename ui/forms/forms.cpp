@@ -100,6 +100,11 @@ DriveList::DriveList(std::string name, Rect bounds, int tab_index, FileSystem& f
       if (drives_[i].letter == LowerLetter(current[0])) selection_ = static_cast<int>(i);
     }
   }
+  // Started from a network folder (\\server\share): a fixed drive is
+  // selected, so that the list always shows one and any other can be chosen.
+  for (std::size_t i = 0; selection_ < 0 && i < drives_.size(); ++i) {
+    if (drives_[i].type == DriveType::kFixed) selection_ = static_cast<int>(i);
+  }
 }
 
 char DriveList::drive() const {
@@ -170,7 +175,12 @@ void DirList::Open(int index) {
     if (target.back() != '\\') target += '\\';
     target += items_[static_cast<std::size_t>(index)];
   }
-  SetPath(target);
+  try {
+    SetPath(target);
+  } catch (const Failure& failure) {
+    if (!on_open_failure) throw;
+    on_open_failure(failure);
+  }
 }
 
 void DirList::SetPath(const std::string& path) {
@@ -193,6 +203,10 @@ void DirList::SetDrive(char drive) {
   std::string folder;
   if (letter >= 'a' && letter <= 'z') folder = last_folder_of_drive_[letter - 'a'];
   if (folder.empty() || !fs_.IsDriveReady(letter)) folder = fs_.CurrentFolderOfDrive(letter);
+  // The folder last shown may have been deleted or renamed since.
+  while (folder.size() > RootLength(folder) && fs_.Probe(folder).kind != EntryKind::kFolder) {
+    folder = ParentFolder(folder);
+  }
   SetPath(folder);
 }
 

@@ -222,15 +222,19 @@ class DirList : public Control {
   int selection() const { return selection_; }
   // The user selects an item without opening it.
   void Select(int index);
-  // The user opens item `index` (double click or Enter).
+  // The user opens item `index` (double click or Enter). A folder that
+  // cannot be listed leaves the list as it was and goes to
+  // on_open_failure, when set (else it is thrown).
   void Open(int index);
   // Makes `path` the current folder; raises the change event when it
   // differs. Throws when the folder cannot be listed.
   void SetPath(const std::string& path);
-  // Moves to the folder this list last showed on `drive`, or to the drive's
-  // own current folder. Throws kNotReady for a drive that is not ready.
+  // Moves to the folder this list last showed on `drive` (or the nearest
+  // folder above it that still exists), or to the drive's own current
+  // folder. Throws kNotReady for a drive that is not ready.
   void SetDrive(char drive);
   std::function<void()> on_change;
+  std::function<void(const Failure&)> on_open_failure;
 
  private:
   void Fill();

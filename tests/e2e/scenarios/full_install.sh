@@ -3,7 +3,7 @@
 steps() {
   to_licence
   cat <<'STEPS'
-expect-background
+expect-background "Harbour Island Scenery"
 expect-screen-pixel 500 3 0000FC 3
 expect-screen-pixel 500 -3 000004 4
 expect-screen-pixel 38 70 FFFFFF 8
