@@ -227,12 +227,27 @@ std::string SimulatorFolderOf(const std::string& cfg_path) { return ParentFolder
 
 std::string BackupNameFault(const std::string& name) {
   if (name.empty()) return "it is empty, so the backup would have no file name";
-  if (name.find_first_of("\\/:") != std::string::npos || HasForbiddenPathCharacters(name) ||
-      name == "." || name == "..") {
-    return "it is not a plain file name (no folder, no drive, none of the characters "
-           "\\ / : * ? \" < > |)";
+  // A name, or a path below the simulator's folder ("Backup\\scenery.bak"):
+  // each part a plain name, never "." or "..", no drive, no leading backslash.
+  bool plain = name.find_first_of("/:") == std::string::npos && !HasForbiddenPathCharacters(name);
+  std::size_t parts = 0;
+  std::string last;
+  for (std::size_t start = 0; plain;) {
+    const std::size_t end = std::min(name.find('\\', start), name.size());
+    last = name.substr(start, end - start);
+    ++parts;
+    plain = !last.empty() && last != "." && last != "..";
+    if (end == name.size()) break;
+    start = end + 1;
   }
-  if (UpperAscii(name) == "SCENERY.CFG") {
+  if (!plain) {
+    return "it is not a plain file name, nor one in a subfolder of the simulator's folder (such as "
+           "Backup\\scenery.bak): no drive, no leading backslash, no \".\" or \"..\", none of the "
+           "characters / : * ? \" < > |";
+  }
+  // Windows drops trailing dots and blanks from a name: "scenery.cfg." is it.
+  last.erase(last.find_last_not_of(". ") + 1);
+  if (parts == 1 && UpperAscii(last) == "SCENERY.CFG") {
     return "it names scenery.cfg itself, which the backup must not replace";
   }
   return "";
@@ -241,7 +256,16 @@ std::string BackupNameFault(const std::string& name) {
 void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
   try {
     const std::string& name = settings.backup_cfg;
-    const std::string fault = BackupNameFault(name);
+    std::string fault = BackupNameFault(name);
+    // The same file by another name (its 8.3 short name, say).
+    if (fault.empty() && fs.IsSameEntry(settings.cfg_path, settings.backup_path)) {
+      fault = "it names scenery.cfg itself, which the backup must not replace";
+    }
+    const std::string folder = ParentFolder(settings.backup_path);
+    if (fault.empty() && name.find('\\') != std::string::npos &&
+        fs.Probe(folder).kind != EntryKind::kFolder) {
+      fault = "its folder " + folder + " does not exist";
+    }
     if (!fault.empty()) {
       throw Failure(FailureKind::kBadContent, op::kMakeBackup, settings.cfg_path,
                     "The package's Setup.ini gives the backup the name \"" + name + "\" (BackupCFG), "

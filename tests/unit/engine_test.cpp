@@ -404,12 +404,16 @@ TEST_P(Registration, WhatCannotBeRegisteredIsRefusedBeforeAnyFileIsCopied) {
   const struct {
     std::string cfg;
     std::string backup;
-    const char* says;
+    std::string says;
   } cases[] = {
       {"[Area.2147483647]\r\nLocal=Scenery\\Big\r\n", "scenery.bak", "2147483647"},
       {SampleSceneryCfg(), "", "it is empty"},                       // no BackupCFG
       {SampleSceneryCfg(), "Scenery.CFG", "names scenery.cfg itself"},
-      {SampleSceneryCfg(), "old\\scenery.bak", "not a plain file name"},
+      {SampleSceneryCfg(), "old\\scenery.bak", "its folder " + folder + "old does not exist"},
+      {SampleSceneryCfg(), "..\\scenery.bak", "not a plain file name"},
+      {SampleSceneryCfg(), "\\scenery.bak", "not a plain file name"},
+      {SampleSceneryCfg(), "scenery.cfg.", "names scenery.cfg itself"},   // Windows drops the dot
+      {SampleSceneryCfg(), "Scenery.cfg ", "names scenery.cfg itself"},   // and the blank
       {SampleSceneryCfg(), ".", "not a plain file name"},   // the simulator's folder itself
       {SampleSceneryCfg(), "..", "not a plain file name"},  // the folder above it
   };
@@ -472,6 +476,16 @@ TEST_P(Registration, MissingLibraryFailsAndWritesNothing) {
     EXPECT_NE(failure.aftermath().find("scenery.cfg was not changed"), std::string::npos);
   }
   EXPECT_EQ(box().Tree(), before);
+}
+
+TEST_P(Registration, ABackupInAnExistingSubfolderOfTheSimulatorFolder) {
+  box().MakeFolders(root() + "\\FS2000\\Backup");
+  settings_.backup_cfg = "Backup\\scenery.bak";
+  settings_.backup_path = root() + "\\FS2000\\Backup\\scenery.bak";
+  const std::string old_bytes = box().Read(settings_.cfg_path);
+  RecordingProgress progress;
+  EXPECT_TRUE(InstallPackage(*ProgramFolderPackage(fs()), fs(), settings_, progress));
+  EXPECT_EQ(box().Read(settings_.backup_path), old_bytes);
 }
 
 TEST_P(Registration, AReadOnlyBackupIsReplacedAndNoBackupIsLeftReadOnly) {
