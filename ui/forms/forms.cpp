@@ -184,8 +184,7 @@ void DirList::Open(int index) {
 }
 
 void DirList::SetPath(const std::string& path) {
-  std::string folder = path;
-  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  std::string folder = WithoutTrailingSeparators(path);
   if (folder.size() == 2 && folder[1] == ':') folder += '\\';
   const std::string old_path = path_;
   path_ = folder;
