@@ -225,6 +225,8 @@ std::string AreaSection(std::int32_t area_number, const InstallSettings& setting
 
 std::string SimulatorFolderOf(const std::string& cfg_path) { return ParentFolder(cfg_path); }
 
+constexpr char kNamesTheLibrary[] = "it names scenery.cfg itself, which the backup must not replace";
+
 std::string BackupNameFault(const std::string& name) {
   if (name.empty()) return "it is empty, so the backup would have no file name";
   // A name, or a path below the simulator's folder ("Backup\\scenery.bak"):
@@ -248,7 +250,7 @@ std::string BackupNameFault(const std::string& name) {
   // Windows drops trailing dots and blanks from a name: "scenery.cfg." is it.
   last.erase(last.find_last_not_of(". ") + 1);
   if (parts == 1 && UpperAscii(last) == "SCENERY.CFG") {
-    return "it names scenery.cfg itself, which the backup must not replace";
+    return kNamesTheLibrary;
   }
   return "";
 }
@@ -259,7 +261,7 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
     std::string fault = BackupNameFault(name);
     // The same file by another name (its 8.3 short name, say).
     if (fault.empty() && fs.IsSameEntry(settings.cfg_path, settings.backup_path)) {
-      fault = "it names scenery.cfg itself, which the backup must not replace";
+      fault = kNamesTheLibrary;
     }
     const std::string folder = ParentFolder(settings.backup_path);
     if (fault.empty() && name.find('\\') != std::string::npos &&
