@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32/background_window.h"
@@ -65,6 +67,38 @@ void Win32Toolkit::ShowBackground(const std::string& caption,
   background_->Paint(paint, dpi_);
 }
 
+namespace {
+
+// The widest line of a message box's text at 96 DPI: narrower than the
+// boxes break their own text at, so that they keep these lines as they are,
+// and with the icon and margins well inside an 800 by 600 screen.
+constexpr int kWidestLine = 300;
+
+// `text` broken into lines no wider than a message box should be, measured
+// in the system's message font as the box will draw it.
+std::string FitToMessageBox(const std::string& text, int dpi) {
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof metrics;
+  HFONT font = nullptr;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    font = CreateFontIndirectA(&metrics.lfMessageFont);
+  }
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+  const int limit = std::min(MulDiv(kWidestLine, dpi, 96), GetSystemMetrics(SM_CXSCREEN) / 2);
+  std::string fitted = forms::BreakLongLines(text, [dc, limit](std::string_view line) {
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &size);
+    return size.cx <= limit;
+  });
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  if (font != nullptr) DeleteObject(font);
+  return fitted;
+}
+
+}  // namespace
+
 forms::Answer Win32Toolkit::Ask(const forms::Message& message) {
   UINT type = message.buttons == forms::Buttons::kYesNo ? MB_YESNO : MB_OK;
   switch (message.icon) {
@@ -77,7 +111,8 @@ forms::Answer Win32Toolkit::Ask(const forms::Message& message) {
   HWND owner = active_page();
   if (owner == nullptr) owner = background_window();
   if (owner == nullptr) type |= MB_TASKMODAL | MB_SETFOREGROUND;
-  const int answer = MessageBoxA(owner, message.text.c_str(), message.title.c_str(), type);
+  const std::string text = FitToMessageBox(message.text, dpi_);
+  const int answer = MessageBoxA(owner, text.c_str(), message.title.c_str(), type);
   if (answer == IDYES) return forms::Answer::kYes;
   if (answer == IDNO) return forms::Answer::kNo;
   return forms::Answer::kOk;

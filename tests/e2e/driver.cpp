@@ -404,6 +404,73 @@ void ExpectTextsFit() {
   if (!problems.empty()) Fail("texts cut off at " + std::to_string(Dpi()) + " DPI in controls" + problems);
 }
 
+// Checks that a message box shows its whole text and fits the screen: no
+// larger than an 800 x 600 screen at 96 DPI (in proportion at other DPIs),
+// inside this screen, and its text, broken as the box breaks it in the
+// system's message font, inside the text control.
+void ExpectBoxFits(HWND box, HWND text) {
+  RECT r;
+  GetWindowRect(box, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  std::printf("  box %dx%d at %ld,%ld", width, height, r.left, r.top);
+  if (width > MulDiv(800, Dpi(), 96) || height > MulDiv(600, Dpi(), 96)) {
+    Fail("the message box is larger than an 800 x 600 screen at " + std::to_string(Dpi()) + " DPI");
+  }
+  if (r.left < 0 || r.top < 0 || r.right > GetSystemMetrics(SM_CXSCREEN) ||
+      r.bottom > GetSystemMetrics(SM_CYSCREEN)) {
+    Fail("the message box is not inside the screen");
+  }
+  if (text == nullptr) return;
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT font = CreateFontIndirectA(&metrics.lfMessageFont);
+  HDC dc = GetDC(text);
+  HGDIOBJ old = SelectObject(dc, font);
+  RECT client;
+  GetClientRect(text, &client);
+  RECT need = {0, 0, client.right, 0};
+  const std::string said = WindowText(text);
+  DrawTextA(dc, said.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  // Windows breaks lines between words only: a word wider than the text
+  // control (a path without blanks) would make the box as wide as the word.
+  std::string widest;
+  LONG widest_width = 0;
+  for (std::size_t start = 0; start < said.size();) {
+    std::size_t end = said.find_first_of(" \r\n", start);
+    if (end == std::string::npos) end = said.size();
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, said.data() + start, static_cast<int>(end - start), &size);
+    if (size.cx > widest_width) widest_width = size.cx, widest = said.substr(start, end - start);
+    start = end + 1;
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(text, dc);
+  std::printf(", text %ldx%ld in %ldx%ld, widest word %ld\n", need.right, need.bottom,
+              client.right, client.bottom, widest_width);
+  if (need.right > client.right || need.bottom > client.bottom) {
+    Fail("the message box's text is cut off");
+  }
+  if (widest_width > client.right) Fail("the message box does not break " + widest);
+}
+
+// A message box's text with its single line ends taken out (the breaks of
+// long lines, and the one after the first line of a report): one after a
+// backslash joins, any other becomes a blank. Paragraph breaks stay.
+std::string Unbroken(std::string said) {
+  for (std::size_t at = 0; (at = said.find("\r\n", at)) != std::string::npos;) {
+    if (said.compare(at + 2, 2, "\r\n") == 0) {
+      at += 4;
+      while (said.compare(at, 2, "\r\n") == 0) at += 2;
+      continue;
+    }
+    const bool after_backslash = at > 0 && said[at - 1] == '\\';
+    said.replace(at, 2, after_backslash ? "" : " ");
+  }
+  return said;
+}
+
 int ButtonId(const std::string& name) {
   if (name == "yes") return IDYES;
   if (name == "no") return IDNO;
@@ -513,8 +580,9 @@ void Run(const std::vector<std::string>& w) {
     HWND box = nullptr;
     WaitFor("a message box saying " + w[1], [&] { return (box = FindMessageBox()) != nullptr; });
     HWND text = GetDlgItem(box, 0xFFFF);
-    const std::string said = text != nullptr ? WindowText(text) : std::string();
+    const std::string said = text != nullptr ? Unbroken(WindowText(text)) : std::string();
     std::printf("message box \"%s\": %s\n", WindowText(box).c_str(), said.c_str());
+    ExpectBoxFits(box, text);
     if (said.find(w[1]) == std::string::npos) Fail("the message box does not say " + w[1]);
     if (w.size() >= 4 && WindowText(box) != w[3]) Fail("the message box is not titled " + w[3]);
     if (w.size() >= 5) {

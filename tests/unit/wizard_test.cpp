@@ -633,5 +633,27 @@ TEST(PaintBackground, EmptyTextsPaintNothingAndLongNoticesStartLeft) {
   EXPECT_EQ(wide.ops.back().left, 400 - 560);
 }
 
+// Message box texts are broken into lines no wider than the box may be (here
+// 20 characters): paths after their backslashes, prose at its blanks, a
+// run too wide alone where it must; nothing is lost.
+TEST(MessageBoxText, LongLinesBreakIntoLinesThatFit) {
+  auto fits = [](std::string_view line) { return line.size() <= 20; };
+  const std::string cases[][2] = {
+      {"Setup could not copy the file:\r\nC:\\FS2000\\Addon Scenery\\Harbour\\scenery\\a.bgl"
+       "\r\n\r\nshort",
+       "Setup could not copy\r\nthe file:\r\nC:\\FS2000\\\r\nAddon Scenery\\\r\nHarbour\\scenery\\"
+       "\r\na.bgl\r\n\r\nshort"},
+      {"to \\\\server\\share\\Harbour does not exist.",
+       "to \\\\server\\share\\\r\nHarbour does not\r\nexist."},
+      {"C:\\" + std::string(30, 'a'),
+       "C:\\\r\n" + std::string(20, 'a') + "\r\n" + std::string(10, 'a')},
+      {"a (such as C:\\FS2000\\Addon) or", "a (such as C:\\\r\nFS2000\\Addon) or"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(forms::BreakLongLines(c[0], fits), c[1]) << c[0];
+  }
+}
+
 }  // namespace
 }  // namespace scenery

@@ -1,8 +1,11 @@
 #include "ui/forms/forms.h"
 
 #include <algorithm>
+#include <functional>
+#include <string_view>
 
 #include "engine/paths.h"
+#include "ui/forms/toolkit.h"
 
 namespace scenery {
 namespace forms {
@@ -254,6 +257,57 @@ void Form::SetBusy(bool busy) const {
 
 void Form::RequestClose() {
   if (on_close_request) on_close_request();
+}
+
+// ---- Message boxes ----
+
+namespace {
+
+// Whether a line begins with a path (maybe after "to " or a quote), as the
+// failure report and the folder pages write them.
+bool BeginsWithPath(std::string_view line) {
+  if (line.substr(0, 3) == "to ") line.remove_prefix(3);
+  if (!line.empty() && line.front() == '"') line.remove_prefix(1);
+  return line.substr(0, 2) == "\\\\" || (line.size() >= 3 && line[1] == ':' && line[2] == '\\');
+}
+
+void BreakLine(std::string_view line, const std::function<bool(std::string_view)>& fits,
+               std::string& out) {
+  const bool path = BeginsWithPath(line);
+  while (!line.empty() && !fits(line)) {
+    // The longest prefixes that fit and end after a backslash, before a
+    // blank, or anywhere.
+    std::size_t after_backslash = 0, before_blank = 0, longest = 1;
+    for (std::size_t length = 1; length < line.size() && fits(line.substr(0, length)); ++length) {
+      longest = length;
+      if (line[length - 1] == '\\') after_backslash = length;
+      if (line[length] == ' ') before_blank = length;
+    }
+    std::size_t cut = path && after_backslash != 0 ? after_backslash
+                                                   : std::max(after_backslash, before_blank);
+    if (cut == 0) cut = longest;
+    out.append(line.substr(0, cut));
+    out += "\r\n";
+    line.remove_prefix(cut);
+    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+  }
+  out.append(line);
+}
+
+}  // namespace
+
+std::string BreakLongLines(const std::string& text,
+                           const std::function<bool(std::string_view)>& fits) {
+  std::string out;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find("\r\n", start);
+    BreakLine(std::string_view(text).substr(start, end == std::string::npos ? end : end - start),
+              fits, out);
+    if (end == std::string::npos) return out;
+    out += "\r\n";
+    start = end + 2;
+  }
 }
 
 }  // namespace forms

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "ui/forms/forms.h"
 
@@ -24,6 +25,14 @@ struct Message {
   // 1 for the first button, 2 for the second (No of Yes/No).
   int default_button = 1;
 };
+
+// Breaks each line of `text` that `fits` finds too wide into lines that fit,
+// so that a message box never grows wider than the screen: a path is broken
+// after its backslashes and never shortened, other text at its blanks (or
+// after a backslash, whichever comes later), and a run without either, too
+// wide alone, where it must. Existing line ends ("\r\n") stay.
+std::string BreakLongLines(const std::string& text,
+                           const std::function<bool(std::string_view)>& fits);
 
 struct Rgb {
   std::uint8_t red = 0, green = 0, blue = 0;
