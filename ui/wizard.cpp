@@ -49,8 +49,17 @@ void Wizard::Report(const std::string& text) {
   message.title = settings_.install_title.empty() ? "Setup" : settings_.install_title;
   message.buttons = forms::Buttons::kOk;
   message.icon = forms::Icon::kCritical;
+  reporting_ = true;
   toolkit_.Ask(message);
   Quit(kExitFailed);
+}
+
+void Wizard::EndSession() {
+  if (reporting_) {
+    Quit(kExitFailed);
+  } else {
+    Quit(copy_ && copy_->install_done() ? kExitInstalled : kExitCancelled);
+  }
 }
 
 forms::Answer Wizard::Ask(const std::string& text, forms::Buttons buttons, forms::Icon icon,

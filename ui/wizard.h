@@ -66,6 +66,11 @@ class Wizard : public forms::EventHandler {
   // kExitFailed. Once the program is ending, further events are dropped.
   void HandleEvent(const std::function<void()>& event) override;
 
+  // The session ends outside the run: kExitCancelled, as the exit question's
+  // Yes gives, or kExitInstalled once installed, or kExitFailed while the
+  // error report shows.
+  void EndSession() override;
+
   // The exit question of every page: Yes ends the program with kExitCancelled.
   void ConfirmExit();
   // Ends the program with `exit_code`.
@@ -103,6 +108,7 @@ class Wizard : public forms::EventHandler {
   std::unique_ptr<CopyPage> copy_;
   Page* current_ = nullptr;
   bool ending_ = false;
+  bool reporting_ = false;
   int exit_code_ = kExitInstalled;
 };
 

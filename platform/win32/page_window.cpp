@@ -64,6 +64,11 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       return DefWindowProcA(hwnd_, message, wparam, lparam);
+    case WM_QUERYENDSESSION:
+      return toolkit_.MaySessionEnd() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      if (wparam) toolkit_.EndSession();
+      return 0;
     case WM_CLOSE:
       // Refused: the page decides what a close request means.
       Raise([this] { form_.RequestClose(); });
@@ -180,6 +185,7 @@ void PageWindow::SetBusy(const forms::Form&, bool busy) {
     }
   }
   busy_ = busy;
+  toolkit_.SetRunning(busy);
 }
 
 }  // namespace scenery

@@ -120,9 +120,36 @@ forms::Answer Win32Toolkit::Ask(const forms::Message& message) {
 
 void Win32Toolkit::Quit(int exit_code) {
   quitting_ = true;
+  exit_code_ = exit_code;
   for (auto& page : pages_) ShowWindow(page->hwnd(), SW_HIDE);
   if (background_) ShowWindow(background_->hwnd(), SW_HIDE);
   PostQuitMessage(exit_code);
+}
+
+void Win32Toolkit::SetRunning(bool running) {
+  running_ = running;
+  // Vista and later name the program and this reason when the user logs off
+  // or shuts down; XP has neither function and just sees the refusal.
+  using CreateFn = BOOL(WINAPI*)(HWND, LPCWSTR);
+  using DestroyFn = BOOL(WINAPI*)(HWND);
+  HWND window = background_window();
+  if (window == nullptr) return;
+  if (running) {
+    auto create = reinterpret_cast<CreateFn>(SystemFunction(L"user32.dll", "ShutdownBlockReasonCreate"));
+    if (create != nullptr) {
+      create(window, L"Setup is copying the scenery and adding it to the scenery library. "
+                     L"Ending now would leave it half-installed.");
+    }
+  } else {
+    auto destroy = reinterpret_cast<DestroyFn>(SystemFunction(L"user32.dll", "ShutdownBlockReasonDestroy"));
+    if (destroy != nullptr) destroy(window);
+  }
+}
+
+void Win32Toolkit::EndSession() {
+  event_handler_->HandleEvent([this] { event_handler_->EndSession(); });
+  DestroyWindows();
+  ExitProcess(static_cast<UINT>(exit_code_));
 }
 
 std::string Win32Toolkit::ProgramNameAndVersion() {

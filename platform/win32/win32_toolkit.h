@@ -45,6 +45,15 @@ class Win32Toolkit : public forms::Toolkit {
   void Quit(int exit_code) override;
   std::string ProgramNameAndVersion() override;
 
+  // While the run goes on, the end of the user's session (log-off, shutdown)
+  // is refused, with the reason given where the system shows one (Vista and
+  // later); outside it the session may end.
+  void SetRunning(bool running);
+  bool MaySessionEnd() const { return !running_; }
+  // The session ends now: the wizard chooses the exit code that leaving
+  // gives, and the program ends with it before the system ends it.
+  [[noreturn]] void EndSession();
+
   // Brings the page of another running Setup.exe to the front, if one shows.
   static void ShowOtherInstallation();
 
@@ -64,6 +73,8 @@ class Win32Toolkit : public forms::Toolkit {
   std::unique_ptr<BackgroundWindow> background_;
   std::vector<std::unique_ptr<PageWindow>> pages_;
   bool quitting_ = false;
+  bool running_ = false;
+  int exit_code_ = 0;
 };
 
 }  // namespace scenery

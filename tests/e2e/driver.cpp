@@ -17,6 +17,9 @@
 //   press-enter ID                press Enter in the control
 //   choose ID PREFIX              pick the drive list item starting PREFIX
 //   close                         ask the current page to close
+//   end-session 0|1               log off as Windows does: the page must
+//                                 refuse (0) or let (1) the session end,
+//                                 which then ends
 //   expect-text ID TEXT           the control shows exactly TEXT
 //   expect-enabled ID 0|1         the control is disabled / enabled
 //   expect-checked ID 0|1         the check box is unticked / ticked
@@ -557,6 +560,20 @@ void Run(const std::vector<std::string>& w) {
     PostCommand(combo, CBN_SELCHANGE);
   } else if (command == "close") {
     PostMessageA(g_page, WM_CLOSE, 0, 0);
+  } else if (command == "end-session") {
+    need(1);
+    // As Windows asks at a log-off, and ends the session when allowed.
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(g_page, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                             5000, &answer)) {
+      Fail("the page does not answer whether the session may end");
+    }
+    std::printf("  the page %s\n", answer != 0 ? "lets the session end" : "refuses the end of the session");
+    if ((answer != 0) != (w[1] == "1")) Fail("not the answer expected");
+    if (answer != 0) {
+      SendMessageTimeoutA(g_page, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                          &answer);
+    }
   } else if (command == "expect-text") {
     need(2);
     HWND control = Control(std::atoi(w[1].c_str()));

@@ -8,6 +8,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/forms/toolkit.h"
@@ -98,6 +99,7 @@ class HeadlessToolkit : public forms::Toolkit {
   // Answers from the script; an unexpected question fails the test.
   forms::Answer Ask(const forms::Message& message) override {
     asked.push_back(message);
+    if (while_asking) std::exchange(while_asking, nullptr)();
     if (answers.empty()) {
       ADD_FAILURE() << "unexpected message box: " << message.text;
       return forms::Answer::kNo;
@@ -114,6 +116,8 @@ class HeadlessToolkit : public forms::Toolkit {
   std::string background_caption;
   RecordingCanvas canvas{1024, 768};
   std::deque<forms::Answer> answers;
+  // Runs once while the next box shows, as an event from the system would.
+  std::function<void()> while_asking;
   std::vector<forms::Message> asked;
   std::vector<int> quit_codes;
 };

@@ -469,6 +469,34 @@ TEST_F(WizardTest, CopyPageCloseRequestBeforeAndAfterTheRun) {
   EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitInstalled});
 }
 
+// A log-off or shutdown outside the run ends Setup.exe without questions,
+// with the exit code that leaving then gives.
+TEST_F(WizardTest, TheSessionEndsWithTheCodeOfLeavingNow) {
+  ToSimulatorPage();
+  toolkit_.while_asking = [this] { wizard_.EndSession(); };
+  Answer(Answer::kNo);
+  Close(wizard_.simulator());
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitCancelled});
+}
+
+TEST_F(WizardTest, TheSessionEndsAfterTheRunWithItsCode) {
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  fs_.FailNth(FsCall::kCopy, 3, FailureKind::kDiskFull);
+  toolkit_.while_asking = [this] { wizard_.EndSession(); };
+  Answer(Answer::kOk);
+  Click(wizard_.copy().main_button);
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitFailed});
+}
+
+TEST_F(WizardTest, TheSessionEndsAfterTheInstallationWithZero) {
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  Click(wizard_.copy().main_button);
+  wizard_.EndSession();
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitInstalled});
+}
+
 // Records the widths that the progress fill takes.
 class WidthRecorder : public forms::ControlPeer {
  public:

@@ -61,6 +61,10 @@ class EventHandler {
  public:
   virtual ~EventHandler() = default;
   virtual void HandleEvent(const std::function<void()>& event) = 0;
+  // The user's session ends (log-off, shutdown) while no run goes on: the
+  // program ends at once, without questions, with the exit code that
+  // leaving now gives (it calls Toolkit::Quit).
+  virtual void EndSession() = 0;
 };
 
 class Toolkit {

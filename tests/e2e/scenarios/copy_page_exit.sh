@@ -1,4 +1,5 @@
-# The copy page before the run: Exit and close ask; Yes leaves nothing behind.
+# The copy page before the run: Exit and close ask; a log-off while the
+# question shows ends Setup with the code of its Yes; nothing is left behind.
 steps() {
   to_copy
   cat <<'STEPS'
@@ -8,7 +9,7 @@ close
 box "Are you sure you want to exit ?" no
 expect-text 101 "Start"
 close
-box "Are you sure you want to exit ?" yes
+end-session 1
 exit 1
 STEPS
 }

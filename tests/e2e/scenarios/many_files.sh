@@ -1,4 +1,5 @@
-# A package of many files: the copy page shows its progress while it runs.
+# A package of many files: the copy page shows its progress while it runs,
+# and refuses a log-off until it is done.
 prepare() {
   i=0
   while [ $i -lt 1500 ]; do printf 'BGL %d' $i > "$pkg/tile$i.bgl"; i=$((i + 1)); done
@@ -8,6 +9,7 @@ steps() {
   cat <<'STEPS'
 click 101
 wait-progress 103
+end-session 0
 expect-rect 104 240 720 4812 288
 expect-visible 101 0
 expect-visible 102 0
