@@ -9,16 +9,6 @@ namespace {
 
 constexpr int kDropDownPixels = 200;  // the open drive list below its closed box
 
-HWND CreateChild(forms::Control& control, HWND page, const char* window_class, DWORD style,
-                 DWORD ex_style) {
-  style |= WS_CHILD | WS_CLIPSIBLINGS;
-  if (control.visible()) style |= WS_VISIBLE;
-  if (!control.enabled()) style |= WS_DISABLED;
-  return CreateWindowExA(ex_style, window_class, control.text().c_str(), style, 0, 0, 0, 0, page,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id())),
-                         GetModuleHandleA(nullptr), nullptr);
-}
-
 class LabelWindow : public ControlWindow {
  public:
   LabelWindow(forms::Control& control, HWND page)
@@ -129,46 +119,21 @@ class DriveListWindow : public ControlWindow {
   int ExtraHeight() const override { return kDropDownPixels; }
 };
 
-class DirListWindow : public ControlWindow {
- public:
-  DirListWindow(forms::Control& control, HWND page)
-      : ControlWindow(control, CreateChild(control, page, "ListBox",
-                                           LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
-                                               WS_VSCROLL | WS_TABSTOP,
-                                           WS_EX_CLIENTEDGE)) {}
-  Event OnCommand(int code) override {
-    auto& list = static_cast<forms::DirList&>(control());
-    const int index = Selected();
-    if (code == LBN_SELCHANGE) return [&list, index] { list.Select(index); };
-    if (code == LBN_DBLCLK) return [&list, index] { list.Open(index); };
-    return nullptr;
-  }
-  // Enter opens the selected folder, as a double click does.
-  Event OnEnter() override {
-    auto& list = static_cast<forms::DirList&>(control());
-    const int index = Selected();
-    return [&list, index] { list.Open(index); };
-  }
-
- protected:
-  void UpdateOwn(forms::Property what) override {
-    if (what != forms::Property::kItems && what != forms::Property::kSelection) return;
-    const auto& list = static_cast<const forms::DirList&>(control());
-    SendMessageA(hwnd(), WM_SETREDRAW, FALSE, 0);
-    SendMessageA(hwnd(), LB_RESETCONTENT, 0, 0);
-    for (const std::string& item : list.items()) {
-      SendMessageA(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    }
-    SendMessageA(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(list.selection()), 0);
-    SendMessageA(hwnd(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwnd(), nullptr, TRUE);
-  }
-
- private:
-  int Selected() const { return static_cast<int>(SendMessageA(hwnd(), LB_GETCURSEL, 0, 0)); }
-};
-
 }  // namespace
+
+HWND ControlWindow::CreateChild(forms::Control& control, HWND page, const char* window_class,
+                                DWORD style, DWORD ex_style) {
+  style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (control.visible()) style |= WS_VISIBLE;
+  if (!control.enabled()) style |= WS_DISABLED;
+  return CreateWindowExA(ex_style, window_class, control.text().c_str(), style, 0, 0, 0, 0, page,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id())),
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+void ControlWindow::UseFont(HFONT font, int) {
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
 
 std::unique_ptr<ControlWindow> ControlWindow::Make(forms::Control& control, HWND page, HFONT font,
                                                    int dpi) {
@@ -180,9 +145,9 @@ std::unique_ptr<ControlWindow> ControlWindow::Make(forms::Control& control, HWND
     case forms::Kind::kCheckBox: window = std::make_unique<CheckBoxWindow>(control, page); break;
     case forms::Kind::kTextBox: window = std::make_unique<TextBoxWindow>(control, page); break;
     case forms::Kind::kDriveList: window = std::make_unique<DriveListWindow>(control, page); break;
-    case forms::Kind::kDirList: window = std::make_unique<DirListWindow>(control, page); break;
+    case forms::Kind::kDirList: window = MakeFolderListWindow(control, page); break;
   }
-  SendMessageA(window->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  window->UseFont(font, dpi);
   window->Place(dpi);
   control.set_peer(window.get());
   window->Update(control, forms::Property::kItems);

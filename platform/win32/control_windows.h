@@ -33,6 +33,12 @@ class ControlWindow : public forms::ControlPeer {
   // Moves the window to the control's bounds at `dpi`.
   void Place(int dpi);
 
+  // Gives the window its font, the dialog font at `dpi`.
+  virtual void UseFont(HFONT font, int dpi);
+  // Draws one item of an owner-drawn control (WM_DRAWITEM); false when the
+  // control draws none.
+  virtual bool DrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+
   // What the notification `code` (of WM_COMMAND) means.
   virtual Event OnCommand(int /*code*/) { return nullptr; }
   // What Enter in this window means; none lets the dialog manager have it.
@@ -43,6 +49,10 @@ class ControlWindow : public forms::ControlPeer {
 
  protected:
   ControlWindow(forms::Control& control, HWND hwnd) : control_(control), hwnd_(hwnd) {}
+  // Makes the child window of `control` on `page` with its state (text,
+  // visible, enabled) and its ID.
+  static HWND CreateChild(forms::Control& control, HWND page, const char* window_class,
+                          DWORD style, DWORD ex_style);
   // The changes particular to the kind; the text, bounds, enabled and
   // visible states are the same for all.
   virtual void UpdateOwn(forms::Property /*what*/) {}
@@ -56,6 +66,10 @@ class ControlWindow : public forms::ControlPeer {
   bool updating_ = false;
   int dpi_ = 96;
 };
+
+// The folder list: a list box whose items are drawn as a folder tree
+// (folder_list_window.cpp).
+std::unique_ptr<ControlWindow> MakeFolderListWindow(forms::Control& control, HWND page);
 
 }  // namespace scenery
 

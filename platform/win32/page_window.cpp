@@ -73,6 +73,13 @@ LRESULT PageWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       // Refused: the page decides what a close request means.
       Raise([this] { form_.RequestClose(); });
       return 0;
+    case WM_DRAWITEM: {
+      ControlWindow* child = ById(static_cast<int>(wparam));
+      if (child != nullptr && child->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam))) {
+        return TRUE;
+      }
+      return DefWindowProcA(hwnd_, message, wparam, lparam);
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN: {

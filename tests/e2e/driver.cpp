@@ -39,6 +39,9 @@
 //   expect-rect ID L T W H        the control's place and size in twips,
 //                                 converted at the screen's DPI (1 pixel of
 //                                 slack; H "-" skips the height)
+//   expect-folder ID INDEX LEVEL open|closed
+//                                 the folder list draws item INDEX indented
+//                                 LEVEL steps, with an open or closed folder
 //   expect-client W H             the current page's client size in twips
 //   expect-pixel ID DX DY COLOUR [TOLERANCE]
 //                                 the screen pixel DX, DY pixels into the
@@ -668,6 +671,45 @@ void Run(const std::vector<std::string>& w) {
              std::to_string(want[3]));
       }
     }
+  } else if (command == "expect-folder") {
+    need(4);
+    // Read from the screen: on the item's middle row the first pixel that is
+    // not the list's background is the glyph's outline, one grid unit (of
+    // 16) into it; one unit below the top of its front, a closed folder
+    // shows its light front and an open one its darker back.
+    HWND list = Control(std::atoi(w[1].c_str()));
+    const int index = std::atoi(w[2].c_str()), level = std::atoi(w[3].c_str());
+    const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    const int first = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    RECT client;
+    GetClientRect(list, &client);
+    POINT origin = {0, (index - first) * height};
+    ClientToScreen(list, &origin);
+    const int glyph = MulDiv(16, Dpi(), 96);
+    if (height < glyph) Fail("the folder list's items are lower than their glyphs");
+    const int want = MulDiv(2 + 10 * level, Dpi(), 96) + MulDiv(1, glyph, 16);
+    const COLORREF back = GetSysColor(COLOR_WINDOW);
+    int got = -1;
+    bool light = false;
+    auto drawn = [&] {
+      HDC screen = GetDC(nullptr);
+      got = -1;
+      for (int x = 0; x < client.right && got < 0; ++x) {
+        if (GetPixel(screen, origin.x + x, origin.y + height / 2) != back) got = x;
+      }
+      const int glyph_top = origin.y + (height - glyph) / 2;
+      const COLORREF inside = GetPixel(screen, origin.x + want + MulDiv(7, glyph, 16),
+                                       glyph_top + MulDiv(6, glyph, 16));
+      ReleaseDC(nullptr, screen);
+      light = GetGValue(inside) > 200;
+      return got >= want - 1 && got <= want + 1 && light == (w[4] == "closed");
+    };
+    const DWORD start = GetTickCount();
+    while (!drawn() && GetTickCount() - start < 3000) Sleep(kPollMs);
+    std::printf("  item %d: glyph at %d pixels (want %d), %s\n", index, got, want,
+                light ? "closed" : "open");
+    if (got < want - 1 || got > want + 1) Fail("item " + w[2] + " is not indented " + w[3] + " steps");
+    if (light != (w[4] == "closed")) Fail("item " + w[2] + " does not show a " + w[4] + " folder");
   } else if (command == "expect-client") {
     need(2);
     RECT r;

@@ -121,6 +121,9 @@ fitting_texts_steps() {
   printf '%s\n' "wait-page \"$TITLE\" 105 \"Enter or select a destination directory.\"" 'expect-fit'
   printf '%s\n' 'click 101' 'box "does not exist. Do you want to create it ?" yes'
   printf '%s\n' "wait-page \"$TITLE\" 105 \"Enter or select the FS2000 directory.\"" 'expect-fit'
+  printf '%s\n' 'choose 103 f:' 'enter 102 FS2000' 'expect-text 104 "F:\FS2000"'
+  printf '%s\n' 'expect-items 102 "F:\|FS2000|Scenery"' 'expect-folder 102 0 0 open'
+  printf '%s\n' 'expect-folder 102 1 1 open' 'expect-folder 102 2 2 closed' 'snap-page simulator.bmp'
   printf '%s\n' 'click 101' "wait-page \"$TITLE\" 100 \"The Setup programme is ready to copy files!\""
   printf '%s\n' 'expect-fit' 'snap-page copy-ready.bmp' 'click 101'
   printf '%s\n' "wait-page \"$TITLE\" 100 \"Congratulations! This scenery was successfully installed!\""

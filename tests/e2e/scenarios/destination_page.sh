@@ -16,6 +16,8 @@ expect-text 104 "F:\FS2000\Addon Scenery\Harbour Island"
 expect-items 102 "F:\|FS2000|Addon Scenery"
 open 102 FS2000
 expect-text 104 "F:\FS2000\Harbour Island"
+expect-folder 102 1 1 open
+expect-folder 102 3 2 closed
 click 101
 box "F:\FS2000\Harbour Island does not exist. Do you want to create it ?" no "Harbour Island Scenery" question
 wait-page "Harbour Island Scenery" 105 "Enter or select a destination directory."

@@ -69,6 +69,9 @@ expect-items 102 "F:\|FS2000"
 enter 102 FS2000
 expect-text 104 "F:\FS2000"
 expect-items 102 "F:\|FS2000|Scenery"
+expect-folder 102 0 0 open
+expect-folder 102 1 1 open
+expect-folder 102 2 2 closed
 snap-page simulator.bmp
 expect-fit
 click 101
