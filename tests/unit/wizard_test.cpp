@@ -671,8 +671,7 @@ TEST(MessageBoxText, LongLinesBreakIntoLinesThatFit) {
        "\r\n\r\nshort",
        "Setup could not copy\r\nthe file:\r\nC:\\FS2000\\\r\nAddon Scenery\\\r\nHarbour\\scenery\\"
        "\r\na.bgl\r\n\r\nshort"},
-      {"to \\\\server\\share\\Harbour does not exist.",
-       "to \\\\server\\share\\\r\nHarbour does not\r\nexist."},
+      {"to \\\\srv\\Harbour Island Scenery", "to \\\\srv\\\r\nHarbour Island\r\nScenery"},
       {"C:\\" + std::string(30, 'a'),
        "C:\\\r\n" + std::string(20, 'a') + "\r\n" + std::string(10, 'a')},
       {"a (such as C:\\FS2000\\Addon) or", "a (such as C:\\\r\nFS2000\\Addon) or"},
