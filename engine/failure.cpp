@@ -24,6 +24,12 @@ Failure& Failure::set_target(std::string target) {
   return *this;
 }
 
+Failure& Failure::set_advice(std::string advice) {
+  advice_ = std::move(advice);
+  Compose();
+  return *this;
+}
+
 Failure& Failure::set_aftermath(std::string aftermath) {
   aftermath_ = std::move(aftermath);
   Compose();
@@ -36,6 +42,7 @@ void Failure::Compose() {
   message_ = "Setup could not " + operation_ + ":\r\n" + path_ + "\r\n";
   if (!target_.empty()) message_ += "to " + target_ + "\r\n";
   message_ += "\r\n" + reason_;
+  if (!advice_.empty()) message_ += "\r\n\r\n" + advice_;
   if (!aftermath_.empty()) message_ += "\r\n\r\n" + aftermath_;
 }
 

@@ -34,11 +34,14 @@ class Failure : public std::exception {
   const std::string& reason() const { return reason_; }
   // The second path of a two-path operation (the target of a copy); may be empty.
   const std::string& target() const { return target_; }
+  // What the user can do about it; may be empty.
+  const std::string& advice() const { return advice_; }
   // What the failure left behind, for the user; may be empty.
   const std::string& aftermath() const { return aftermath_; }
 
   Failure& set_path(std::string path);
   Failure& set_target(std::string target);
+  Failure& set_advice(std::string advice);
   Failure& set_aftermath(std::string aftermath);
 
   // The text of the standard error report, one fact per line.
@@ -53,6 +56,7 @@ class Failure : public std::exception {
   std::string path_;
   std::string reason_;
   std::string target_;
+  std::string advice_;
   std::string aftermath_;
   std::string message_;
 };

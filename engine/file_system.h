@@ -42,6 +42,9 @@ constexpr char kReadManifest[] = "read the package manifest";
 constexpr char kMakeBackup[] = "make the backup of the file";
 constexpr char kWrite[] = "write";
 constexpr char kMakeWritable[] = "clear the read-only attribute of";
+constexpr char kRename[] = "rename the file";
+constexpr char kRemoveFile[] = "delete the file";
+constexpr char kRemoveFolder[] = "remove the folder";
 }  // namespace op
 
 enum class EntryKind { kMissing, kFile, kFolder };
@@ -136,6 +139,20 @@ class FileSystem {
   // Takes the read-only attribute off the file `path`; nothing else of it
   // changes. A missing file throws kNotFound.
   virtual void MakeWritable(const std::string& path) = 0;
+
+  // Gives the file `from` the name `to` in the same folder, attributes and
+  // all (a read-only file too). A file or folder at `to` throws
+  // kAlreadyExists; a missing `from` throws kNotFound.
+  virtual void RenameFile(const std::string& from, const std::string& to) = 0;
+
+  // Deletes the file `path`. A read-only file throws kAccessDenied, as on
+  // Windows; a missing one throws kNotFound.
+  virtual void RemoveFile(const std::string& path) = 0;
+
+  // Removes the empty folder `path`. A folder that holds anything, hidden
+  // entries included, throws kOther ("The directory is not empty.") and
+  // stays; a missing one throws kNotFound.
+  virtual void RemoveFolder(const std::string& path) = 0;
 
   // All bytes of the file `path`. A missing file throws kNotFound.
   virtual std::string ReadWholeFile(const std::string& path) = 0;

@@ -1,5 +1,6 @@
 #include "engine/installation.h"
 
+#include "engine/journal.h"
 #include "engine/scenery_library.h"
 
 namespace scenery {
@@ -7,8 +8,17 @@ namespace scenery {
 bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,
                     CopyProgress& progress) {
   CheckSceneryLibrary(fs, settings);
-  CopyPackageFiles(source, fs, settings, progress);
-  return RegisterSceneryArea(fs, settings);
+  Journal journal(fs);
+  try {
+    CopyPackageFiles(source, fs, settings, progress, &journal);
+    const bool appended = RegisterSceneryArea(fs, settings, &journal);
+    journal.Finish();
+    return appended;
+  } catch (Failure& failure) {
+    // What the failed run did is taken back; the report says what is left.
+    if (!journal.empty()) failure.set_aftermath(journal.Undo());
+    throw;
+  }
 }
 
 }  // namespace scenery

@@ -9,7 +9,9 @@
 namespace scenery {
 
 // Checks that scenery.cfg can take a new area (before anything is copied or
-// written), runs the copy run, then registers the scenery area. Returns
+// written), runs the copy run, then registers the scenery area. A run that
+// fails takes back what it did (files, folders, the backup, the append) and
+// its report says that nothing was left behind, or what was. Returns
 // whether a new area was appended: false when scenery.cfg already had an
 // area for the destination folder (a repair or an update of the package).
 bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/journal.h"
 #include "engine/paths.h"
 #include "engine/target_folders.h"
 
@@ -17,10 +18,12 @@ std::vector<std::string> PackageMatches(PackageSource& source, const std::string
 // where it is to be installed), each file is already in place: it is left
 // untouched and counts as copied.
 void CopyMatches(PackageSource& source, FileSystem& fs, const std::string& extension,
-                 const std::string& folder, bool in_place, CopyProgress& progress, int& copied) {
+                 const std::string& folder, bool in_place, CopyProgress& progress, int& copied,
+                 Journal* journal) {
   for (const std::string& name : PackageMatches(source, extension)) {
     if (!in_place) {
       const std::string target = folder + "\\" + name;
+      if (journal != nullptr) journal->BeforeWriting(target);
       WriteOwnFile(fs, target, [&] { source.CopyTo(name, fs, target); });
     }
     ++copied;
@@ -48,13 +51,13 @@ void CountPackageFiles(PackageSource& source, InstallSettings& settings) {
 }
 
 void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
-                      CopyProgress& progress) {
+                      CopyProgress& progress, Journal* journal) {
   int copied = 0;
   try {
     CountPackageFiles(source, settings);
     progress.OnCopyStarting();
     const std::string& target_dir = settings.target_dir;
-    CreateTargetFolders(fs, target_dir);
+    CreateTargetFolders(fs, target_dir, journal);
     const std::string scenery_dir = target_dir + "\\" + kSceneryFolder;
     const std::string texture_dir = target_dir + "\\" + kTextureFolder;
     progress.OnProgressStarting(settings.file_count);
@@ -64,13 +67,14 @@ void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& se
     const bool scenery_in_place = source.LiesIn(fs, scenery_dir);
     const bool texture_in_place = source.LiesIn(fs, texture_dir);
     const bool documents_in_place = source.LiesIn(fs, target_dir);
-    CopyMatches(source, fs, "bgl", scenery_dir, scenery_in_place, progress, copied);
+    CopyMatches(source, fs, "bgl", scenery_dir, scenery_in_place, progress, copied, journal);
     for (const std::string& extension : settings.extensions) {
-      CopyMatches(source, fs, extension, texture_dir, texture_in_place, progress, copied);
+      CopyMatches(source, fs, extension, texture_dir, texture_in_place, progress, copied, journal);
     }
     for (const char* document : kDocumentNames) {
       if (!documents_in_place) {
         const std::string target = target_dir + "\\" + document;
+        if (journal != nullptr) journal->BeforeWriting(target);
         WriteOwnFile(fs, target, [&] { source.CopyTo(document, fs, target); });
       } else if (fs.Probe(source.PathOf(document)).kind != EntryKind::kFile) {
         // In place, the document must still be there: the package needs it.

@@ -16,6 +16,8 @@
 
 namespace scenery {
 
+class Journal;
+
 // How the copy run reports to the copy page, in this order.
 class CopyProgress {
  public:
@@ -39,9 +41,10 @@ void CountPackageFiles(PackageSource& source, InstallSettings& settings);
 // subfolder, each listed extension into its Texture subfolder, License.txt
 // and ReadMe.txt into the folder itself, replacing files of the same names.
 // A failure says what it left behind: the files copied so far stay, and
-// scenery.cfg has not been touched.
+// scenery.cfg has not been touched. With a `journal`, every folder made and
+// every file written is recorded in it first.
 void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
-                      CopyProgress& progress);
+                      CopyProgress& progress, Journal* journal = nullptr);
 
 // A file that the copy run copies, and where it goes.
 struct PackageFile {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/journal.h"
 #include "engine/paths.h"
 
 namespace scenery {
@@ -153,7 +154,7 @@ std::int32_t AreaNumberAfter(std::int64_t largest) {
 std::string InUseAdvice(const Failure& failure) {
   if (failure.kind() != FailureKind::kInUse) return "";
   return "The file is in use by another program, most likely the simulator. Please close "
-         "FS 2000 and run Setup again.\r\n\r\n";
+         "FS 2000 and run Setup again.";
 }
 
 // A scenery.cfg that carries the read-only attribute was set so by someone:
@@ -167,7 +168,7 @@ std::string ReadOnlyAdvice(FileSystem& fs, const std::string& cfg) {
   }
   return "scenery.cfg is read-only: someone set it so, and Setup leaves it that way on purpose. "
          "To install the scenery, right-click scenery.cfg in the FS 2000 folder, choose "
-         "Properties, untick Read-only, click OK, and run Setup again.\r\n\r\n";
+         "Properties, untick Read-only, click OK, and run Setup again.";
 }
 
 }  // namespace
@@ -276,14 +277,14 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
     NextAreaNumber(fs.ReadWholeFile(settings.cfg_path));
   } catch (Failure& failure) {
     if (failure.path().empty()) failure.set_path(settings.cfg_path);
-    failure.set_aftermath(InUseAdvice(failure) +
-                          "Nothing was installed: no file was copied, and scenery.cfg was not "
+    failure.set_advice(InUseAdvice(failure));
+    failure.set_aftermath("Nothing was installed: no file was copied, and scenery.cfg was not "
                           "changed.");
     throw;
   }
 }
 
-bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
+bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journal* journal) {
   const std::string& cfg = settings.cfg_path;
   const std::string installed = "The package was installed in " + settings.target_dir +
                                 ", but the simulator does not know it yet: ";
@@ -296,10 +297,12 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     // the user set it, and neither the library nor its backup is written.
     if (scan.has_folder) return false;
     area_number = AreaNumberAfter(scan.largest_area);
+    if (journal != nullptr) journal->BeforeWriting(settings.backup_path);
     WriteOwnFile(fs, settings.backup_path, [&] { fs.CopyReplacing(cfg, settings.backup_path); });
   } catch (Failure& failure) {
     if (failure.path().empty()) failure.set_path(cfg);
-    failure.set_aftermath(InUseAdvice(failure) + installed + "scenery.cfg was not changed.");
+    failure.set_advice(InUseAdvice(failure));
+    failure.set_aftermath(installed + "scenery.cfg was not changed.");
     throw;
   }
 
@@ -308,8 +311,14 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
   if (!old_bytes.empty() && !EndsWithLineEnd(old_bytes)) section.insert(0, "\r\n");
 
   try {
+    if (journal != nullptr) journal->BeforeAppending(cfg, old_bytes.size(), settings.backup_path);
     fs.AppendToFile(cfg, section);
   } catch (Failure& failure) {
+    std::string advice = ReadOnlyAdvice(fs, cfg);
+    if (advice.empty()) advice = InUseAdvice(failure);
+    failure.set_advice(advice);
+    // The journal's undo cuts the append back, with the rest of the run.
+    if (journal != nullptr) throw;
     std::string state;
     try {
       // An append that never got to write leaves nothing to undo.
@@ -318,10 +327,7 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
     } catch (const Failure& undo) {
       state = "scenery.cfg may end in part of the new section (" + undo.reason() + ")";
     }
-    std::string advice = ReadOnlyAdvice(fs, cfg);
-    if (advice.empty()) advice = InUseAdvice(failure);
-    failure.set_aftermath(advice + installed + state + "; its backup is " + settings.backup_path +
-                          ".");
+    failure.set_aftermath(installed + state + "; its backup is " + settings.backup_path + ".");
     throw;
   }
   return true;

@@ -11,6 +11,8 @@
 
 namespace scenery {
 
+class Journal;
+
 // What one pass over a library file's bytes tells.
 struct LibraryScan {
   // The largest area number of the file, 0 when no header carries a number
@@ -58,7 +60,9 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings);
 // the result is true. An append that fails part-way is undone before the
 // failure is reported, so scenery.cfg is either as it was or extended by one
 // whole section.
-bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings);
+// With a `journal`, the backup's write and the append are recorded in it.
+bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings,
+                         Journal* journal = nullptr);
 
 // The folder that holds the library file `cfg_path`.
 std::string SimulatorFolderOf(const std::string& cfg_path);

@@ -8,12 +8,16 @@
 
 namespace scenery {
 
+class Journal;
+
 // Makes the destination folder `path`, every missing folder above it (at any
 // depth), and its Scenery and Texture subfolders. The root of the path (a
 // drive root, or the server and share of a UNC path) is never made. An entry
 // that exists counts, hidden folders included; a file that stands where a
-// folder is wanted throws kAlreadyExists. Folders made before a failure stay.
-void CreateTargetFolders(FileSystem& fs, const std::string& path);
+// folder is wanted throws kAlreadyExists. Folders made before a failure stay;
+// with a `journal`, each folder made is recorded in it, and so are the files
+// of the three folders that the copy run writes into.
+void CreateTargetFolders(FileSystem& fs, const std::string& path, Journal* journal = nullptr);
 
 }  // namespace scenery
 

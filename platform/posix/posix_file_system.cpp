@@ -152,6 +152,14 @@ void PosixFileSystem::CopyReplacing(const std::string& from, const std::string&)
 
 void PosixFileSystem::MakeWritable(const std::string& path) { NotOffered(op::kMakeWritable, path); }
 
+void PosixFileSystem::RenameFile(const std::string& from, const std::string&) {
+  NotOffered(op::kRename, from);
+}
+
+void PosixFileSystem::RemoveFile(const std::string& path) { NotOffered(op::kRemoveFile, path); }
+
+void PosixFileSystem::RemoveFolder(const std::string& path) { NotOffered(op::kRemoveFolder, path); }
+
 void PosixFileSystem::WriteFileFrom(const std::string& path,
                                     const std::function<void(const ByteSink&)>&) {
   NotOffered(op::kCopy, path);

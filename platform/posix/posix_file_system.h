@@ -29,6 +29,9 @@ class PosixFileSystem : public FileSystem {
   void MakeFolder(const std::string& path) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
   void MakeWritable(const std::string& path) override;
+  void RenameFile(const std::string& from, const std::string& to) override;
+  void RemoveFile(const std::string& path) override;
+  void RemoveFolder(const std::string& path) override;
   void WriteFileFrom(const std::string& path,
                      const std::function<void(const ByteSink&)>& produce) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;

@@ -262,6 +262,18 @@ void Win32FileSystem::MakeWritable(const std::string& path) {
   }
 }
 
+void Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
+  if (!MoveFileA(from.c_str(), to.c_str())) ThrowLastError(op::kRename, from);
+}
+
+void Win32FileSystem::RemoveFile(const std::string& path) {
+  if (!DeleteFileA(path.c_str())) ThrowLastError(op::kRemoveFile, path);
+}
+
+void Win32FileSystem::RemoveFolder(const std::string& path) {
+  if (!RemoveDirectoryA(path.c_str())) ThrowLastError(op::kRemoveFolder, path);
+}
+
 void Win32FileSystem::WriteFileFrom(const std::string& path,
                                     const std::function<void(const ByteSink&)>& produce) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -21,6 +21,9 @@ class Win32FileSystem : public FileSystem {
                      const std::function<void(const ByteSink&)>& produce) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
   void MakeWritable(const std::string& path) override;
+  void RenameFile(const std::string& from, const std::string& to) override;
+  void RemoveFile(const std::string& path) override;
+  void RemoveFolder(const std::string& path) override;
   std::string ReadWholeFile(const std::string& path) override;
   std::uint64_t FileLength(const std::string& path) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;

@@ -45,6 +45,9 @@ const char* FsCallName(FsCall call) {
     case FsCall::kSameEntry: return "IsSameEntry";
     case FsCall::kListFiles: return "ListFiles";
     case FsCall::kWrite: return "WriteFileFrom";
+    case FsCall::kRename: return "RenameFile";
+    case FsCall::kRemoveFile: return "RemoveFile";
+    case FsCall::kRemoveFolder: return "RemoveFolder";
   }
   return "?";
 }
@@ -447,6 +450,46 @@ void MemoryFileSystem::CopyReplacing(const std::string& from, const std::string&
     failure.set_target(to);
     throw;
   }
+}
+
+void MemoryFileSystem::RenameFile(const std::string& from, const std::string& to) {
+  Enter(FsCall::kRename, from);
+  Resolved source = Resolve(from);
+  Resolved target = Resolve(to);
+  CheckRoot(source, op::kRename, from);
+  CheckRoot(target, op::kRename, from);
+  const Node* node = Find(source);
+  if (node == nullptr) Fail(FailureKind::kNotFound, op::kRename, from);
+  if (node->folder) Fail(FailureKind::kAccessDenied, op::kRename, from);
+  if (Find(target) != nullptr) Fail(FailureKind::kAlreadyExists, op::kRename, from);
+  if (!IsExistingFolder(target.Parent())) Fail(FailureKind::kNotFound, op::kRename, from);
+  Node moved = *node;
+  nodes_.erase(source.Key());
+  Store(target, moved);
+}
+
+void MemoryFileSystem::RemoveFile(const std::string& path) {
+  Enter(FsCall::kRemoveFile, path);
+  Resolved r = Resolve(path);
+  CheckRoot(r, op::kRemoveFile, path);
+  const Node* node = Find(r);
+  if (node == nullptr) Fail(FailureKind::kNotFound, op::kRemoveFile, path);
+  if (node->folder || node->read_only) Fail(FailureKind::kAccessDenied, op::kRemoveFile, path);
+  if (free_bytes_ != UINT64_MAX) free_bytes_ += node->data.size();
+  nodes_.erase(r.Key());
+}
+
+void MemoryFileSystem::RemoveFolder(const std::string& path) {
+  Enter(FsCall::kRemoveFolder, path);
+  Resolved r = Resolve(path);
+  CheckRoot(r, op::kRemoveFolder, path);
+  const Node* node = Find(r);
+  if (node == nullptr) Fail(FailureKind::kNotFound, op::kRemoveFolder, path);
+  if (!node->folder) Fail(FailureKind::kInvalidName, op::kRemoveFolder, path);
+  if (!Children(r).empty()) {
+    throw Failure(FailureKind::kOther, op::kRemoveFolder, path, "The directory is not empty.");
+  }
+  nodes_.erase(r.Key());
 }
 
 void MemoryFileSystem::MakeWritable(const std::string& path) {

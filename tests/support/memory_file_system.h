@@ -22,7 +22,8 @@ namespace scenery {
 enum class FsCall {
   kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
   kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
-  kCurrentFolder, kSameEntry, kListFiles, kWrite, kMakeWritable,
+  kCurrentFolder, kSameEntry, kListFiles, kWrite, kMakeWritable, kRename, kRemoveFile,
+  kRemoveFolder,
 };
 
 const char* FsCallName(FsCall call);
@@ -84,6 +85,9 @@ class MemoryFileSystem : public FileSystem {
   void MakeFolder(const std::string& path) override;
   void CopyReplacing(const std::string& from, const std::string& to) override;
   void MakeWritable(const std::string& path) override;
+  void RenameFile(const std::string& from, const std::string& to) override;
+  void RemoveFile(const std::string& path) override;
+  void RemoveFolder(const std::string& path) override;
   void WriteFileFrom(const std::string& path,
                      const std::function<void(const ByteSink&)>& produce) override;
   std::string ReadWholeFile(const std::string& path) override;

@@ -145,6 +145,31 @@ TEST_P(FileSystemContract, ReadAppendLengthAndTruncate) {
   EXPECT_EQ(fs().FileLength(path), 19u);
 }
 
+// What undoing an installation needs: a file renamed (read-only too) and
+// back, files and empty folders removed, and what must stay refused.
+TEST_P(FileSystemContract, RenameAndRemove) {
+  const std::string a = root() + "\\a.bgl", b = root() + "\\~sc0001.tmp";
+  box().Write(a, "old");
+  box().SetReadOnly(a);
+  fs().RenameFile(a, b);
+  EXPECT_EQ(box().Read(b), "old");
+  EXPECT_TRUE(fs().Probe(b).read_only);
+  EXPECT_EQ(fs().Probe(a).kind, EntryKind::kMissing);
+  box().Write(a, "new");
+  ExpectFailure([&] { fs().RenameFile(a, b); }, FailureKind::kAlreadyExists, a);
+  ExpectFailure([&] { fs().RemoveFile(b); }, FailureKind::kAccessDenied, b);
+  fs().RemoveFile(a);
+  ExpectFailure([&] { fs().RemoveFile(a); }, FailureKind::kNotFound, a);
+  ExpectFailure([&] { fs().RenameFile(a, b); }, FailureKind::kNotFound, a);
+  const std::string folder = root() + "\\made";
+  box().Write(folder + "\\x", "1");
+  ExpectFailure([&] { fs().RemoveFolder(folder); }, FailureKind::kOther, folder);
+  fs().RemoveFile(folder + "\\x");
+  fs().RemoveFolder(folder);
+  EXPECT_EQ(fs().Probe(folder).kind, EntryKind::kMissing);
+  ExpectFailure([&] { fs().RemoveFolder(folder); }, FailureKind::kNotFound, folder);
+}
+
 TEST_P(FileSystemContract, MissingFilesAreNotFoundAndNeverCreated) {
   const std::string path = root() + "\\none.cfg";
   ExpectFailure([&] { fs().ReadWholeFile(path); }, FailureKind::kNotFound, path);

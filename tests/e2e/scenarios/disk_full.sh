@@ -1,5 +1,5 @@
 # A destination disk that fills up during the copy: reported with the file,
-# the files copied so far stay, scenery.cfg is not touched.
+# the run is undone (files and folders gone), scenery.cfg is not touched.
 prepare() {
   mkdir -p "$work/small"
   mount -t tmpfs -o size=64k tmpfs "$work/small" 2>/dev/null || { echo "cannot mount: skipped"; exit 77; }
@@ -16,8 +16,8 @@ STEPS
 }
 verify() {
   assert_log "Disk full"
-  assert_log "scenery.cfg was not changed"
+  assert_log "Setup undid the installation: nothing was left behind; scenery.cfg was not changed."
   assert_cfg_unchanged
   assert_no_backup
-  [ -d "$work/small/Harbour/Scenery" ] || fail "the folders made are gone"
+  [ ! -e "$work/small/Harbour" ] || fail "the folders made are still there"
 }

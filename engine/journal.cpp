@@ -1,0 +1,151 @@
+#include "engine/journal.h"
+
+#include <cstdio>
+
+#include "engine/paths.h"
+
+namespace scenery {
+namespace {
+
+std::string Folded(const std::string& text) {
+  std::string folded = text;
+  for (char& c : folded) c = static_cast<char>(FoldAnsiCase(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+// The key of a folder in the lists of names.
+std::string FolderKey(const std::string& folder) { return Folded(WithoutTrailingSeparators(folder)); }
+
+std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+
+}  // namespace
+
+void Journal::MadeFolder(const std::string& folder) {
+  entries_.push_back(Entry{Kind::kFolder, folder, "", 0, ""});
+  ordinary_[FolderKey(folder)];
+  hidden_[FolderKey(folder)];
+}
+
+void Journal::WillWriteInto(const std::string& folder) {
+  const std::string key = FolderKey(folder);
+  if (ordinary_.count(key) != 0) return;
+  std::set<std::string>& ordinary = ordinary_[key];
+  std::set<std::string>& hidden = hidden_[key];
+  for (const FileEntry& file : fs_.ListFiles(folder)) {
+    (file.hidden_or_system ? hidden : ordinary).insert(Folded(file.name));
+  }
+}
+
+void Journal::BeforeWriting(const std::string& target) {
+  const std::string folder = ParentFolder(target);
+  const std::string name = Folded(NameOf(target));
+  const auto known = ordinary_.find(FolderKey(folder));
+  bool exists = false;
+  if (known != ordinary_.end()) {
+    if (hidden_[known->first].count(name) != 0) return;  // refused by the write itself
+    exists = known->second.count(name) != 0;
+  } else {
+    const PathInfo info = fs_.Probe(target);
+    if (info.kind == EntryKind::kFile && info.hidden_or_system) return;
+    exists = info.kind == EntryKind::kFile;
+  }
+  if (!exists) {
+    entries_.push_back(Entry{Kind::kCreated, target, "", 0, ""});
+    if (known != ordinary_.end()) known->second.insert(name);
+    return;
+  }
+  // Set aside under the first free name of the folder; short, so that it
+  // fits wherever the file's own path fits.
+  while (true) {
+    char aside_name[16];
+    std::snprintf(aside_name, sizeof aside_name, "~sc%04x.tmp", next_aside_++ & 0xFFFF);
+    const std::string aside =
+        folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + aside_name;
+    try {
+      fs_.RenameFile(target, aside);
+    } catch (const Failure& failure) {
+      if (failure.kind() == FailureKind::kAlreadyExists && next_aside_ <= 0x10000) continue;
+      throw;
+    }
+    entries_.push_back(Entry{Kind::kReplaced, target, aside, 0, ""});
+    return;
+  }
+}
+
+void Journal::BeforeAppending(const std::string& file, std::uint64_t length,
+                              const std::string& backup) {
+  entries_.push_back(Entry{Kind::kAppended, file, "", length, backup});
+}
+
+void Journal::RemoveOwnFile(const std::string& path) {
+  try {
+    fs_.RemoveFile(path);
+  } catch (const Failure& failure) {
+    if (failure.kind() != FailureKind::kAccessDenied || !fs_.Probe(path).read_only) throw;
+    fs_.MakeWritable(path);
+    fs_.RemoveFile(path);
+  }
+}
+
+void Journal::Finish() {
+  for (const Entry& entry : entries_) {
+    if (entry.kind != Kind::kReplaced) continue;
+    try {
+      RemoveOwnFile(entry.aside);
+    } catch (const Failure&) {
+      // Left as it is: a spare copy of a replaced file harms nothing.
+    }
+  }
+  entries_.clear();
+}
+
+std::string Journal::Undo() {
+  std::string left;
+  bool library_whole = true;
+  std::string keep, kept_of;  // the backup of a file that could not be cut back, and that file
+  auto leave = [&left](const std::string& what) { left += "\r\n" + what; };
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+    const Entry& entry = *it;
+    if (!keep.empty() && entry.kind != Kind::kFolder && entry.path == keep) {
+      leave(entry.path + " is kept: it is " + NameOf(kept_of) + " as it was." +
+            (entry.kind == Kind::kReplaced ? " The earlier one is kept as " + entry.aside + "." : ""));
+      continue;
+    }
+    try {
+      switch (entry.kind) {
+        case Kind::kAppended:
+          if (fs_.FileLength(entry.path) != entry.length) fs_.Truncate(entry.path, entry.length);
+          break;
+        case Kind::kCreated:
+          if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(entry.path);
+          break;
+        case Kind::kReplaced:
+          if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(entry.path);
+          fs_.RenameFile(entry.aside, entry.path);
+          break;
+        case Kind::kFolder:
+          fs_.RemoveFolder(entry.path);
+          break;
+      }
+    } catch (const Failure& failure) {
+      if (entry.kind == Kind::kAppended) {
+        library_whole = false;
+        keep = entry.backup;
+        kept_of = entry.path;
+        leave(entry.path + " may end in part of the new section: " + failure.reason());
+      } else if (entry.kind == Kind::kReplaced) {
+        leave(entry.path + ": " + failure.reason() + " Its earlier version is kept as " +
+              entry.aside + ".");
+      } else {
+        leave(entry.path + ": " + failure.reason());
+      }
+    }
+  }
+  entries_.clear();
+  const std::string library = library_whole ? "scenery.cfg was not changed." : "";
+  if (left.empty()) return "Setup undid the installation: nothing was left behind; " + library;
+  return "Setup undid the installation, but could not take back:" + left +
+         (library.empty() ? "" : "\r\n\r\n" + library);
+}
+
+}  // namespace scenery

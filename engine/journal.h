@@ -1,0 +1,69 @@
+// What an installation run does to the disk, kept in order, so that a run
+// that fails can take it back and leave the disk as it found it.
+#ifndef SCENERY_SETUP_ENGINE_JOURNAL_H_
+#define SCENERY_SETUP_ENGINE_JOURNAL_H_
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/file_system.h"
+
+namespace scenery {
+
+class Journal {
+ public:
+  explicit Journal(FileSystem& fs) : fs_(fs) {}
+  Journal(const Journal&) = delete;
+  Journal& operator=(const Journal&) = delete;
+
+  // The run made `folder`: it held nothing before.
+  void MadeFolder(const std::string& folder);
+  // The run will write files into the existing `folder`: the names there
+  // are listed once, so that each write knows whether it replaces a file.
+  void WillWriteInto(const std::string& folder);
+  // The run is about to write `target`. An ordinary file already there is
+  // first set aside under a free name beside it ("~sc0001.tmp"), so that
+  // the write makes a new file and the old one can come back. A hidden or
+  // system file stays where it is (writing over it is refused).
+  void BeforeWriting(const std::string& target);
+  // The run is about to append to `file`, now `length` bytes long, whose
+  // copy as it was is `backup` (written by the run before). When the append
+  // cannot be cut back, the undo keeps that backup.
+  void BeforeAppending(const std::string& file, std::uint64_t length, const std::string& backup);
+
+  // The run succeeded: the files set aside are deleted (one that cannot be
+  // stays, harmless). Never throws.
+  void Finish();
+  // The run failed: takes back what it did, last first (files it created
+  // deleted, files it replaced back as they were, appends cut off, folders
+  // it made removed). Returns the words for the report: that nothing was
+  // left behind, or exactly what was and why. Never throws.
+  std::string Undo();
+  bool empty() const { return entries_.empty(); }
+
+ private:
+  enum class Kind { kFolder, kCreated, kReplaced, kAppended };
+  struct Entry {
+    Kind kind;
+    std::string path;
+    std::string aside;         // kReplaced: where the old file waits
+    std::uint64_t length = 0;  // kAppended: the length before
+    std::string backup;        // kAppended: the copy of the file as it was
+  };
+  // Deletes a file the run wrote, read-only or not.
+  void RemoveOwnFile(const std::string& path);
+
+  FileSystem& fs_;
+  std::vector<Entry> entries_;
+  // Per folder written into (key: folded path), the folded names of its
+  // ordinary files and of its hidden or system ones.
+  std::map<std::string, std::set<std::string>> ordinary_, hidden_;
+  int next_aside_ = 1;
+};
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_JOURNAL_H_
