@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bench/bench_util.h"
+#include "engine/journal.h"
 #include "engine/package_copy.h"
 #include "engine/scenery_library.h"
 #include "engine/package_source.h"
@@ -80,7 +81,9 @@ double OursCopy(const std::string& package, const std::string& target) {
   QuietProgress progress;
   scenery::FolderSource source(fs);
   const double start = bench::Now();
-  scenery::CopyPackageFiles(source, fs, settings, progress);
+  scenery::Journal journal(fs);  // as the installation keeps it, to undo a failure
+  scenery::CopyPackageFiles(source, fs, settings, progress, &journal);
+  journal.Finish();
   return bench::Now() - start;
 }
 
@@ -165,11 +168,16 @@ double OursPackedCopy(const std::string& packed, const std::string& target) {
   settings.target_dir = target;
   QuietProgress progress;
   const double start = bench::Now();
-  scenery::CopyPackageFiles(source, fs, settings, progress);
+  scenery::Journal journal(fs);
+  scenery::CopyPackageFiles(source, fs, settings, progress, &journal);
+  journal.Finish();
   return bench::Now() - start;
 }
 
-void CopyBenchmark(const std::string& work, int files, int kib, bool packed) {
+// `again`: into the tree of the round before, as a repair or an update does:
+// ours sets each old file aside and deletes it at the end, the baseline
+// copies over it.
+void CopyBenchmark(const std::string& work, int files, int kib, bool packed, bool again = false) {
   const std::string package = MakePackage(work, files, kib);
   const std::string packed_file = packed ? MakePacked(package) : "";
   const std::string target = work + "\\target";
@@ -177,7 +185,8 @@ void CopyBenchmark(const std::string& work, int files, int kib, bool packed) {
   for (int round = 0; round < kRounds; ++round) {
     double pair[2] = {0, 0};
     for (int turn = 0; turn < 2; ++turn) {
-      RemoveTree(target);
+      if (!again || round + turn == 0) RemoveTree(target);
+      if (again && round + turn == 0) BareCopy(package, target);
       if ((round + turn) % 2 == 0) {
         pair[0] = packed ? OursPackedCopy(packed_file, target) : OursCopy(package, target);
         ours.push_back(pair[0]);
@@ -190,7 +199,8 @@ void CopyBenchmark(const std::string& work, int files, int kib, bool packed) {
   }
   RemoveTree(target);
   const double ratio = Median(ratios);
-  bench::Figure(std::string(packed ? "copy run from a one-file Setup.exe" : "copy run") + ", " +
+  bench::Figure(std::string(packed ? "copy run from a one-file Setup.exe" : "copy run") +
+                    (again ? " over an earlier installation" : "") + ", " +
                     std::to_string(files) + " files of " +
                     (kib >= 1024 ? std::to_string(kib / 1024) + " MiB" : std::to_string(kib) + " KiB"),
                 "median of per-round ratios " + Fixed(ratio, 3) + ", spread " +
@@ -284,6 +294,66 @@ double RegisterBenchmark(const std::string& work, int areas, double* bytes_out) 
   return Median(ours);
 }
 
+// Two ways to replace an earlier installation's files so that a failed run
+// can be taken back, each against copying over them bare, in alternating
+// rounds: setting each old file aside (rename, copy, delete at the end:
+// what the installation does) and writing each new file under a spare name
+// to replace the old one at the end (copy, replace).
+void ReplaceCosts(const std::string& work) {
+  const std::string package = MakePackage(work, 1000, 64);
+  const std::string target = work + "\\again";
+  RemoveTree(target);
+  BareCopy(package, target);
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((package + "\\*.bgl").c_str(), &data);
+  do {
+    names.push_back(data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  auto spare = [&](std::size_t i) { return target + "\\Scenery\\~sc" + std::to_string(i) + ".tmp"; };
+  auto aside = [&] {
+    const double start = bench::Now();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const std::string file = target + "\\Scenery\\" + names[i];
+      MoveFileA(file.c_str(), spare(i).c_str());
+      CopyFileA((package + "\\" + names[i]).c_str(), file.c_str(), FALSE);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) DeleteFileA(spare(i).c_str());
+    return bench::Now() - start;
+  };
+  auto replace = [&] {
+    const double start = bench::Now();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      CopyFileA((package + "\\" + names[i]).c_str(), spare(i).c_str(), FALSE);
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      MoveFileExA(spare(i).c_str(), (target + "\\Scenery\\" + names[i]).c_str(),
+                  MOVEFILE_REPLACE_EXISTING);
+    }
+    return bench::Now() - start;
+  };
+  auto bare = [&] {
+    const double start = bench::Now();
+    for (const std::string& name : names) {
+      CopyFileA((package + "\\" + name).c_str(), (target + "\\Scenery\\" + name).c_str(), FALSE);
+    }
+    return bench::Now() - start;
+  };
+  std::vector<double> aside_ratios, replace_ratios;
+  for (int round = 0; round < kRounds; ++round) {
+    const double times[3] = {aside(), replace(), bare()};
+    aside_ratios.push_back(times[0] / times[2]);
+    replace_ratios.push_back(times[1] / times[2]);
+  }
+  RemoveTree(target);
+  bench::Figure("replacing 1000 files of 64 KiB so that a failure can be taken back",
+                "set aside (rename, copy, delete): median ratio to a bare copy over them " +
+                    Fixed(Median(aside_ratios), 3) + "; spare name then replace: " +
+                    Fixed(Median(replace_ratios), 3),
+                "reported", true);
+}
+
 int Peak(const std::string& package, const std::string& target) {
   RemoveTree(target);
   if (package.size() > 4 && package.substr(package.size() - 4) == ".exe") {
@@ -303,6 +373,11 @@ int Peak(const std::string& package, const std::string& target) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--peak") return Peak(argv[2], argv[3]);
+  if (argc == 3 && std::string(argv[1]) == "--replace") {
+    CreateDirectoryA(argv[2], nullptr);
+    ReplaceCosts(argv[2]);
+    return 0;
+  }
   if (argc == 3 && std::string(argv[1]) == "--packed") {
     CreateDirectoryA(argv[2], nullptr);
     CopyBenchmark(argv[2], 1000, 64, true);
@@ -321,6 +396,8 @@ int main(int argc, char** argv) {
     CopyBenchmark(work, 1000, 64, false);
     CopyBenchmark(work, 2000, 4, false);
     CopyBenchmark(work, 20, 8 * 1024, false);
+    CopyBenchmark(work, 1000, 64, false, true);
+    ReplaceCosts(work);
     CopyBenchmark(work, 1000, 64, true);
     CopyBenchmark(work, 20, 8 * 1024, true);
   }
