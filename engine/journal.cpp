@@ -1,7 +1,5 @@
 #include "engine/journal.h"
 
-#include <cstdio>
-
 #include "engine/paths.h"
 
 namespace scenery {
@@ -57,8 +55,13 @@ void Journal::BeforeWriting(const std::string& target) {
   // Set aside under the first free name of the folder; short, so that it
   // fits wherever the file's own path fits.
   while (true) {
-    char aside_name[16];
-    std::snprintf(aside_name, sizeof aside_name, "~sc%04x.tmp", next_aside_++ & 0xFFFF);
+    // "~sc" and four hex digits (formatted here: a printf would bring its
+    // whole floating-point formatting into the program).
+    std::string aside_name = "~sc0000.tmp";
+    const int number = next_aside_++;
+    for (int digit = 0; digit < 4; ++digit) {
+      aside_name[6 - digit] = "0123456789abcdef"[(number >> (4 * digit)) & 0xF];
+    }
     const std::string aside =
         folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + aside_name;
     try {

@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include <string>
+#include <cwchar>
 
 namespace scenery {
 
@@ -23,21 +23,21 @@ namespace {
 const wchar_t* const kLoadedByTheSystem[] = {L"uxtheme.dll", L"dwmapi.dll", L"winmm.dll",
                                              L"cryptbase.dll", L"propsys.dll"};
 
-std::wstring SystemFolder() {
-  wchar_t folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
-  return std::wstring(folder, length);
-}
-
 // Loads LIBRARY from the system folder by its full path; the libraries it
 // imports are then looked for in the system folder too, not in the
-// program's. Never loads a library of that name from anywhere else.
+// program's. Never loads a library of that name from anywhere else. (Plain
+// wide-character buffers: a std::wstring would bring its whole template
+// into the program.)
 HMODULE LoadFromSystemFolder(const wchar_t* library) {
-  const std::wstring folder = SystemFolder();
-  if (folder.empty()) return nullptr;
-  const std::wstring path = folder + L"\\" + library;
-  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  wchar_t path[MAX_PATH + 64];
+  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  const std::size_t name = std::wcslen(library);
+  if (length == 0 || length >= MAX_PATH || length + 1 + name >= sizeof path / sizeof *path) {
+    return nullptr;
+  }
+  path[length] = L'\\';
+  std::wmemcpy(path + length + 1, library, name + 1);
+  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace
