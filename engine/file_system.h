@@ -43,6 +43,7 @@ constexpr char kMakeBackup[] = "make the backup of the file";
 constexpr char kWrite[] = "write";
 constexpr char kMakeWritable[] = "clear the read-only attribute of";
 constexpr char kRename[] = "rename the file";
+constexpr char kReplace[] = "replace the file";
 constexpr char kRemoveFile[] = "delete the file";
 constexpr char kRemoveFolder[] = "remove the folder";
 }  // namespace op
@@ -57,6 +58,9 @@ struct PathInfo {
   // The entry carries the read-only attribute: Windows refuses to write it,
   // to replace it and to delete it.
   bool read_only = false;
+  // The entry is a link (a junction or symbolic link): what lies behind it
+  // is somewhere else.
+  bool link = false;
 };
 
 // A file of a folder, as ListFiles sees it.
@@ -145,6 +149,12 @@ class FileSystem {
   // kAlreadyExists; a missing `from` throws kNotFound.
   virtual void RenameFile(const std::string& from, const std::string& to) = 0;
 
+  // Gives the file `from` the name `to` in the same folder, replacing the
+  // file there in one step (never left without either). A missing `from`
+  // throws kNotFound; a `to` that another program holds open throws
+  // kInUse, a read-only one kAccessDenied.
+  virtual void MoveReplacing(const std::string& from, const std::string& to) = 0;
+
   // Deletes the file `path`. A read-only file throws kAccessDenied, as on
   // Windows; a missing one throws kNotFound.
   virtual void RemoveFile(const std::string& path) = 0;
@@ -207,6 +217,17 @@ inline void WriteOwnFile(FileSystem& fs, const std::string& target,
     write();
   }
   fs.MakeWritable(target);
+}
+
+// Deletes a file that Setup.exe wrote, read-only or not.
+inline void RemoveOwnFile(FileSystem& fs, const std::string& path) {
+  try {
+    fs.RemoveFile(path);
+  } catch (const Failure& failure) {
+    if (failure.kind() != FailureKind::kAccessDenied || !fs.Probe(path).read_only) throw;
+    fs.MakeWritable(path);
+    fs.RemoveFile(path);
+  }
 }
 
 }  // namespace scenery

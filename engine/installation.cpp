@@ -6,12 +6,16 @@
 namespace scenery {
 
 bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,
-                    CopyProgress& progress) {
+                    CopyProgress& progress, const ProgramImage* image,
+                    ProgramList* programs) {
   CheckSceneryLibrary(fs, settings);
   Journal journal(fs);
   try {
     CopyPackageFiles(source, fs, settings, progress, &journal);
     const bool appended = RegisterSceneryArea(fs, settings, &journal);
+    if (image != nullptr && programs != nullptr) {
+      WriteRemoval(fs, settings, journal, *image, *programs);
+    }
     journal.Finish();
     return appended;
   } catch (Failure& failure) {

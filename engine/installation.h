@@ -5,6 +5,7 @@
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
 #include "engine/package_copy.h"
+#include "engine/removal.h"
 
 namespace scenery {
 
@@ -14,8 +15,12 @@ namespace scenery {
 // its report says that nothing was left behind, or what was. Returns
 // whether a new area was appended: false when scenery.cfg already had an
 // area for the destination folder (a repair or an update of the package).
+// With `image` and `programs`, a successful run ends by writing the way to
+// remove it: Uninstall.exe in the destination and the program-list entry
+// (WriteRemoval); their failure fails the run, which is undone.
 bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,
-                    CopyProgress& progress);
+                    CopyProgress& progress, const ProgramImage* image = nullptr,
+                    ProgramList* programs = nullptr);
 
 }  // namespace scenery
 

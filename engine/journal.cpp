@@ -18,6 +18,32 @@ std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\'
 
 }  // namespace
 
+std::string SpareFileName(int number) {
+  // Formatted here: a printf would bring its floating-point formatting into
+  // the program.
+  std::string name = "~sc0000.tmp";
+  for (int digit = 0; digit < 4; ++digit) {
+    name[6 - digit] = "0123456789abcdef"[(number >> (4 * digit)) & 0xF];
+  }
+  return name;
+}
+
+std::vector<std::string> Journal::Written() const {
+  std::vector<std::string> written;
+  for (const Entry& entry : entries_) {
+    if (entry.kind == Kind::kCreated || entry.kind == Kind::kReplaced) written.push_back(entry.path);
+  }
+  return written;
+}
+
+std::vector<std::string> Journal::MadeFolders() const {
+  std::vector<std::string> folders;
+  for (const Entry& entry : entries_) {
+    if (entry.kind == Kind::kFolder) folders.push_back(entry.path);
+  }
+  return folders;
+}
+
 void Journal::MadeFolder(const std::string& folder) {
   entries_.push_back(Entry{Kind::kFolder, folder, "", 0, ""});
   ordinary_[FolderKey(folder)];
@@ -55,13 +81,7 @@ void Journal::BeforeWriting(const std::string& target) {
   // Set aside under the first free name of the folder; short, so that it
   // fits wherever the file's own path fits.
   while (true) {
-    // "~sc" and four hex digits (formatted here: a printf would bring its
-    // whole floating-point formatting into the program).
-    std::string aside_name = "~sc0000.tmp";
-    const int number = next_aside_++;
-    for (int digit = 0; digit < 4; ++digit) {
-      aside_name[6 - digit] = "0123456789abcdef"[(number >> (4 * digit)) & 0xF];
-    }
+    const std::string aside_name = SpareFileName(next_aside_++);
     const std::string aside =
         folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + aside_name;
     try {
@@ -80,21 +100,11 @@ void Journal::BeforeAppending(const std::string& file, std::uint64_t length,
   entries_.push_back(Entry{Kind::kAppended, file, "", length, backup});
 }
 
-void Journal::RemoveOwnFile(const std::string& path) {
-  try {
-    fs_.RemoveFile(path);
-  } catch (const Failure& failure) {
-    if (failure.kind() != FailureKind::kAccessDenied || !fs_.Probe(path).read_only) throw;
-    fs_.MakeWritable(path);
-    fs_.RemoveFile(path);
-  }
-}
-
 void Journal::Finish() {
   for (const Entry& entry : entries_) {
     if (entry.kind != Kind::kReplaced) continue;
     try {
-      RemoveOwnFile(entry.aside);
+      RemoveOwnFile(fs_, entry.aside);
     } catch (const Failure&) {
       // Left as it is: a spare copy of a replaced file harms nothing.
     }
@@ -120,10 +130,10 @@ std::string Journal::Undo() {
           if (fs_.FileLength(entry.path) != entry.length) fs_.Truncate(entry.path, entry.length);
           break;
         case Kind::kCreated:
-          if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(entry.path);
+          if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(fs_, entry.path);
           break;
         case Kind::kReplaced:
-          if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(entry.path);
+          if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(fs_, entry.path);
           fs_.RenameFile(entry.aside, entry.path);
           break;
         case Kind::kFolder:

@@ -13,6 +13,10 @@
 
 namespace scenery {
 
+// The spare file name `number` ("~sc0001.tmp"): short, so that it fits in a
+// folder wherever a file name of the package fits.
+std::string SpareFileName(int number);
+
 class Journal {
  public:
   explicit Journal(FileSystem& fs) : fs_(fs) {}
@@ -43,6 +47,10 @@ class Journal {
   // left behind, or exactly what was and why. Never throws.
   std::string Undo();
   bool empty() const { return entries_.empty(); }
+  // The files the run wrote (created or replaced) and the folders it made,
+  // in order.
+  std::vector<std::string> Written() const;
+  std::vector<std::string> MadeFolders() const;
 
  private:
   enum class Kind { kFolder, kCreated, kReplaced, kAppended };
@@ -53,9 +61,6 @@ class Journal {
     std::uint64_t length = 0;  // kAppended: the length before
     std::string backup;        // kAppended: the copy of the file as it was
   };
-  // Deletes a file the run wrote, read-only or not.
-  void RemoveOwnFile(const std::string& path);
-
   FileSystem& fs_;
   std::vector<Entry> entries_;
   // Per folder written into (key: folded path), the folded names of its

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "engine/journal.h"
 #include "engine/paths.h"
@@ -201,6 +202,45 @@ LibraryScan ScanLibrary(const std::string& bytes, const std::string& folder,
     at = end - 1;  // the search goes on after the value
   }
   return scan;
+}
+
+std::string WithoutArea(const std::string& bytes, const std::string& folder,
+                        const std::string& simulator_folder, bool* found) {
+  const char* data = bytes.data();
+  const std::size_t size = bytes.size();
+  const FolderMatcher matcher(folder, simulator_folder);
+  // The starts of the lines that begin a section, and the end.
+  std::vector<std::size_t> headers;
+  for (std::size_t at = NextMark(data, size, 0, false); at < size;
+       at = NextMark(data, size, at + 1, false)) {
+    if (!AtLineStart(data, at)) continue;
+    std::size_t line = at;
+    while (line > 0 && !IsLineEnd(data[line - 1])) --line;
+    headers.push_back(line);
+  }
+  headers.push_back(size);
+  *found = false;
+  std::string kept(bytes, 0, headers.front());
+  for (std::size_t i = 0; i + 1 < headers.size(); ++i) {
+    const std::size_t start = headers[i], end = headers[i + 1];
+    bool names_folder = false;
+    const std::size_t bracket = bytes.find('[', start);
+    if (IsAreaHeader(data, size, bracket)) {
+      // Its first Local= line, as ScanLibrary reads it.
+      for (std::size_t at = bytes.find('=', start); at < end; at = bytes.find('=', at + 1)) {
+        if (!EndsLocalKey(data, at)) continue;
+        const std::size_t value_end = std::min(NextLineEnd(data, size, at + 1), end);
+        names_folder = matcher.Names(data + at + 1, value_end - at - 1);
+        break;
+      }
+    }
+    if (names_folder) {
+      *found = true;
+    } else {
+      kept.append(bytes, start, end - start);
+    }
+  }
+  return kept;
 }
 
 std::int32_t NextAreaNumber(const std::string& bytes) {

@@ -64,6 +64,13 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings);
 bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings,
                          Journal* journal = nullptr);
 
+// `bytes` without the section of each area whose Local= names `folder` (as
+// ScanLibrary compares it), from its header line up to the next section's
+// header line or the end; every other byte stays as it is and no area is
+// renumbered. `*found` tells whether there was one.
+std::string WithoutArea(const std::string& bytes, const std::string& folder,
+                        const std::string& simulator_folder, bool* found);
+
 // The folder that holds the library file `cfg_path`.
 std::string SimulatorFolderOf(const std::string& cfg_path);
 

@@ -156,6 +156,10 @@ void PosixFileSystem::RenameFile(const std::string& from, const std::string&) {
   NotOffered(op::kRename, from);
 }
 
+void PosixFileSystem::MoveReplacing(const std::string& from, const std::string&) {
+  NotOffered(op::kReplace, from);
+}
+
 void PosixFileSystem::RemoveFile(const std::string& path) { NotOffered(op::kRemoveFile, path); }
 
 void PosixFileSystem::RemoveFolder(const std::string& path) { NotOffered(op::kRemoveFolder, path); }

@@ -30,6 +30,7 @@ class PosixFileSystem : public FileSystem {
   void CopyReplacing(const std::string& from, const std::string& to) override;
   void MakeWritable(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
+  void MoveReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void WriteFileFrom(const std::string& path,

@@ -215,6 +215,7 @@ PathInfo Win32FileSystem::Probe(const std::string& path) {
   info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::kFolder : EntryKind::kFile;
   info.hidden_or_system = (attributes & kHiddenOrSystem) != 0;
   info.read_only = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  info.link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   return info;
 }
 
@@ -264,6 +265,12 @@ void Win32FileSystem::MakeWritable(const std::string& path) {
 
 void Win32FileSystem::RenameFile(const std::string& from, const std::string& to) {
   if (!MoveFileA(from.c_str(), to.c_str())) ThrowLastError(op::kRename, from);
+}
+
+void Win32FileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+  if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ThrowLastError(op::kReplace, to);
+  }
 }
 
 void Win32FileSystem::RemoveFile(const std::string& path) {

@@ -48,6 +48,7 @@ const char* FsCallName(FsCall call) {
     case FsCall::kRename: return "RenameFile";
     case FsCall::kRemoveFile: return "RemoveFile";
     case FsCall::kRemoveFolder: return "RemoveFolder";
+    case FsCall::kMoveReplacing: return "MoveReplacing";
   }
   return "?";
 }
@@ -269,6 +270,11 @@ void MemoryFileSystem::SetReadOnly(const std::string& path, bool read_only) {
   if (node != nullptr) node->read_only = read_only;
 }
 
+void MemoryFileSystem::SetLink(const std::string& path) {
+  Node* node = Find(Resolve(path));
+  if (node != nullptr) node->link = true;
+}
+
 void MemoryFileSystem::SetCurrentFolder(const std::string& path) {
   Resolved r = Resolve(path);
   current_drive_ = r.root_key[0];
@@ -376,6 +382,7 @@ PathInfo MemoryFileSystem::Probe(const std::string& path) {
   if (node == nullptr) return info;
   info.kind = node->folder ? EntryKind::kFolder : EntryKind::kFile;
   info.read_only = node->read_only;
+  info.link = node->link;
   info.hidden_or_system = node->hidden || node->system;
   return info;
 }
@@ -463,6 +470,24 @@ void MemoryFileSystem::RenameFile(const std::string& from, const std::string& to
   if (node->folder) Fail(FailureKind::kAccessDenied, op::kRename, from);
   if (Find(target) != nullptr) Fail(FailureKind::kAlreadyExists, op::kRename, from);
   if (!IsExistingFolder(target.Parent())) Fail(FailureKind::kNotFound, op::kRename, from);
+  Node moved = *node;
+  nodes_.erase(source.Key());
+  Store(target, moved);
+}
+
+void MemoryFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+  Enter(FsCall::kMoveReplacing, to);
+  Resolved source = Resolve(from);
+  Resolved target = Resolve(to);
+  CheckRoot(source, op::kReplace, to);
+  CheckRoot(target, op::kReplace, to);
+  const Node* node = Find(source);
+  if (node == nullptr) Fail(FailureKind::kNotFound, op::kReplace, from);
+  if (const Node* old = Find(target)) {
+    if (old->folder || old->read_only) Fail(FailureKind::kAccessDenied, op::kReplace, to);
+    if (free_bytes_ != UINT64_MAX) free_bytes_ += old->data.size();
+  }
+  if (!IsExistingFolder(target.Parent())) Fail(FailureKind::kNotFound, op::kReplace, to);
   Node moved = *node;
   nodes_.erase(source.Key());
   Store(target, moved);

@@ -23,7 +23,7 @@ enum class FsCall {
   kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
   kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
   kCurrentFolder, kSameEntry, kListFiles, kWrite, kMakeWritable, kRename, kRemoveFile,
-  kRemoveFolder,
+  kRemoveFolder, kMoveReplacing,
 };
 
 const char* FsCallName(FsCall call);
@@ -57,6 +57,8 @@ class MemoryFileSystem : public FileSystem {
   void Remove(const std::string& path);
   // Sets or clears the read-only attribute of the file `path`.
   void SetReadOnly(const std::string& path, bool read_only);
+  // Marks the folder `path` a link (a junction), as Probe then tells.
+  void SetLink(const std::string& path);
   void SetProgramFolder(const std::string& path) { program_folder_ = path; }
   // Makes `path` the process's current folder and its drive's current folder.
   void SetCurrentFolder(const std::string& path);
@@ -86,6 +88,7 @@ class MemoryFileSystem : public FileSystem {
   void CopyReplacing(const std::string& from, const std::string& to) override;
   void MakeWritable(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
+  void MoveReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void WriteFileFrom(const std::string& path,
@@ -106,6 +109,7 @@ class MemoryFileSystem : public FileSystem {
     bool hidden = false;
     bool system = false;
     bool read_only = false;
+    bool link = false;
     std::string path;  // full path in the letter case it was made with
     std::string data;
   };

@@ -12,7 +12,9 @@
 #include "engine/scenery_library.h"
 #include "ui/wizard.h"
 #include "tests/support/headless_toolkit.h"
+#include "tests/support/fake_program.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/memory_program_list.h"
 #include "tests/support/package_fixture.h"
 
 namespace scenery {
@@ -32,7 +34,11 @@ struct Installation {
     fs->AddFile(dest + "\\Scenery\\~sc0001.tmp", "in the way of the first spare name");
     fs->AddFile(settings.backup_path, "an older backup");
   }
-  void Run() { InstallPackage(*ProgramFolderPackage(*fs), *fs, settings, progress); }
+  // The whole run, Uninstall.exe and the program-list entry included.
+  void Run() {
+    const ProgramImage image{&program, program.Size(), 0};
+    InstallPackage(*ProgramFolderPackage(*fs), *fs, settings, progress, &image, &programs);
+  }
   // Every entry with its bytes: the disk as the user would find it.
   std::vector<std::string> Disk() const {
     std::vector<std::string> disk;
@@ -43,6 +49,8 @@ struct Installation {
   std::unique_ptr<Sandbox> box;
   InstallSettings settings;
   RecordingProgress progress;
+  MemoryByteFile program{FakeProgram(1024)};
+  MemoryProgramList programs;
 };
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -96,9 +104,16 @@ TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
               << message;
         }
         EXPECT_EQ(run.Disk(), before);
+        EXPECT_TRUE(run.programs.entries.empty());
       }
     }
   }
+  // The program-list entry that cannot be written fails the run, undone.
+  Installation refused;
+  refused.programs.fail = true;
+  const std::vector<std::string> before = refused.Disk();
+  EXPECT_THROW(refused.Run(), Failure);
+  EXPECT_EQ(refused.Disk(), before);
   std::printf("[ fault cases ] %d failing calls\n", cases);
 }
 

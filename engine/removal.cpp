@@ -1,0 +1,346 @@
+#include "engine/removal.h"
+
+#include <algorithm>
+
+#include "engine/crc32c.h"
+#include "engine/install_settings.h"
+#include "engine/journal.h"
+#include "engine/paths.h"
+#include "engine/scenery_library.h"
+
+namespace scenery {
+namespace {
+
+constexpr char kRecordHeader[] = "SceneryRemoval=1";
+constexpr char kReadRecord[] = "read the removal record of";
+constexpr char kRemoveArea[] = "take the scenery's area out of";
+
+std::string Hex(std::uint32_t value) {
+  std::string text(8, '0');
+  for (int digit = 0; digit < 8; ++digit) text[7 - digit] = "0123456789abcdef"[(value >> (4 * digit)) & 0xF];
+  return text;
+}
+
+[[noreturn]] void Refuse(const std::string& why) {
+  throw Failure(FailureKind::kBadContent, kReadRecord, kUninstallName,
+                "The record is damaged: " + why + ". Nothing was removed.");
+}
+
+// A name below the destination that leads nowhere else: plain parts, none
+// "." or "..", no drive, no leading backslash, no character Windows forbids.
+bool IsPlainRelative(const std::string& name, bool may_be_empty) {
+  if (name.empty()) return may_be_empty;
+  if (name.find_first_of("/:") != std::string::npos || HasForbiddenPathCharacters(name)) return false;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = std::min(name.find('\\', start), name.size());
+    const std::string part = name.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    if (end == name.size()) return true;
+    start = end + 1;
+  }
+}
+
+// A decimal or (with `hex`) hexadecimal number that is all of `text`.
+bool ReadNumber(const std::string& text, bool hex, std::uint64_t* value) {
+  if (text.empty() || text.size() > (hex ? 8u : 19u)) return false;
+  *value = 0;
+  for (char c : text) {
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (digit < 0) return false;
+    *value = *value * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+  }
+  return true;
+}
+
+// The part of `path` below `folder` ("" for the folder itself), when it
+// lies there; compared as Windows compares folders.
+bool RelativeTo(const std::string& folder, const std::string& path, std::string* relative) {
+  const std::string base = ComparableFolder(folder, "");
+  const std::string full = ComparableFolder(path, "");
+  if (full == base) {
+    relative->clear();
+    return true;
+  }
+  const std::string prefix = base.back() == '\\' ? base : base + "\\";
+  if (full.compare(0, prefix.size(), prefix) != 0) return false;
+  // The name's own letters, not the folded ones.
+  const std::size_t parts = std::count(full.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                                       full.end(), '\\') + 1;
+  std::size_t at = path.size();
+  for (std::size_t i = 0; i < parts; ++i) at = path.rfind('\\', at - 1);
+  *relative = path.substr(at + 1);
+  return IsPlainRelative(*relative, false);
+}
+
+bool IsReadOnly(FileSystem& fs, const std::string& path) {
+  try {
+    return fs.Probe(path).read_only;
+  } catch (const Failure&) {
+    return false;
+  }
+}
+
+std::string Below(const std::string& folder, const std::string& name) {
+  if (name.empty()) return folder;
+  return folder + (folder.back() == '\\' ? "" : "\\") + name;
+}
+
+}  // namespace
+
+std::string ProgramKeyOf(const std::string& destination) {
+  const std::string folder = ComparableFolder(destination, "");
+  return "scenery-setup-" + Hex(Crc32c(0, folder.data(), folder.size()));
+}
+
+std::string WriteRemovalRecord(const RemovalRecord& record) {
+  std::string text;
+  auto line = [&text](const std::string& key, const std::string& value) {
+    text += key + "=" + value + "\r\n";
+  };
+  text += std::string(kRecordHeader) + "\r\n";
+  line("Title", record.title);
+  line("Destination", record.destination);
+  line("SceneryCfg", record.cfg_path);
+  line("BackupCFG", record.backup_cfg);
+  line("AreaTitle", record.area_title);
+  line("AreaLocal", record.area_local);
+  for (const std::string& folder : record.folders) line("Folder", folder);
+  for (const RemovalRecord::File& file : record.files) {
+    line("File", file.name + "|" + std::to_string(file.size) + "|" + Hex(file.crc));
+  }
+  return text;
+}
+
+RemovalRecord ReadRemovalRecord(const std::string& bytes) {
+  RemovalRecord record;
+  std::size_t at = 0;
+  bool first = true;
+  while (at < bytes.size()) {
+    const std::size_t end = bytes.find("\r\n", at);
+    if (end == std::string::npos) Refuse("its last line has no end");
+    const std::string line = bytes.substr(at, end - at);
+    at = end + 2;
+    if (first) {
+      if (line != kRecordHeader) Refuse("it does not begin as a removal record does");
+      first = false;
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos || line.find_first_of("\r\n") != std::string::npos) {
+      Refuse("a line is no \"key=value\"");
+    }
+    const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+    if (key == "Title") {
+      record.title = value;
+    } else if (key == "Destination") {
+      record.destination = value;
+    } else if (key == "SceneryCfg") {
+      record.cfg_path = value;
+    } else if (key == "BackupCFG") {
+      record.backup_cfg = value;
+    } else if (key == "AreaTitle") {
+      record.area_title = value;
+    } else if (key == "AreaLocal") {
+      record.area_local = value;
+    } else if (key == "Folder") {
+      if (!IsPlainRelative(value, true)) Refuse("a folder lies outside the destination");
+      record.folders.push_back(value);
+    } else if (key == "File") {
+      const std::size_t crc_bar = value.rfind('|');
+      const std::size_t size_bar = crc_bar == std::string::npos || crc_bar == 0
+                                       ? std::string::npos
+                                       : value.rfind('|', crc_bar - 1);
+      if (size_bar == std::string::npos) Refuse("a file line lacks its size or checksum");
+      RemovalRecord::File file;
+      file.name = value.substr(0, size_bar);
+      std::uint64_t crc = 0;
+      if (!ReadNumber(value.substr(size_bar + 1, crc_bar - size_bar - 1), false, &file.size) ||
+          !ReadNumber(value.substr(crc_bar + 1), true, &crc)) {
+        Refuse("a file's size or checksum is no number");
+      }
+      file.crc = static_cast<std::uint32_t>(crc);
+      if (!IsPlainRelative(file.name, false)) Refuse("a file lies outside the destination");
+      record.files.push_back(file);
+    } else {
+      Refuse("it holds the unknown key " + key);
+    }
+  }
+  if (first) Refuse("it is empty");
+  if (!IsFullPath(record.destination) || HasForbiddenPathCharacters(record.destination)) {
+    Refuse("its destination is no full path");
+  }
+  if (!IsFullPath(record.cfg_path) || HasForbiddenPathCharacters(record.cfg_path)) {
+    Refuse("its scenery.cfg is no full path");
+  }
+  if (!BackupNameFault(record.backup_cfg).empty()) Refuse("its backup name is not one");
+  return record;
+}
+
+void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& journal,
+                  const ProgramImage& image, ProgramList& programs) {
+  RemovalRecord record;
+  record.title = settings.install_title;
+  record.destination = settings.target_dir;
+  record.cfg_path = settings.cfg_path;
+  record.backup_cfg = settings.backup_cfg;
+  record.area_title = settings.scenery_title;
+  record.area_local = settings.target_dir;
+  std::uint64_t bytes = 0;
+  std::string relative;
+  for (const std::string& folder : journal.MadeFolders()) {
+    if (RelativeTo(settings.target_dir, folder, &relative)) {
+      record.folders.push_back(relative);
+    }
+  }
+  for (const std::string& path : journal.Written()) {
+    if (!RelativeTo(settings.target_dir, path, &relative)) continue;  // the backup
+    // Read back as it was written: what the removal compares with.
+    const std::string data = fs.ReadWholeFile(path);
+    record.files.push_back(RemovalRecord::File{relative, data.size(), Crc32c(0, data.data(), data.size())});
+    bytes += data.size();
+  }
+  const std::string text = WriteRemovalRecord(record);
+
+  const std::string uninstall = Below(settings.target_dir, kUninstallName);
+  journal.BeforeWriting(uninstall);
+  WriteOwnFile(fs, uninstall, [&] {
+    fs.WriteFileFrom(uninstall, [&](const FileSystem::ByteSink& sink) {
+      // The program's image, without a signature that would no longer fit it.
+      std::string chunk;
+      for (std::uint64_t at = 0; at < image.image_end; at += chunk.size()) {
+        chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(image.image_end - at, 1 << 16)));
+        image.file->ReadAt(at, &chunk[0], chunk.size());
+        if (image.security_entry != 0 && image.security_entry >= at &&
+            image.security_entry + 8 <= at + chunk.size()) {
+          std::fill_n(chunk.begin() + static_cast<std::ptrdiff_t>(image.security_entry - at), 8, '\0');
+        }
+        sink(chunk.data(), chunk.size());
+      }
+      struct Writer : PackWriter {
+        const FileSystem::ByteSink* sink;
+        const std::string* record;
+        void Write(const std::string& part) override { (*sink)(part.data(), part.size()); }
+        void CopyFile(std::size_t) override { (*sink)(record->data(), record->size()); }
+      } writer;
+      writer.sink = &sink;
+      writer.record = &text;
+      WritePackage(image.image_end,
+                   {FileToPack{kRemovalRecordName, text.size(), Crc32c(0, text.data(), text.size())}},
+                   writer);
+    });
+  });
+  bytes += image.image_end + text.size();
+
+  ProgramEntry entry;
+  entry.destination = settings.target_dir;
+  entry.display_name = settings.install_title.empty() ? "Setup" : settings.install_title;
+  entry.uninstall_exe = uninstall;
+  entry.size_kib = static_cast<std::uint32_t>((bytes + 1023) / 1024);
+  programs.Register(entry);
+}
+
+RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
+                                 const RemovalRecord& record) {
+  RemovalResult result;
+  const std::string& cfg = record.cfg_path;
+  const std::string simulator = SimulatorFolderOf(cfg);
+  // The library first: when it cannot be written, nothing is removed.
+  try {
+    const std::string old_bytes = fs.ReadWholeFile(cfg);
+    const std::string new_bytes =
+        WithoutArea(old_bytes, record.destination, simulator, &result.area_removed);
+    if (result.area_removed) {
+      const std::string backup = Below(simulator, record.backup_cfg);
+      WriteOwnFile(fs, backup, [&] { fs.CopyReplacing(cfg, backup); });
+      // Written whole beside it, then put in its place in one step.
+      std::string spare;
+      for (int number = 1;; ++number) {
+        spare = Below(simulator, SpareFileName(number));
+        if (fs.Probe(spare).kind == EntryKind::kMissing || number == 0xFFFF) break;
+      }
+      fs.WriteFileFrom(spare, [&](const FileSystem::ByteSink& sink) {
+        sink(new_bytes.data(), new_bytes.size());
+      });
+      try {
+        fs.MoveReplacing(spare, cfg);
+      } catch (const Failure&) {
+        try {
+          fs.RemoveFile(spare);
+        } catch (const Failure&) {
+        }
+        throw;
+      }
+    }
+  } catch (Failure& failure) {
+    if (failure.kind() == FailureKind::kInUse) {
+      failure.set_advice("The file is in use by another program, most likely the simulator. "
+                         "Please close FS 2000 and remove the scenery again.");
+    } else if (IsReadOnly(fs, cfg)) {
+      failure.set_advice("scenery.cfg is read-only: someone set it so. To remove the scenery, "
+                         "right-click scenery.cfg in the FS 2000 folder, choose Properties, "
+                         "untick Read-only, click OK, and remove the scenery again.");
+    }
+    failure.set_aftermath("Nothing was removed: the scenery is still installed, and "
+                          "scenery.cfg was not changed.");
+    throw;
+  }
+
+  // A folder below the destination that is a link leads elsewhere: nothing
+  // behind it is deleted.
+  auto behind_link = [&](const std::string& name) {
+    for (std::size_t slash = name.find('\\'); slash != std::string::npos;
+         slash = name.find('\\', slash + 1)) {
+      if (fs.Probe(Below(record.destination, name.substr(0, slash))).link) return true;
+    }
+    return false;
+  };
+  for (const RemovalRecord::File& file : record.files) {
+    const std::string path = Below(record.destination, file.name);
+    try {
+      if (behind_link(file.name)) {
+        result.linked.push_back(path);
+        continue;
+      }
+      const PathInfo info = fs.Probe(path);
+      if (info.kind != EntryKind::kFile || info.link) continue;
+      if (fs.FileLength(path) != file.size) {
+        result.changed.push_back(path);
+        continue;
+      }
+      const std::string data = fs.ReadWholeFile(path);
+      if (Crc32c(0, data.data(), data.size()) != file.crc) {
+        result.changed.push_back(path);
+        continue;
+      }
+      RemoveOwnFile(fs, path);
+    } catch (const Failure& failure) {
+      result.failed.push_back(path + ": " + failure.reason());
+    }
+  }
+  // The deepest first; a folder that still holds something stays.
+  std::vector<std::string> folders = record.folders;
+  std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
+    return std::count(a.begin(), a.end(), '\\') + !a.empty() >
+           std::count(b.begin(), b.end(), '\\') + !b.empty();
+  });
+  for (const std::string& folder : folders) {
+    const std::string path = Below(record.destination, folder);
+    try {
+      if (!folder.empty() && behind_link(folder + "\\")) continue;
+      const PathInfo info = fs.Probe(path);
+      if (info.kind == EntryKind::kFolder && !info.link) fs.RemoveFolder(path);
+    } catch (const Failure&) {
+      // Not empty (the user's own files stay), or out of reach: it stays.
+    }
+  }
+  try {
+    programs.Unregister(record.destination);
+  } catch (const Failure& failure) {
+    result.entry_failure = failure.reason();
+  }
+  return result;
+}
+
+}  // namespace scenery

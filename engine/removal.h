@@ -1,0 +1,86 @@
+// Removal of an installed scenery: the record that every successful run
+// writes into Uninstall.exe, its reader, and the removal it drives.
+#ifndef SCENERY_SETUP_ENGINE_REMOVAL_H_
+#define SCENERY_SETUP_ENGINE_REMOVAL_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/file_system.h"
+#include "engine/packed_package.h"
+#include "engine/program_list.h"
+
+namespace scenery {
+
+class Journal;
+struct InstallSettings;
+
+// The name of the one file that Uninstall.exe carries, in the format of a
+// one-file package; a program that carries it removes instead of installing.
+constexpr char kRemovalRecordName[] = "removal.rec";
+constexpr char kUninstallName[] = "Uninstall.exe";
+
+struct RemovalRecord {
+  std::string title;        // InstallTitle
+  std::string destination;  // the folder installed into
+  std::string cfg_path;     // scenery.cfg
+  std::string backup_cfg;   // BackupCFG, relative to the simulator's folder
+  std::string area_title;   // the area's Title=
+  std::string area_local;   // the area's Local=
+  struct File {
+    std::string name;  // relative to the destination: "Scenery\Harbour.bgl"
+    std::uint64_t size = 0;
+    std::uint32_t crc = 0;
+  };
+  std::vector<File> files;           // each file the run wrote
+  std::vector<std::string> folders;  // each folder it made, relative ("" the destination)
+};
+
+// The record as text: "Key=value" lines ended by CR LF.
+std::string WriteRemovalRecord(const RemovalRecord& record);
+// Reads a record; anything damaged or unsafe (a name with "..", a drive or a
+// leading backslash, a number that is none, a destination that is no full
+// path) throws kBadContent. Never reads beyond `bytes`.
+RemovalRecord ReadRemovalRecord(const std::string& bytes);
+
+// Where Uninstall.exe's program comes from: the running Setup.exe, whose
+// image ends at `image_end` (before a carried package or a signature);
+// `security_entry` is the file offset of its header's certificate-table
+// entry (0 when it has none), cleared in the copy.
+struct ProgramImage {
+  ByteFile* file = nullptr;
+  std::uint64_t image_end = 0;
+  std::uint64_t security_entry = 0;
+};
+
+// The last steps of a run: the record of what `journal` says the run wrote
+// below the destination (each file read back for its size and CRC-32C),
+// Uninstall.exe (the program's image and the record) written into the
+// destination through the journal, then the program-list entry. Throws
+// Failure; the caller undoes the run.
+void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& journal,
+                  const ProgramImage& image, ProgramList& programs);
+
+// What a removal did, for its closing box.
+struct RemovalResult {
+  bool area_removed = false;          // scenery.cfg lost the area's section
+  std::vector<std::string> changed;   // recorded files kept: changed since
+  std::vector<std::string> linked;    // recorded files kept: behind a link
+  std::vector<std::string> failed;    // "PATH: REASON" of files that could not be deleted
+  std::string entry_failure;          // why the program-list entry stays, if it does
+};
+
+// Removes what `record` says was installed, in this order: the area of
+// scenery.cfg (a backup first, then the file replaced whole), each recorded
+// file that is still as installed, each recorded folder that is empty (the
+// deepest first), the program-list entry. When scenery.cfg cannot be
+// written, throws before anything else is removed; after that, what cannot
+// be deleted is said in the result and the removal goes on. Nothing outside
+// the destination is deleted, and no link or junction below it is followed.
+RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
+                                 const RemovalRecord& record);
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_ENGINE_REMOVAL_H_

@@ -1,0 +1,203 @@
+// Removal: the record that Uninstall.exe carries, the area taken out of
+// scenery.cfg, and a removal that keeps what the user changed or added and
+// what it cannot reach.
+#include "engine/removal.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "engine/installation.h"
+#include "engine/package_source.h"
+#include "engine/scenery_library.h"
+#include "tests/support/fake_program.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/memory_program_list.h"
+#include "tests/support/package_fixture.h"
+
+namespace scenery {
+namespace {
+
+class Removal : public testing::Test {
+ protected:
+  Removal() : box_(MakeMemorySandbox(&fs_)) {
+    LayOutPackage(*box_, settings_);
+    settings_.install_title = "Harbour Island Scenery";
+    const ProgramImage image{&program_, program_.Size(), 0};
+    InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
+  }
+  // The record that the installation wrote, read as Uninstall.exe reads it.
+  RemovalRecord Record() {
+    MemoryByteFile uninstall(fs_->Contents(settings_.target_dir + "\\Uninstall.exe"));
+    PackedLayout layout;
+    std::string why;
+    EXPECT_EQ(ReadPackedLayout(uninstall, &layout, &why), PackedState::kPackage) << why;
+    CarriedSource carried(uninstall, layout, "Uninstall.exe");
+    return ReadRemovalRecord(carried.Read(kRemovalRecordName));
+  }
+  MemoryFileSystem* fs_ = nullptr;
+  std::unique_ptr<Sandbox> box_;
+  InstallSettings settings_;
+  RecordingProgress progress_;
+  MemoryByteFile program_{FakeProgram(1024)};
+  MemoryProgramList programs_;
+};
+
+TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
+  const std::string dest = settings_.target_dir;
+  ASSERT_EQ(programs_.entries.size(), 1u);
+  const ProgramEntry& entry = programs_.entries.begin()->second;
+  EXPECT_EQ(entry.display_name, "Harbour Island Scenery");
+  EXPECT_EQ(entry.uninstall_exe, dest + "\\Uninstall.exe");
+  EXPECT_GT(entry.size_kib, 0u);
+  // Uninstall.exe is the program's image followed by the record.
+  EXPECT_EQ(fs_->Contents(dest + "\\Uninstall.exe").compare(0, 1024, program_.bytes()), 0);
+  const RemovalRecord record = Record();
+  EXPECT_EQ(record.destination, dest);
+  EXPECT_EQ(record.files.size(), 6u);
+  EXPECT_EQ(record.folders, (std::vector<std::string>{"", "Scenery", "Texture"}));
+
+  fs_->AddFile(dest + "\\Texture\\mine.bmp", "the user's own texture");
+  fs_->AddFile(dest + "\\Texture\\water.bmp", "BM water, repainted");
+  fs_->AddFile(box_->root() + "\\Scenery\\other.txt", "beside the destination");
+  const RemovalResult result = RemoveInstallation(*fs_, programs_, record);
+  EXPECT_TRUE(result.area_removed);
+  EXPECT_EQ(result.changed, std::vector<std::string>{dest + "\\Texture\\water.bmp"});
+  EXPECT_EQ(fs_->Contents(settings_.cfg_path), SampleSceneryCfg());
+  EXPECT_EQ(fs_->Contents(settings_.backup_path), SampleSceneryCfg() + AreaSection(3, settings_));
+  EXPECT_TRUE(programs_.entries.empty());
+  std::vector<std::string> left;
+  for (const std::string& path : fs_->Listing()) {
+    if (path.compare(0, dest.size(), dest) == 0) left.push_back(path.substr(dest.size()));
+  }
+  // Uninstall.exe and its folder go once it has ended.
+  EXPECT_EQ(left, (std::vector<std::string>{"\\", "\\Texture\\", "\\Texture\\mine.bmp",
+                                            "\\Texture\\water.bmp", "\\Uninstall.exe"}));
+  EXPECT_TRUE(fs_->Has(box_->root() + "\\Scenery\\other.txt"));
+}
+
+TEST_F(Removal, AFolderBehindALinkIsNotFollowed) {
+  fs_->SetLink(settings_.target_dir + "\\Texture");
+  const RemovalResult result = RemoveInstallation(*fs_, programs_, Record());
+  EXPECT_EQ(result.linked.size(), 2u);
+  EXPECT_TRUE(fs_->Has(settings_.target_dir + "\\Texture\\water.bmp"));
+  EXPECT_FALSE(fs_->Has(settings_.target_dir + "\\Scenery"));
+}
+
+// Each call of a removal failing in each way: a failure before scenery.cfg
+// is replaced removes nothing at all; after it, the removal goes on and
+// names what it could not delete. scenery.cfg is never half-written.
+TEST_F(Removal, EveryCallFailingInEveryWay) {
+  const RemovalRecord record = Record();
+  const std::map<std::string, std::string> installed = [&] {
+    std::map<std::string, std::string> disk;
+    for (const std::string& path : fs_->Listing()) disk[path] = fs_->Contents(path);
+    return disk;
+  }();
+  MemoryProgramList learn_programs = programs_;
+  // The calls of one removal, learnt on a copy of the installed disk.
+  MemoryFileSystem* learn_fs = nullptr;
+  auto learn_box = MakeMemorySandbox(&learn_fs);
+  for (const auto& entry : installed) {
+    if (entry.first.back() == '\\') {
+      learn_fs->AddFolder(entry.first);
+    } else {
+      learn_fs->AddFile(entry.first, entry.second);
+    }
+  }
+  learn_fs->ClearCalls();
+  RemoveInstallation(*learn_fs, learn_programs, record);
+  std::map<FsCall, int> seen;
+  int cases = 0;
+  for (const RecordedCall& step : learn_fs->calls()) {
+    const int nth = ++seen[step.call];
+    for (FailureKind kind : {FailureKind::kAccessDenied, FailureKind::kInUse}) {
+      SCOPED_TRACE(std::string(FsCallName(step.call)) + " #" + std::to_string(nth) + " on " +
+                   step.path);
+      MemoryFileSystem* fs = nullptr;
+      auto run_box = MakeMemorySandbox(&fs);
+      for (const auto& entry : installed) {
+        if (entry.first.back() == '\\') {
+          fs->AddFolder(entry.first);
+        } else {
+          fs->AddFile(entry.first, entry.second);
+        }
+      }
+      MemoryProgramList programs = programs_;
+      fs->FailNth(step.call, nth, kind);
+      ++cases;
+      try {
+        const RemovalResult result = RemoveInstallation(*fs, programs, record);
+        EXPECT_EQ(fs->Contents(settings_.cfg_path), SampleSceneryCfg());
+        for (const RemovalRecord::File& file : record.files) {
+          const std::string path = settings_.target_dir + "\\" + file.name;
+          bool named = false;
+          for (const std::string& why : result.failed) named |= why.compare(0, path.size(), path) == 0;
+          EXPECT_TRUE(!fs->Has(path) || named) << path << " stayed unsaid";
+        }
+      } catch (const Failure& failure) {
+        EXPECT_NE(failure.Message().find("Nothing was removed"), std::string::npos);
+        for (const auto& entry : installed) {
+          if (entry.first == settings_.backup_path) continue;  // written first
+          EXPECT_TRUE(fs->Has(entry.first)) << entry.first;
+          EXPECT_EQ(fs->Contents(entry.first), entry.second) << entry.first;
+        }
+        EXPECT_EQ(programs.entries.size(), 1u);
+      }
+      for (const std::string& path : fs->Listing()) {
+        EXPECT_EQ(path.find("~sc"), std::string::npos) << "a spare file stayed: " << path;
+      }
+    }
+  }
+  EXPECT_GT(cases, 40);
+}
+
+TEST(RemovalLibrary, OnlyTheAreaOfTheFolderGoes) {
+  const std::string head = "[General]\r\nTitle=World\r\n\r\n";
+  const std::string before = "[Area.001]\r\nLocal=Scenery\\World\r\nLayer=1\r\n\r\n";
+  const std::string after = "[Area.007]\r\nTitle=Other\r\nLocal=C:\\Other\r\n\r\n";
+  const struct {
+    std::string ours;  // the area as the user may have left it
+    bool found;
+  } cases[] = {
+      {"[Area.003]\r\nTitle=Harbour\r\nLocal=C:\\Addon\\Harbour\r\nLayer=3\r\n\r\n", true},
+      {"[Area.012]\r\nTitle=Renumbered\r\nLayer=12\r\nlocal = c:\\addon\\harbour\\\r\n", true},
+      {"[Area.004]\r\nLocal=Addon\\Harbour\r\nLayer=4\r\n", true},  // relative to the simulator
+      {"", false},                                                   // taken out by the user
+      {"[Area.005]\r\nLocal=C:\\Addon\\Harbour2\r\n", false},
+  };
+  for (const auto& c : cases) {
+    bool found = false;
+    const std::string bytes = head + before + c.ours + after;
+    EXPECT_EQ(WithoutArea(bytes, "C:\\Addon\\Harbour", "C:", &found),
+              c.found ? head + before + after : bytes)
+        << c.ours;
+    EXPECT_EQ(found, c.found) << c.ours;
+  }
+}
+
+TEST(RemovalRecordReader, RefusesWhatIsDamagedOrLeadsOutside) {
+  RemovalRecord record;
+  record.title = "Harbour";
+  record.destination = "C:\\Addon\\Harbour";
+  record.cfg_path = "C:\\FS2000\\scenery.cfg";
+  record.backup_cfg = "scenery.bak";
+  record.folders = {"", "Scenery"};
+  record.files = {{"Scenery\\a.bgl", 12, 0xDEADBEEF}};
+  const std::string good = WriteRemovalRecord(record);
+  const RemovalRecord back = ReadRemovalRecord(good);
+  EXPECT_EQ(back.files[0].name, "Scenery\\a.bgl");
+  EXPECT_EQ(back.files[0].crc, 0xDEADBEEFu);
+  EXPECT_EQ(back.folders, record.folders);
+  for (const std::string& bad :
+       {good.substr(0, good.size() - 1), good + "File=..\\x.bgl|1|0\r\n",
+        good + "File=C:\\x.bgl|1|0\r\n", good + "File=\\x.bgl|1|0\r\n",
+        good + "Folder=Scenery\\..\r\n", good + "File=a.bgl|1|xyz\r\n",
+        good + "File=a.bgl|12\r\n", good + "Mystery=1\r\n", std::string("SceneryRemoval=2\r\n"),
+        std::string()}) {
+    EXPECT_THROW(ReadRemovalRecord(bad), Failure) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace scenery
