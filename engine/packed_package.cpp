@@ -56,7 +56,9 @@ bool ReadPeFacts(ByteFile& file, PeFacts* facts) {
   const std::size_t security = directories + 4 * 8;           // the certificate table
   facts->certificates_offset = 0;
   facts->certificates_size = 0;
+  facts->security_entry = 0;
   if (security + 8 <= header.size() && U32(header.data() + directories - 4) > 4) {
+    facts->security_entry = optional + security;
     facts->certificates_offset = U32(header.data() + security);
     facts->certificates_size = U32(header.data() + security + 4);
   }

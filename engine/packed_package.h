@@ -70,6 +70,7 @@ struct PeFacts {
   std::uint64_t image_end = 0;
   std::uint64_t certificates_offset = 0;  // 0 when unsigned
   std::uint64_t certificates_size = 0;
+  std::uint64_t security_entry = 0;  // file offset of the header's certificate-table entry, or 0
 };
 bool ReadPeFacts(ByteFile& file, PeFacts* facts);
 

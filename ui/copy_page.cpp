@@ -80,7 +80,8 @@ void CopyPage::MainClicked() {
 
 void CopyPage::RunInstallation() {
   BusyScope busy(form_);
-  InstallPackage(wizard_.source(), wizard_.fs(), wizard_.settings(), *this);
+  InstallPackage(wizard_.source(), wizard_.fs(), wizard_.settings(), *this, wizard_.image(),
+                 wizard_.programs());
   install_done_ = true;
 }
 

@@ -14,6 +14,7 @@
 #include "engine/install_settings.h"
 #include "engine/package_copy.h"
 #include "engine/package_source.h"
+#include "engine/removal.h"
 #include "ui/forms/forms.h"
 #include "ui/forms/toolkit.h"
 #include "ui/forms/toolkit.h"
@@ -60,6 +61,15 @@ class Wizard : public forms::EventHandler {
   // The start-up sequence: reads Setup.ini, shows the painted background and
   // the licence page.
   void Start();
+
+  // The run ends by writing Uninstall.exe from `image` and an entry in
+  // `programs`; without this call it writes neither (the tests' runs).
+  void set_removal(const ProgramImage& image, ProgramList& programs) {
+    image_ = image;
+    programs_ = &programs;
+  }
+  const ProgramImage* image() const { return programs_ != nullptr ? &image_ : nullptr; }
+  ProgramList* programs() const { return programs_; }
 
   // Runs one event from the platform. A failure that the event does not
   // handle becomes the standard error report, and the program ends with
@@ -109,6 +119,8 @@ class Wizard : public forms::EventHandler {
   Page* current_ = nullptr;
   bool ending_ = false;
   bool reporting_ = false;
+  ProgramImage image_;
+  ProgramList* programs_ = nullptr;
   int exit_code_ = kExitInstalled;
 };
 
