@@ -252,6 +252,13 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
     const std::string new_bytes =
         WithoutArea(old_bytes, record.destination, simulator, &result.area_removed);
     if (result.area_removed) {
+      // Opened for writing with nothing written: a file that the simulator
+      // holds open is found here, before anything is written.
+      try {
+        fs.AppendToFile(cfg, "");
+      } catch (const Failure& failure) {
+        throw Failure(failure.kind(), kRemoveArea, cfg, failure.reason());
+      }
       const std::string backup = Below(simulator, record.backup_cfg);
       WriteOwnFile(fs, backup, [&] { fs.CopyReplacing(cfg, backup); });
       // Written whole beside it, then put in its place in one step.
@@ -274,10 +281,14 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
       }
     }
   } catch (Failure& failure) {
-    if (failure.kind() == FailureKind::kInUse) {
+    const bool read_only = IsReadOnly(fs, cfg);
+    // Replacing a file that another program holds open is refused as
+    // "access denied".
+    if (failure.kind() == FailureKind::kInUse ||
+        (failure.kind() == FailureKind::kAccessDenied && !read_only && failure.path() == cfg)) {
       failure.set_advice("The file is in use by another program, most likely the simulator. "
                          "Please close FS 2000 and remove the scenery again.");
-    } else if (IsReadOnly(fs, cfg)) {
+    } else if (read_only) {
       failure.set_advice("scenery.cfg is read-only: someone set it so. To remove the scenery, "
                          "right-click scenery.cfg in the FS 2000 folder, choose Properties, "
                          "untick Read-only, click OK, and remove the scenery again.");

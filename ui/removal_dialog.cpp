@@ -1,5 +1,7 @@
 #include "ui/removal_dialog.h"
 
+#include <algorithm>
+
 #include "engine/paths.h"
 #include "ui/wizard.h"
 
@@ -23,16 +25,32 @@ std::string Lines(const std::vector<std::string>& items) {
   return lines;
 }
 
-// Whether the destination holds anything beside Uninstall.exe, which goes
-// once the program has ended.
-bool HoldsOthers(FileSystem& fs, const std::string& folder) {
-  try {
-    if (fs.Probe(folder).kind != EntryKind::kFolder) return false;
-    if (!fs.ListSubfolders(folder).empty()) return true;
-    for (const FileEntry& file : fs.ListFiles(folder)) {
-      if (UpperAscii(file.name) != UpperAscii(kUninstallName)) return true;
+// Whether the recorded folders hold a file or folder that the removal did
+// not name (Uninstall.exe goes once the program has ended).
+bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResult& result) {
+  std::vector<std::string> known = {UpperAscii(record.destination + "\\" + kUninstallName)};
+  for (const auto* list : {&result.changed, &result.linked}) {
+    for (const std::string& path : *list) known.push_back(UpperAscii(path));
+  }
+  for (const std::string& failed : result.failed) {
+    known.push_back(UpperAscii(failed.substr(0, failed.find(": "))));
+  }
+  for (const std::string& folder : record.folders) known.push_back(UpperAscii(folder));
+  auto is_known = [&known](const std::string& text) {
+    return std::find(known.begin(), known.end(), UpperAscii(text)) != known.end();
+  };
+  for (const std::string& folder : record.folders) {
+    const std::string path = folder.empty() ? record.destination : record.destination + "\\" + folder;
+    try {
+      if (fs.Probe(path).kind != EntryKind::kFolder) continue;
+      for (const std::string& sub : fs.ListSubfolders(path)) {
+        if (!is_known(folder.empty() ? sub : folder + "\\" + sub)) return true;
+      }
+      for (const FileEntry& file : fs.ListFiles(path)) {
+        if (!is_known(path + "\\" + file.name)) return true;
+      }
+    } catch (const Failure&) {
     }
-  } catch (const Failure&) {
   }
   return false;
 }
@@ -74,7 +92,7 @@ int RunRemoval(forms::Toolkit& toolkit, FileSystem& fs, ProgramList& programs,
   if (!result.failed.empty()) {
     text += "\r\n\r\nThese files could not be deleted:" + Lines(result.failed);
   }
-  if (HoldsOthers(fs, record.destination)) {
+  if (HoldsOthers(fs, record, result)) {
     text += "\r\n\r\nThe folder " + record.destination +
             " still holds files that Setup did not install; they were kept.";
   }

@@ -26,7 +26,7 @@
 //   box TEXT BUTTON [TITLE [ICON]]
 //                                 wait for a message box whose text holds
 //                                 TEXT (with exactly the title TITLE and the
-//                                 icon critical, question or exclamation),
+//                                 icon critical, question, exclamation or information),
 //                                 press yes, no or ok; only the buttons
 //                                 named in the box's kind may be there
 //   expect-visible ID 0|1         the control is hidden / shown
@@ -61,6 +61,10 @@
 //                                 wider than nothing
 //   no-box MS                     no message box appears within MS ms
 //   hold FILE                     keep FILE open, denying others writing
+//   release                       close every file held
+//   write FILE TEXT               write FILE anew with TEXT
+//   expect-program NAME FOLDER    Windows' list of programs has one entry
+//                                 NAME for FOLDER ("-": none)
 //   delete FILE                   delete FILE
 //   hide FILE                     give FILE the hidden attribute
 //   read-only FILE 1|0            set or clear FILE's read-only attribute, as Properties does
@@ -477,6 +481,65 @@ std::string Unbroken(std::string said) {
   return said;
 }
 
+// Windows' list of programs holds exactly one entry called `name`, for
+// `folder` ("-": none): its InstallLocation, UninstallString (the quoted
+// Uninstall.exe of the folder), DisplayIcon, a size, NoModify and NoRepair.
+void ExpectProgramEntry(const std::string& name, const std::string& folder) {
+  HKEY list = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                    0, KEY_READ, &list) != ERROR_SUCCESS) {
+    Fail("cannot open the list of programs");
+  }
+  auto text = [](HKEY key, const char* value) {
+    char data[1024] = "";
+    DWORD size = sizeof data - 1;
+    if (RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
+        ERROR_SUCCESS) {
+      return std::string("(none)");
+    }
+    return std::string(data);
+  };
+  auto number = [](HKEY key, const char* value) {
+    DWORD data = 0, size = sizeof data;
+    if (RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) !=
+        ERROR_SUCCESS) {
+      return -1L;
+    }
+    return static_cast<long>(data);
+  };
+  int found = 0;
+  char key_name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof key_name;
+    if (RegEnumKeyExA(list, index, key_name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    HKEY entry = nullptr;
+    if (RegOpenKeyExA(list, key_name, 0, KEY_READ, &entry) != ERROR_SUCCESS) continue;
+    if (text(entry, "DisplayName") == name) {
+      ++found;
+      const std::string location = text(entry, "InstallLocation");
+      std::printf("  entry %s: InstallLocation %s, UninstallString %s, DisplayIcon %s, "
+                  "EstimatedSize %ld KiB, NoModify %ld, NoRepair %ld\n",
+                  key_name, location.c_str(), text(entry, "UninstallString").c_str(),
+                  text(entry, "DisplayIcon").c_str(), number(entry, "EstimatedSize"),
+                  number(entry, "NoModify"), number(entry, "NoRepair"));
+      const std::string uninstall = folder + "\\Uninstall.exe";
+      if (location != folder || text(entry, "UninstallString") != "\"" + uninstall + "\"" ||
+          text(entry, "DisplayIcon") != uninstall || number(entry, "EstimatedSize") <= 0 ||
+          number(entry, "NoModify") != 1 || number(entry, "NoRepair") != 1) {
+        Fail("the entry " + std::string(key_name) + " is not as it should be");
+      }
+    }
+    RegCloseKey(entry);
+  }
+  RegCloseKey(list);
+  if (found != (folder == "-" ? 0 : 1)) {
+    Fail(std::to_string(found) + " entries called " + name + " in the list of programs");
+  }
+}
+
 int ButtonId(const std::string& name) {
   if (name == "yes") return IDYES;
   if (name == "no") return IDNO;
@@ -606,9 +669,10 @@ void Run(const std::vector<std::string>& w) {
     if (said.find(w[1]) == std::string::npos) Fail("the message box does not say " + w[1]);
     if (w.size() >= 4 && WindowText(box) != w[3]) Fail("the message box is not titled " + w[3]);
     if (w.size() >= 5) {
-      LPCSTR icon = w[4] == "critical"   ? IDI_HAND
-                    : w[4] == "question" ? IDI_QUESTION
-                                         : IDI_EXCLAMATION;
+      LPCSTR icon = w[4] == "critical"      ? IDI_HAND
+                    : w[4] == "question"    ? IDI_QUESTION
+                    : w[4] == "information" ? IDI_ASTERISK
+                                            : IDI_EXCLAMATION;
       if (!ShowsIcon(box, icon)) Fail("the message box does not show the " + w[4] + " icon");
     }
     const bool yes_no = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr;
@@ -770,6 +834,22 @@ void Run(const std::vector<std::string>& w) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) Fail("cannot hold " + w[1]);
     g_held.push_back(file);
+  } else if (command == "release") {
+    for (HANDLE file : g_held) CloseHandle(file);
+    g_held.clear();
+  } else if (command == "write") {
+    need(2);
+    HANDLE file = CreateFileA(w[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    if (file == INVALID_HANDLE_VALUE ||
+        !WriteFile(file, w[2].data(), static_cast<DWORD>(w[2].size()), &written, nullptr)) {
+      Fail("cannot write " + w[1]);
+    }
+    CloseHandle(file);
+  } else if (command == "expect-program") {
+    need(2);
+    ExpectProgramEntry(w[1], w[2]);
   } else if (command == "delete") {
     need(1);
     if (!DeleteFileA(w[1].c_str())) Fail("cannot delete " + w[1]);
@@ -871,11 +951,29 @@ void Run(const std::vector<std::string>& w) {
 
 }  // namespace
 
+// The scenarios share one prefix: each starts with no entry of Setup.exe's
+// in the list of programs, whatever an earlier one installed.
+void ForgetProgramEntries() {
+  const char* list = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, list, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return;
+  std::vector<std::string> ours;
+  char name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (std::string(name).compare(0, 14, "scenery-setup-") == 0) ours.push_back(name);
+  }
+  for (const std::string& entry : ours) RegDeleteKeyA(key, entry.c_str());
+  RegCloseKey(key);
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::printf("usage: driver SCRIPT\n");
     return 2;
   }
+  ForgetProgramEntries();
   FILE* script = std::fopen(argv[1], "rb");
   if (script == nullptr) {
     std::printf("cannot read %s\n", argv[1]);
