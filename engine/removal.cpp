@@ -5,6 +5,7 @@
 #include "engine/crc32c.h"
 #include "engine/install_settings.h"
 #include "engine/journal.h"
+#include "engine/package_source.h"
 #include "engine/paths.h"
 #include "engine/scenery_library.h"
 
@@ -239,6 +240,39 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
   entry.uninstall_exe = uninstall;
   entry.size_kib = static_cast<std::uint32_t>((bytes + 1023) / 1024);
   programs.Register(entry);
+}
+
+bool ReadEarlierInstallation(FileSystem& fs, const std::string& folder, RemovalRecord* record) {
+  class Bytes : public ByteFile {
+   public:
+    explicit Bytes(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::uint64_t Size() override { return bytes_.size(); }
+    void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+      if (offset > bytes_.size() || size > bytes_.size() - offset) {
+        throw Failure(FailureKind::kBadContent, op::kRead, kUninstallName, "It is cut short.");
+      }
+      std::copy_n(bytes_.data() + offset, size, static_cast<char*>(buffer));
+    }
+
+   private:
+    std::string bytes_;
+  };
+  try {
+    const std::string path = Below(folder, kUninstallName);
+    if (fs.Probe(path).kind != EntryKind::kFile) return false;
+    Bytes program(fs.ReadWholeFile(path));
+    PackedLayout layout;
+    std::string why;
+    if (ReadPackedLayout(program, &layout, &why) != PackedState::kPackage ||
+        layout.files.size() != 1 || layout.files[0].name != kRemovalRecordName) {
+      return false;
+    }
+    CarriedSource carried(program, layout, path);
+    *record = ReadRemovalRecord(carried.Read(kRemovalRecordName));
+    return true;
+  } catch (const Failure&) {
+    return false;
+  }
 }
 
 RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,

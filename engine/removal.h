@@ -62,6 +62,11 @@ struct ProgramImage {
 void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& journal,
                   const ProgramImage& image, ProgramList& programs);
 
+// The record in the Uninstall.exe of `folder`, when there is one that can
+// be read whole (an earlier installation of a package into that folder).
+// Never throws.
+bool ReadEarlierInstallation(FileSystem& fs, const std::string& folder, RemovalRecord* record);
+
 // What a removal did, for its closing box.
 struct RemovalResult {
   bool area_removed = false;          // scenery.cfg lost the area's section

@@ -4,6 +4,7 @@
 
 #include "engine/failure.h"
 #include "engine/manifest.h"
+#include "engine/scenery_library.h"
 
 namespace scenery {
 
@@ -20,6 +21,18 @@ Wizard::~Wizard() = default;
 void Wizard::Start() {
   settings_.extensions.clear();
   ReadManifest(source_, settings_);
+  // An earlier installation of this package, in the list of programs with
+  // its Uninstall.exe still in place: the pages propose its two folders.
+  if (programs_ != nullptr) {
+    for (const std::string& folder : programs_->FoldersOf(
+             settings_.install_title.empty() ? "Setup" : settings_.install_title)) {
+      RemovalRecord earlier;
+      if (!ReadEarlierInstallation(fs_, folder, &earlier)) continue;
+      settings_.target_path = earlier.destination;
+      settings_.guess_fs_folder = SimulatorFolderOf(earlier.cfg_path);
+      break;
+    }
+  }
   // The background is the program's taskbar and Alt+Tab entry: it names the
   // package.
   toolkit_.ShowBackground(settings_.install_title.empty() ? "Setup" : settings_.install_title,

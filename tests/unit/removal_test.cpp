@@ -10,7 +10,9 @@
 #include "engine/installation.h"
 #include "engine/package_source.h"
 #include "engine/scenery_library.h"
+#include "ui/wizard.h"
 #include "tests/support/fake_program.h"
+#include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_program_list.h"
 #include "tests/support/package_fixture.h"
@@ -150,6 +152,27 @@ TEST_F(Removal, EveryCallFailingInEveryWay) {
     }
   }
   EXPECT_GT(cases, 40);
+}
+
+// An update: the pages first propose the folders of the earlier
+// installation that the list of programs names, while its Uninstall.exe is
+// there.
+TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
+  fs_->AddFile(box_->program_folder() + "\\Setup.ini",
+               "InstallTitle=Harbour Island Scenery\r\nTargetPath=C:\\Elsewhere\r\n"
+               "GuessFSFolder=C:\\Nowhere\r\n");
+  auto proposals = [&] {
+    InstallSettings settings;
+    HeadlessToolkit toolkit;
+    FolderSource source(*fs_);
+    Wizard wizard(settings, source, *fs_, toolkit);
+    wizard.set_removal(ProgramImage{&program_, program_.Size(), 0}, programs_);
+    wizard.HandleEvent([&] { wizard.Start(); });
+    return settings.target_path + "|" + settings.guess_fs_folder;
+  };
+  EXPECT_EQ(proposals(), settings_.target_dir + "|" + box_->root() + "\\FS2000");
+  fs_->Remove(settings_.target_dir + "\\Uninstall.exe");
+  EXPECT_EQ(proposals(), "C:\\Elsewhere|C:\\Nowhere");
 }
 
 TEST(RemovalLibrary, OnlyTheAreaOfTheFolderGoes) {
