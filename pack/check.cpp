@@ -425,6 +425,12 @@ std::string FormatSummary(const PackageReport& report, const std::string& folder
   for (const std::string& line : SplitLines(report.section)) {
     out += line.empty() ? "\n" : "  " + line + "\n";
   }
+  out += "Also written: Uninstall.exe into the destination folder, and an entry called \"" +
+         (report.settings.install_title.empty() ? std::string("Setup")
+                                                : report.settings.install_title) +
+         "\" in Windows' list of programs. Removing it there takes the area out of "
+         "scenery.cfg and deletes the installed files that are still as installed; files the "
+         "user changed or added stay.\n";
   return out;
 }
 
