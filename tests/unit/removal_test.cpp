@@ -60,7 +60,7 @@ TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
   EXPECT_EQ(record.folders, (std::vector<std::string>{"", "Scenery", "Texture"}));
 
   fs_->AddFile(dest + "\\Texture\\mine.bmp", "the user's own texture");
-  fs_->AddFile(dest + "\\Texture\\water.bmp", "BM water, repainted");
+  fs_->AddFile(dest + "\\Texture\\water.bmp", "BM WATER");  // the same size, repainted
   fs_->AddFile(box_->root() + "\\Scenery\\other.txt", "beside the destination");
   const RemovalResult result = RemoveInstallation(*fs_, programs_, record);
   EXPECT_TRUE(result.area_removed);
