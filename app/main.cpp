@@ -9,6 +9,8 @@
 #include "engine/install_settings.h"
 #include "engine/package_source.h"
 #include "engine/packed_package.h"
+#include "engine/command_line.h"
+#include "engine/install_log.h"
 #include "engine/removal.h"
 #include "platform/win32/installation_lock.h"
 #include "platform/win32/self_removal.h"
@@ -18,23 +20,27 @@
 #include "platform/win32/win32_program_list.h"
 #include "platform/win32/win32_toolkit.h"
 #include "ui/removal_dialog.h"
+#include "ui/silent_install.h"
 #include "ui/wizard.h"
 
 namespace {
 
 // Uninstall.exe: the program carries the record of an installation instead
-// of a package. It asks, removes, and has itself deleted once it has ended.
+// of a package. It asks (unless /S), removes, and has itself deleted once
+// it has ended.
 int Remove(scenery::Win32Toolkit& toolkit, scenery::FileSystem& fs, scenery::ByteFile& program,
-           const scenery::PackedLayout& layout, const std::string& program_path) {
+           const scenery::PackedLayout& layout, const std::string& program_path, bool silent,
+           scenery::InstallLog* log) {
   scenery::RemovalRecord record;
   try {
     scenery::CarriedSource carried(program, layout, program_path);
     record = scenery::ReadRemovalRecord(carried.Read(scenery::kRemovalRecordName));
   } catch (const scenery::Failure& failure) {
-    return scenery::ReportUnreadableRecord(toolkit, failure);
+    if (log != nullptr) log->Note("Error report:\r\n" + failure.Message());
+    return silent ? scenery::kExitFailed : scenery::ReportUnreadableRecord(toolkit, failure);
   }
   scenery::Win32ProgramList programs;
-  const int code = scenery::RunRemoval(toolkit, fs, programs, record);
+  const int code = scenery::RunRemoval(toolkit, fs, programs, record, silent, log);
   if (code == scenery::kExitInstalled) scenery::RemoveAfterExit(program_path, record.destination);
   return code;
 }
@@ -50,61 +56,104 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // to insert a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   scenery::InitThemedControls();
-
   scenery::Win32Toolkit toolkit(instance);
-  // Before anything else: a second Setup.exe touches no file.
-  scenery::InstallationLock lock;
-  if (!lock.held()) {
-    scenery::Win32Toolkit::ShowOtherInstallation();
-    return scenery::RefuseWhileAnotherRuns(toolkit);
-  }
-
-  // The package comes from the program itself when it carries one, else
-  // from its folder. A damaged one is refused before any window shows.
   scenery::Win32FileSystem fs;
-  std::unique_ptr<scenery::PackageSource> source;
+
+  // What the program carries: a package, the record of an installation
+  // (Uninstall.exe), or neither. Only the program's own file is read.
   std::unique_ptr<scenery::Win32ByteFile> program;
   std::string program_path;
+  scenery::PackedLayout layout;
+  scenery::PackedState state = scenery::PackedState::kNone;
+  std::string why;
   scenery::ProgramImage image;
   try {
     program_path = scenery::ProgramPath();
     program = std::make_unique<scenery::Win32ByteFile>(program_path);
-    scenery::PackedLayout layout;
-    std::string why;
     scenery::PeFacts facts;
     if (scenery::ReadPeFacts(*program, &facts)) {
       image.image_end = facts.image_end;
       image.security_entry = facts.security_entry;
     }
-    switch (scenery::ReadPackedLayout(*program, &layout, &why)) {
-      case scenery::PackedState::kDamaged:
-        return scenery::ReportDamagedPackage(toolkit, program_path, why);
-      case scenery::PackedState::kPackage:
-        if (layout.files.size() == 1 && layout.files[0].name == scenery::kRemovalRecordName) {
-          return Remove(toolkit, fs, *program, layout, program_path);
-        }
-        source = std::make_unique<scenery::CarriedSource>(*program, layout, program_path);
-        image.image_end = layout.image_end;
-        break;
-      case scenery::PackedState::kNone:
-        break;
-    }
+    state = scenery::ReadPackedLayout(*program, &layout, &why);
   } catch (const scenery::Failure& failure) {
-    return scenery::ReportDamagedPackage(toolkit, program_path, failure.reason());
+    state = scenery::PackedState::kDamaged;
+    why = failure.reason();
   }
-  if (!source) source = std::make_unique<scenery::FolderSource>(fs);
+  const bool removal = state == scenery::PackedState::kPackage && layout.files.size() == 1 &&
+                       layout.files[0].name == scenery::kRemovalRecordName;
 
-  scenery::InstallSettings settings;
-  scenery::Wizard wizard(settings, *source, fs, toolkit);
+  const std::string arguments = scenery::ArgumentsOf(GetCommandLineA());
+  const scenery::CommandLine line = scenery::ReadCommandLine(arguments, removal);
+  std::unique_ptr<scenery::InstallLog> log;
+  if (!line.log.empty()) {
+    log = std::make_unique<scenery::InstallLog>(fs, line.log, &scenery::Win32Toolkit::LocalTime);
+    log->Note(toolkit.ProgramNameAndVersion() + (removal ? ", removing" : ", installing") +
+              (line.silent ? " without windows" : "") + ": " + program_path +
+              (arguments.empty() ? "" : " " + arguments));
+  }
+  auto finish = [&log](int code) {
+    if (log) {
+      log->Note("Exit code " + std::to_string(code));
+      log->Flush();
+    }
+    return code;
+  };
+  if (!line.fault.empty()) {
+    const std::string text = "Setup was started with a wrong command line: " + line.fault +
+                             ".\r\n\r\nThe switches are:\r\n" +
+                             scenery::CommandLineSwitches(removal);
+    if (log) log->Note(text);
+    return finish(line.silent ? scenery::kExitWrongCall : scenery::RefuseWrongCall(toolkit, text));
+  }
+
+  // Before anything else: a second Setup.exe touches no file.
+  scenery::InstallationLock lock;
+  if (!lock.held()) {
+    if (log) log->Note("Another scenery installation or removal is running: nothing was done");
+    if (line.silent) return finish(scenery::kExitAnotherRuns);
+    scenery::Win32Toolkit::ShowOtherInstallation();
+    return finish(scenery::RefuseWhileAnotherRuns(toolkit));
+  }
+  // A damaged package is refused before any window shows.
+  if (state == scenery::PackedState::kDamaged) {
+    if (log) log->Note("Error report:\r\nThe package that Setup carries is damaged: " + why);
+    return finish(line.silent ? scenery::kExitFailed
+                              : scenery::ReportDamagedPackage(toolkit, program_path, why));
+  }
+  if (removal) return finish(Remove(toolkit, fs, *program, layout, program_path, line.silent, log.get()));
+
+  // The package comes from the program itself when it carries one, else
+  // from its folder.
+  std::unique_ptr<scenery::PackageSource> source;
+  std::string origin;
+  if (state == scenery::PackedState::kPackage) {
+    source = std::make_unique<scenery::CarriedSource>(*program, layout, program_path);
+    image.image_end = layout.image_end;
+    origin = "carried by " + program_path;
+  } else {
+    source = std::make_unique<scenery::FolderSource>(fs);
+    origin = "from the folder " + program_path.substr(0, program_path.rfind('\\'));
+  }
   // Every run ends by writing Uninstall.exe (this program's image) and the
   // entry in Windows' list of programs.
   scenery::Win32ProgramList programs;
   image.file = program.get();
-  if (image.image_end != 0) wizard.set_removal(image, programs);
+  const scenery::ProgramImage* removal_image = image.image_end != 0 ? &image : nullptr;
+  if (line.silent) {
+    return finish(scenery::InstallSilently(*source, fs, line, removal_image, &programs, log.get(),
+                                           origin));
+  }
+
+  scenery::InstallSettings settings;
+  scenery::Wizard wizard(settings, *source, fs, toolkit);
+  if (removal_image != nullptr) wizard.set_removal(image, programs);
+  wizard.set_log(log.get(), origin);
+  wizard.set_first_folders(line.destination, line.simulator);
   toolkit.set_event_handler(wizard);
 
   wizard.HandleEvent([&wizard] { wizard.Start(); });
   const int loop_code = toolkit.Run();
   toolkit.DestroyWindows();
-  return wizard.ending() ? wizard.exit_code() : loop_code;
+  return finish(wizard.ending() ? wizard.exit_code() : loop_code);
 }

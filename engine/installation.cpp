@@ -7,9 +7,10 @@ namespace scenery {
 
 bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,
                     CopyProgress& progress, const ProgramImage* image,
-                    ProgramList* programs) {
+                    ProgramList* programs, RunLog* log) {
   CheckSceneryLibrary(fs, settings);
   Journal journal(fs);
+  journal.set_log(log);
   try {
     CopyPackageFiles(source, fs, settings, progress, &journal);
     const bool appended = RegisterSceneryArea(fs, settings, &journal);
@@ -20,7 +21,10 @@ bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& sett
     return appended;
   } catch (Failure& failure) {
     // What the failed run did is taken back; the report says what is left.
-    if (!journal.empty()) failure.set_aftermath(journal.Undo());
+    if (!journal.empty()) {
+      failure.set_aftermath(journal.Undo());
+      journal.Note(failure.aftermath());
+    }
     throw;
   }
 }

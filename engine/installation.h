@@ -5,6 +5,7 @@
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
 #include "engine/package_copy.h"
+#include "engine/install_log.h"
 #include "engine/removal.h"
 
 namespace scenery {
@@ -17,10 +18,12 @@ namespace scenery {
 // area for the destination folder (a repair or an update of the package).
 // With `image` and `programs`, a successful run ends by writing the way to
 // remove it: Uninstall.exe in the destination and the program-list entry
-// (WriteRemoval); their failure fails the run, which is undone.
+// (WriteRemoval); their failure fails the run, which is undone. With `log`,
+// each folder made, file copied or found in place, the backup, the area,
+// the removal record and entry, and the undo are told to it.
 bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& settings,
                     CopyProgress& progress, const ProgramImage* image = nullptr,
-                    ProgramList* programs = nullptr);
+                    ProgramList* programs = nullptr, RunLog* log = nullptr);
 
 }  // namespace scenery
 

@@ -45,6 +45,7 @@ std::vector<std::string> Journal::MadeFolders() const {
 }
 
 void Journal::MadeFolder(const std::string& folder) {
+  Note("Made the folder " + folder);
   entries_.push_back(Entry{Kind::kFolder, folder, "", 0, ""});
   ordinary_[FolderKey(folder)];
   hidden_[FolderKey(folder)];

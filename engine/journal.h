@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/file_system.h"
+#include "engine/install_log.h"
 
 namespace scenery {
 
@@ -22,6 +23,13 @@ class Journal {
   explicit Journal(FileSystem& fs) : fs_(fs) {}
   Journal(const Journal&) = delete;
   Journal& operator=(const Journal&) = delete;
+
+  // What the run does is also told to `log`, when there is one.
+  void set_log(RunLog* log) { log_ = log; }
+  bool logging() const { return log_ != nullptr; }
+  void Note(const std::string& event) {
+    if (log_ != nullptr) log_->Note(event);
+  }
 
   // The run made `folder`: it held nothing before.
   void MadeFolder(const std::string& folder);
@@ -62,6 +70,7 @@ class Journal {
     std::string backup;        // kAppended: the copy of the file as it was
   };
   FileSystem& fs_;
+  RunLog* log_ = nullptr;
   std::vector<Entry> entries_;
   // Per folder written into (key: folded path), the folded names of its
   // ordinary files and of its hidden or system ones.

@@ -13,6 +13,14 @@ std::vector<std::string> PackageMatches(PackageSource& source, const std::string
   return source.Find("*." + extension);
 }
 
+// Tells the log that `name` was copied to `target`, with its size.
+void NoteCopied(FileSystem& fs, Journal* journal, const std::string& name,
+                const std::string& target) {
+  if (journal == nullptr || !journal->logging()) return;
+  journal->Note("Copied " + name + " to " + target + " (" + std::to_string(fs.FileLength(target)) +
+                " bytes)");
+}
+
 // Copies each match of `extension` from the package into `folder`. When
 // the package's files lie in `folder` itself (the package was extracted
 // where it is to be installed), each file is already in place: it is left
@@ -25,6 +33,9 @@ void CopyMatches(PackageSource& source, FileSystem& fs, const std::string& exten
       const std::string target = folder + "\\" + name;
       if (journal != nullptr) journal->BeforeWriting(target);
       WriteOwnFile(fs, target, [&] { source.CopyTo(name, fs, target); });
+      NoteCopied(fs, journal, name, target);
+    } else if (journal != nullptr) {
+      journal->Note("Found " + name + " already in place in " + folder);
     }
     ++copied;
     progress.OnFileCopied(name);
@@ -76,6 +87,7 @@ void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& se
         const std::string target = target_dir + "\\" + document;
         if (journal != nullptr) journal->BeforeWriting(target);
         WriteOwnFile(fs, target, [&] { source.CopyTo(document, fs, target); });
+        NoteCopied(fs, journal, document, target);
       } else if (fs.Probe(source.PathOf(document)).kind != EntryKind::kFile) {
         // In place, the document must still be there: the package needs it.
         throw Failure(FailureKind::kNotFound, op::kCopy, source.PathOf(document),

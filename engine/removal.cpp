@@ -233,6 +233,9 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
     });
   });
   bytes += image.image_end + text.size();
+  journal.Note("Wrote the removal record into " + uninstall + " (" +
+               std::to_string(record.files.size()) + " files, " +
+               std::to_string(record.folders.size()) + " folders)");
 
   ProgramEntry entry;
   entry.destination = settings.target_dir;
@@ -240,6 +243,9 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
   entry.uninstall_exe = uninstall;
   entry.size_kib = static_cast<std::uint32_t>((bytes + 1023) / 1024);
   programs.Register(entry);
+  journal.Note("Wrote the entry " + ProgramKeyOf(entry.destination) +
+               " in Windows' list of programs: \"" + entry.display_name + "\", removed by " +
+               uninstall);
 }
 
 bool ReadEarlierInstallation(FileSystem& fs, const std::string& folder, RemovalRecord* record) {

@@ -335,10 +335,17 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journa
     const LibraryScan scan = ScanLibrary(old_bytes, settings.target_dir, SimulatorFolderOf(cfg));
     // The package was installed into this folder before: its area stays as
     // the user set it, and neither the library nor its backup is written.
-    if (scan.has_folder) return false;
+    if (scan.has_folder) {
+      if (journal != nullptr) {
+        journal->Note("Found an area for " + settings.target_dir + " in " + cfg +
+                      " already: it stays as it is, and scenery.cfg is not written");
+      }
+      return false;
+    }
     area_number = AreaNumberAfter(scan.largest_area);
     if (journal != nullptr) journal->BeforeWriting(settings.backup_path);
     WriteOwnFile(fs, settings.backup_path, [&] { fs.CopyReplacing(cfg, settings.backup_path); });
+    if (journal != nullptr) journal->Note("Made the backup " + settings.backup_path + " of " + cfg);
   } catch (Failure& failure) {
     if (failure.path().empty()) failure.set_path(cfg);
     failure.set_advice(InUseAdvice(failure));
@@ -369,6 +376,11 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journa
     }
     failure.set_aftermath(installed + state + "; its backup is " + settings.backup_path + ".");
     throw;
+  }
+  if (journal != nullptr) {
+    const std::string header = section.substr(section.find('['), section.find(']') - section.find('[') + 1);
+    journal->Note("Appended the area " + header + " to " + cfg +
+                  ": Title=" + settings.scenery_title + ", Local=" + settings.target_dir);
   }
   return true;
 }

@@ -80,8 +80,13 @@ void CopyPage::MainClicked() {
 
 void CopyPage::RunInstallation() {
   BusyScope busy(form_);
+  const InstallSettings& settings = wizard_.settings();
+  if (wizard_.log() != nullptr) {
+    wizard_.log()->Note("Settings: destination " + settings.target_dir + ", scenery.cfg " +
+                        settings.cfg_path + ", backup " + settings.backup_path);
+  }
   InstallPackage(wizard_.source(), wizard_.fs(), wizard_.settings(), *this, wizard_.image(),
-                 wizard_.programs());
+                 wizard_.programs(), wizard_.log());
   install_done_ = true;
 }
 

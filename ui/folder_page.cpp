@@ -92,31 +92,42 @@ void FolderPage::SayCannotOpen(const Failure& failure) {
               forms::Buttons::kOk, forms::Icon::kExclamation);
 }
 
+std::string DestinationRefusal(const DestinationVerdict& verdict, const std::string& target) {
+  if (verdict.fault == DestinationFault::kNotFullPath ||
+      verdict.fault == DestinationFault::kForbiddenCharacter) {
+    return "\"" + target +
+           "\" is not a valid destination folder.\r\n\r\nPlease enter a full path that "
+           "begins with a drive letter (such as C:\\FS2000\\Addon Scenery) or with "
+           "\\\\server\\share, without the characters * ? \" < > | or a colon after "
+           "the drive.";
+  }
+  if (verdict.fault == DestinationFault::kTooLong) {
+    const OverlongPath& overlong = verdict.overlong;
+    return "\"" + target + "\" is too long a path for the destination folder.\r\n\r\n" +
+           "The installation would " + (overlong.folder ? "make the folder " : "write the file ") +
+           overlong.path + " (" + std::to_string(overlong.path.size()) +
+           " characters), but Windows " + (overlong.folder ? "makes no folder" : "opens no file") +
+           " whose path is longer than " + std::to_string(overlong.limit) +
+           " characters.\r\n\r\nPlease choose a folder with a shorter path.";
+  }
+  return "";
+}
+
+std::string NamesAFileRefusal(const std::string& target) {
+  return "\"" + target + "\" names a file, not a folder.\r\n\r\nPlease enter the path of the "
+         "folder to install the scenery into.";
+}
+
+const char kNoSimulatorThere[] = "FS 2000 does not exists in the specified path";
+
 void FolderPage::AcceptDestination() {
   const std::string target = path_text.text();
   // A text that is not a full path could never be the folder that the
   // simulator's library names; refuse it before asking anything.
   const DestinationVerdict verdict = JudgeDestination(wizard_.source(), wizard_.settings(), target);
-  if (verdict.fault == DestinationFault::kNotFullPath ||
-      verdict.fault == DestinationFault::kForbiddenCharacter) {
-    wizard_.Ask("\"" + target +
-                    "\" is not a valid destination folder.\r\n\r\nPlease enter a full path that "
-                    "begins with a drive letter (such as C:\\FS2000\\Addon Scenery) or with "
-                    "\\\\server\\share, without the characters * ? \" < > | or a colon after "
-                    "the drive.",
-                forms::Buttons::kOk, forms::Icon::kExclamation);
-    return;
-  }
-  if (verdict.fault == DestinationFault::kTooLong) {
-    const OverlongPath& overlong = verdict.overlong;
-    wizard_.Ask("\"" + target + "\" is too long a path for the destination folder.\r\n\r\n" +
-                    "The installation would " +
-                    (overlong.folder ? "make the folder " : "write the file ") + overlong.path +
-                    " (" + std::to_string(overlong.path.size()) + " characters), but Windows " +
-                    (overlong.folder ? "makes no folder" : "opens no file") +
-                    " whose path is longer than " + std::to_string(overlong.limit) +
-                    " characters.\r\n\r\nPlease choose a folder with a shorter path.",
-                forms::Buttons::kOk, forms::Icon::kExclamation);
+  if (verdict.fault != DestinationFault::kNone) {
+    wizard_.Ask(DestinationRefusal(verdict, target), forms::Buttons::kOk,
+                forms::Icon::kExclamation);
     return;
   }
   // A typed folder on a drive without a disc, a network path that does not
@@ -130,9 +141,7 @@ void FolderPage::AcceptDestination() {
   }
   if (info.kind == EntryKind::kFile) {
     // No folder can be made where a file stands, hidden or not.
-    wizard_.Ask("\"" + target + "\" names a file, not a folder.\r\n\r\nPlease enter the path of "
-                "the folder to install the scenery into.",
-                forms::Buttons::kOk, forms::Icon::kExclamation);
+    wizard_.Ask(NamesAFileRefusal(target), forms::Buttons::kOk, forms::Icon::kExclamation);
     return;
   }
   const bool exists = info.kind == EntryKind::kFolder && !info.hidden_or_system;
@@ -161,8 +170,7 @@ void FolderPage::CheckSimulatorFolder() {
     return;
   }
   if (!found) {
-    wizard_.Ask("FS 2000 does not exists in the specified path", forms::Buttons::kOk,
-                forms::Icon::kCritical);
+    wizard_.Ask(kNoSimulatorThere, forms::Buttons::kOk, forms::Icon::kCritical);
     return;
   }
   settings.cfg_path = folder + "\\scenery.cfg";

@@ -58,23 +58,32 @@ bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResul
 }  // namespace
 
 int RunRemoval(forms::Toolkit& toolkit, FileSystem& fs, ProgramList& programs,
-               const RemovalRecord& record) {
+               const RemovalRecord& record, bool silent, RunLog* log) {
+  auto note = [log](const std::string& event) {
+    if (log != nullptr) log->Note(event);
+  };
+  note("Removing " + record.title + " from " + record.destination + " (scenery.cfg " +
+       record.cfg_path + ")");
   const std::string name = record.title.empty() ? "the scenery" : record.title;
   const int no_is_default = 2;
-  if (Tell(toolkit, record.title,
+  if (!silent && Tell(toolkit, record.title,
            "Do you want to remove " + name + " from this computer?\r\n\r\nSetup will take its "
            "area out of the FS 2000 scenery library and delete the files it installed in:\r\n" +
                record.destination +
                "\r\n\r\nFiles that were changed or added there since are kept.",
            forms::Buttons::kYesNo, forms::Icon::kQuestion,
            no_is_default) != forms::Answer::kYes) {
+    note("The user answered No: nothing was removed");
     return kExitCancelled;
   }
   RemovalResult result;
   try {
     result = RemoveInstallation(fs, programs, record);
   } catch (const Failure& failure) {
-    Tell(toolkit, record.title, failure.Message(), forms::Buttons::kOk, forms::Icon::kCritical);
+    note("Error report:\r\n" + failure.Message());
+    if (!silent) {
+      Tell(toolkit, record.title, failure.Message(), forms::Buttons::kOk, forms::Icon::kCritical);
+    }
     return kExitFailed;
   }
   std::string text = name + " was removed from this computer.";
@@ -100,7 +109,8 @@ int RunRemoval(forms::Toolkit& toolkit, FileSystem& fs, ProgramList& programs,
     text += "\r\n\r\nIts entry in the list of programs could not be removed: " +
             result.entry_failure;
   }
-  Tell(toolkit, record.title, text, forms::Buttons::kOk, forms::Icon::kInformation);
+  note(text);
+  if (!silent) Tell(toolkit, record.title, text, forms::Buttons::kOk, forms::Icon::kInformation);
   return kExitInstalled;
 }
 

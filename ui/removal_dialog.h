@@ -4,6 +4,7 @@
 #define SCENERY_SETUP_UI_REMOVAL_DIALOG_H_
 
 #include "engine/file_system.h"
+#include "engine/install_log.h"
 #include "engine/program_list.h"
 #include "engine/removal.h"
 #include "ui/forms/toolkit.h"
@@ -11,9 +12,11 @@
 namespace scenery {
 
 // Asks, removes and tells. Returns the exit code: 0 removed, 1 the user
-// answered No (nothing changed), 2 the error report was shown.
+// answered No (nothing changed), 2 the error report was shown. `silent`
+// (Uninstall.exe /S) asks nothing and shows nothing; what would be said goes
+// to `log`, which also hears it in the clicked removal.
 int RunRemoval(forms::Toolkit& toolkit, FileSystem& fs, ProgramList& programs,
-               const RemovalRecord& record);
+               const RemovalRecord& record, bool silent = false, RunLog* log = nullptr);
 
 // The report for a record that cannot be read; returns 2.
 int ReportUnreadableRecord(forms::Toolkit& toolkit, const Failure& failure);

@@ -21,17 +21,11 @@ Wizard::~Wizard() = default;
 void Wizard::Start() {
   settings_.extensions.clear();
   ReadManifest(source_, settings_);
-  // An earlier installation of this package, in the list of programs with
-  // its Uninstall.exe still in place: the pages propose its two folders.
-  if (programs_ != nullptr) {
-    for (const std::string& folder : programs_->FoldersOf(
-             settings_.install_title.empty() ? "Setup" : settings_.install_title)) {
-      RemovalRecord earlier;
-      if (!ReadEarlierInstallation(fs_, folder, &earlier)) continue;
-      settings_.target_path = earlier.destination;
-      settings_.guess_fs_folder = SimulatorFolderOf(earlier.cfg_path);
-      break;
-    }
+  if (programs_ != nullptr) ProposeEarlierInstallation(fs_, *programs_, settings_);
+  if (!first_destination_.empty()) settings_.target_path = first_destination_;
+  if (!first_simulator_.empty()) settings_.guess_fs_folder = first_simulator_;
+  if (log_ != nullptr) {
+    log_->Note("Package: " + settings_.install_title + ", " + package_origin_);
   }
   // The background is the program's taskbar and Alt+Tab entry: it names the
   // package.
@@ -62,6 +56,11 @@ void Wizard::Report(const std::string& text) {
   message.title = settings_.install_title.empty() ? "Setup" : settings_.install_title;
   message.buttons = forms::Buttons::kOk;
   message.icon = forms::Icon::kCritical;
+  if (log_ != nullptr) {
+    log_->Note("Error report:\r\n" + text);
+    log_->Flush();
+    if (!log_->fault().empty()) message.text += "\r\n\r\n" + log_->fault();
+  }
   reporting_ = true;
   toolkit_.Ask(message);
   Quit(kExitFailed);
@@ -132,6 +131,22 @@ int TellBeforeAnyPage(forms::Toolkit& toolkit, const std::string& text, forms::I
 }
 
 }  // namespace
+
+bool ProposeEarlierInstallation(FileSystem& fs, ProgramList& programs, InstallSettings& settings) {
+  for (const std::string& folder :
+       programs.FoldersOf(settings.install_title.empty() ? "Setup" : settings.install_title)) {
+    RemovalRecord earlier;
+    if (!ReadEarlierInstallation(fs, folder, &earlier)) continue;
+    settings.target_path = earlier.destination;
+    settings.guess_fs_folder = SimulatorFolderOf(earlier.cfg_path);
+    return true;
+  }
+  return false;
+}
+
+int RefuseWrongCall(forms::Toolkit& toolkit, const std::string& text) {
+  return TellBeforeAnyPage(toolkit, text, forms::Icon::kCritical, kExitWrongCall);
+}
 
 int RefuseWhileAnotherRuns(forms::Toolkit& toolkit) {
   return TellBeforeAnyPage(toolkit,

@@ -9,11 +9,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
 #include "engine/package_copy.h"
 #include "engine/package_source.h"
+#include "engine/install_log.h"
 #include "engine/removal.h"
 #include "ui/forms/forms.h"
 #include "ui/forms/toolkit.h"
@@ -25,7 +27,8 @@ namespace scenery {
 constexpr int kExitInstalled = 0;  // after a completed installation
 constexpr int kExitCancelled = 1;  // the user left through the exit question
 constexpr int kExitFailed = 2;     // after the standard error report
-constexpr int kExitAnotherRuns = 3;  // another installation was running; nothing was done
+constexpr int kExitAnotherRuns = 3;
+constexpr int kExitWrongCall = 64;   // an unknown switch, a value missing, a switch twice  // another installation was running; nothing was done
 
 class Wizard;
 
@@ -69,6 +72,17 @@ class Wizard : public forms::EventHandler {
     programs_ = &programs;
   }
   const ProgramImage* image() const { return programs_ != nullptr ? &image_ : nullptr; }
+  // The log of /LOG=FILE, and where the package comes from, in its words.
+  void set_log(InstallLog* log, std::string package_origin) {
+    log_ = log;
+    package_origin_ = std::move(package_origin);
+  }
+  InstallLog* log() const { return log_; }
+  // The folders of /D= and /FS=, proposed first by the pages when given.
+  void set_first_folders(std::string destination, std::string simulator) {
+    first_destination_ = std::move(destination);
+    first_simulator_ = std::move(simulator);
+  }
   ProgramList* programs() const { return programs_; }
 
   // Runs one event from the platform. A failure that the event does not
@@ -121,6 +135,9 @@ class Wizard : public forms::EventHandler {
   bool reporting_ = false;
   ProgramImage image_;
   ProgramList* programs_ = nullptr;
+  InstallLog* log_ = nullptr;
+  std::string package_origin_;
+  std::string first_destination_, first_simulator_;
   int exit_code_ = kExitInstalled;
 };
 
@@ -200,6 +217,22 @@ class CopyPage : public Page, public CopyProgress {
 // Tells the user that another scenery installation runs and has to finish
 // first; returns the exit code of this program, which does nothing else.
 int RefuseWhileAnotherRuns(forms::Toolkit& toolkit);
+
+// The box of a wrong command line (titled "Setup": it comes before Setup.ini
+// is read); returns kExitWrongCall.
+int RefuseWrongCall(forms::Toolkit& toolkit, const std::string& text);
+
+// An earlier installation of the package in the list of programs, with its
+// Uninstall.exe still in place: its destination and simulator folders
+// become the first proposals (TargetPath, GuessFSFolder). Whether there was.
+bool ProposeEarlierInstallation(FileSystem& fs, ProgramList& programs, InstallSettings& settings);
+
+// The destination page's words for a folder it refuses (empty for kNone),
+// for one that names a file, and the simulator page's for a folder without
+// scenery.cfg; the installation from the command line says the same.
+std::string DestinationRefusal(const DestinationVerdict& verdict, const std::string& target);
+std::string NamesAFileRefusal(const std::string& target);
+extern const char kNoSimulatorThere[];
 
 // Tells the user, in the standard error report titled "Setup", that the
 // package that the program `program_path` carries is damaged or cut short

@@ -83,6 +83,7 @@ void Win32ProgramList::Register(const ProgramEntry& entry) {
   };
   text("DisplayName", entry.display_name);
   text("UninstallString", "\"" + entry.uninstall_exe + "\"");
+  text("QuietUninstallString", "\"" + entry.uninstall_exe + "\" /S");
   text("InstallLocation", entry.destination);
   text("DisplayIcon", entry.uninstall_exe);
   number("EstimatedSize", entry.size_kib);

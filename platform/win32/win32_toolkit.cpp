@@ -207,6 +207,23 @@ BOOL CALLBACK FindOtherPage(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
+std::string Win32Toolkit::LocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  // Formatted here: a printf would bring its floating-point formatting in.
+  std::string text = "0000-00-00 00:00:00";
+  auto put = [&text](std::size_t at, unsigned value, int digits) {
+    for (int i = digits - 1; i >= 0; --i, value /= 10) text[at + i] = static_cast<char>('0' + value % 10);
+  };
+  put(0, now.wYear, 4);
+  put(5, now.wMonth, 2);
+  put(8, now.wDay, 2);
+  put(11, now.wHour, 2);
+  put(14, now.wMinute, 2);
+  put(17, now.wSecond, 2);
+  return text;
+}
+
 void Win32Toolkit::ShowOtherInstallation() {
   // The visible page of another Setup.exe: a window of this program's page
   // class that this process did not make.

@@ -54,6 +54,9 @@ class Win32Toolkit : public forms::Toolkit {
   // gives, and the program ends with it before the system ends it.
   [[noreturn]] void EndSession();
 
+  // The local time as "2026-12-07 14:05:09", for the log.
+  static std::string LocalTime();
+
   // Brings the page of another running Setup.exe to the front, if one shows.
   static void ShowOtherInstallation();
 

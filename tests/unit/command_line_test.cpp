@@ -1,0 +1,113 @@
+// The command line of Setup.exe and Uninstall.exe, and the installation it
+// runs without windows: what it takes, what it refuses, what it logs.
+#include "engine/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/install_log.h"
+#include "tests/support/fake_program.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/memory_program_list.h"
+#include "tests/support/package_fixture.h"
+#include "ui/silent_install.h"
+#include "ui/wizard.h"
+
+namespace scenery {
+namespace {
+
+TEST(CommandLineReader, SwitchesValuesAndWrongCalls) {
+  const struct {
+    const char* arguments;
+    bool removal;
+    const char* read;  // "silent|destination|simulator|log" or the fault
+  } cases[] = {
+      {"", false, "0|||"},
+      {"/S /D=C:\\Harbour", false, "1|C:\\Harbour||"},
+      {"/s \"/D=C:\\FS2000\\Addon Scenery\\Harbour\" /fs=C:\\FS2000", false,
+       "1|C:\\FS2000\\Addon Scenery\\Harbour|C:\\FS2000|"},
+      {"/D=\"C:\\a b\"  /LOG=\"C:\\my logs\\s.log\"", false, "0|C:\\a b||C:\\my logs\\s.log"},
+      {"/S /LOG=C:\\r.log", true, "1|||C:\\r.log"},
+      {"/X", false, "the switch /X does not exist"},
+      {"/D=C:\\a", true, "the switch /D=C:\\a does not exist"},
+      {"/S /D=", false, "/D= has no value: write it as /D=FOLDER (in quotes when it has blanks)"},
+      {"/S /s", false, "/s is given twice"},
+      {"/LOG=a /log=b", false, "/log= is given twice"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine line = ReadCommandLine(c.arguments, c.removal);
+    const std::string read = line.fault.empty()
+                                 ? std::string(line.silent ? "1" : "0") + "|" + line.destination +
+                                       "|" + line.simulator + "|" + line.log
+                                 : line.fault;
+    EXPECT_EQ(read, c.read) << c.arguments;
+  }
+  EXPECT_EQ(ArgumentsOf("\"C:\\Setup Files\\Setup.exe\"  /S /D=x"), "/S /D=x");
+  EXPECT_EQ(ArgumentsOf("Setup.exe"), "");
+}
+
+class SilentInstall : public testing::Test {
+ protected:
+  SilentInstall() : box_(MakeMemorySandbox(&fs_)) {
+    LayOutPackage(*box_, settings_);
+    fs_->AddFile(box_->program_folder() + "\\Setup.ini",
+                 "InstallTitle=Harbour\r\nSceneryTitle=Harbour Island\r\nBackupCFG=scenery.bak\r\n"
+                 "TargetPath=" + settings_.target_dir + "\r\nGuessFSFolder=" + box_->root() +
+                     "\\FS2000\r\nExtension=bmp\r\nExtension=r8\r\n");
+  }
+  int Run(const std::string& arguments) {
+    FolderSource source(*fs_);
+    InstallLog log(*fs_, box_->root() + "\\setup.log", [] { return std::string("2026-12-07 10:00:00"); });
+    const ProgramImage image{&program_, program_.Size(), 0};
+    return InstallSilently(source, *fs_, ReadCommandLine(arguments, false), &image, &programs_,
+                           &log, "from the folder " + box_->program_folder());
+  }
+  std::string Log() { return fs_->Contents(box_->root() + "\\setup.log"); }
+  MemoryFileSystem* fs_ = nullptr;
+  std::unique_ptr<Sandbox> box_;
+  InstallSettings settings_;
+  MemoryByteFile program_{FakeProgram(1024)};
+  MemoryProgramList programs_;
+};
+
+TEST_F(SilentInstall, InstallsWhereTheManifestProposesAndLogsEachEvent) {
+  EXPECT_EQ(Run("/S"), kExitInstalled);
+  EXPECT_EQ(fs_->Contents(settings_.target_dir + "\\Scenery\\Harbour.bgl"), "BGL harbour");
+  EXPECT_EQ(programs_.entries.size(), 1u);
+  const std::string log = Log();
+  for (const std::string& event :
+       {"2026-12-07 10:00:00 Package: Harbour, from the folder " + box_->program_folder(),
+        "Settings: destination " + settings_.target_dir + " (Setup.ini's proposal)",
+        "Made the folder " + settings_.target_dir + "\\Scenery",
+        "Copied Harbour.bgl to " + settings_.target_dir + "\\Scenery\\Harbour.bgl (11 bytes)",
+        "Made the backup " + settings_.backup_path,
+        "Appended the area [Area.003] to " + settings_.cfg_path + ": Title=Harbour Island, Local=" +
+            settings_.target_dir,
+        std::string("Wrote the removal record into ") + settings_.target_dir +
+            "\\Uninstall.exe (6 files, 3 folders)",
+        std::string("The installation completed\r\n")}) {
+    EXPECT_NE(log.find(event), std::string::npos) << event << "\n" << log;
+  }
+}
+
+TEST_F(SilentInstall, RefusesWhatThePagesRefuseAndWritesNothing) {
+  fs_->AddFile(box_->root() + "\\a-file", "x");
+  fs_->AddFolder(box_->root() + "\\NoSimulator");
+  const std::vector<std::string> before = fs_->Listing();
+  const struct {
+    std::string arguments, said;
+  } cases[] = {
+      {"/S /D=Addon\\Harbour", "is not a valid destination folder"},
+      {"/S /D=" + box_->root() + "\\a-file", "names a file, not a folder"},
+      {"/S /FS=" + box_->root() + "\\NoSimulator", kNoSimulatorThere},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Run(c.arguments), kExitFailed) << c.arguments;
+    EXPECT_NE(Log().find(c.said), std::string::npos) << Log();
+    std::vector<std::string> after = fs_->Listing();
+    after.erase(std::remove(after.begin(), after.end(), box_->root() + "\\setup.log"), after.end());
+    EXPECT_EQ(after, before) << c.arguments;
+  }
+}
+
+}  // namespace
+}  // namespace scenery

@@ -1,0 +1,28 @@
+// Setup.exe /S: the installation without any window, by the rules of the
+// pages, its report in the log.
+#ifndef SCENERY_SETUP_UI_SILENT_INSTALL_H_
+#define SCENERY_SETUP_UI_SILENT_INSTALL_H_
+
+#include <string>
+
+#include "engine/command_line.h"
+#include "engine/file_system.h"
+#include "engine/install_log.h"
+#include "engine/package_source.h"
+#include "engine/program_list.h"
+#include "engine/removal.h"
+
+namespace scenery {
+
+// Reads Setup.ini, takes the destination (/D=, else the page's first
+// proposal) and the simulator folder (/FS=, else its proposal), checks them
+// as the two pages do (a missing destination is made, as after Yes), and
+// runs the installation. Every event and a failure's whole report go to
+// `log` (when there is one). Returns the exit code: 0 or 2.
+int InstallSilently(PackageSource& source, FileSystem& fs, const CommandLine& line,
+                    const ProgramImage* image, ProgramList* programs, InstallLog* log,
+                    const std::string& package_origin);
+
+}  // namespace scenery
+
+#endif  // SCENERY_SETUP_UI_SILENT_INSTALL_H_
