@@ -6,7 +6,8 @@
 // in one word, and {CRLF} stands for a line end. Lines starting with # are
 // comments.
 //
-//   start PROGRAM                 start PROGRAM in its own folder
+//   start PROGRAM [ARGUMENT...]   start PROGRAM in its own folder (an
+//                                 argument with blanks is passed quoted)
 //   wait-page TITLE [ID TEXT]     wait for the visible page titled TITLE
 //                                 (whose control ID shows TEXT); it becomes
 //                                 the current page
@@ -557,6 +558,9 @@ void Run(const std::vector<std::string>& w) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string command_line = "\"" + w[1] + "\"";
+    for (std::size_t i = 2; i < w.size(); ++i) {
+      command_line += w[i].find(' ') != std::string::npos ? " \"" + w[i] + "\"" : " " + w[i];
+    }
     // Started in its own folder, as when the user opens it there.
     char full[MAX_PATH];
     char* name = nullptr;
