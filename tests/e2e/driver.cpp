@@ -484,7 +484,8 @@ std::string Unbroken(std::string said) {
 
 // Windows' list of programs holds exactly one entry called `name`, for
 // `folder` ("-": none): its InstallLocation, UninstallString (the quoted
-// Uninstall.exe of the folder), DisplayIcon, a size, NoModify and NoRepair.
+// Uninstall.exe of the folder), QuietUninstallString (the same with /S),
+// DisplayIcon, a size, NoModify and NoRepair.
 void ExpectProgramEntry(const std::string& name, const std::string& folder) {
   HKEY list = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
@@ -528,6 +529,7 @@ void ExpectProgramEntry(const std::string& name, const std::string& folder) {
                   number(entry, "NoModify"), number(entry, "NoRepair"));
       const std::string uninstall = folder + "\\Uninstall.exe";
       if (location != folder || text(entry, "UninstallString") != "\"" + uninstall + "\"" ||
+          text(entry, "QuietUninstallString") != "\"" + uninstall + "\" /S" ||
           text(entry, "DisplayIcon") != uninstall || number(entry, "EstimatedSize") <= 0 ||
           number(entry, "NoModify") != 1 || number(entry, "NoRepair") != 1) {
         Fail("the entry " + std::string(key_name) + " is not as it should be");
