@@ -208,7 +208,8 @@ void CopyBenchmark(const std::string& work, int files, int kib, bool packed, boo
                     Fixed(bench::Quantile(ratios, 0.9), 3) + " (" + bench::Times(ours, bare) + ")" +
                     (packed ? "; each file's CRC-32C is checked as it is copied"
                             : ""),
-                "at most 1.05 at the median", ratio <= 1.05);
+                again ? "reported: a repair sets each old file aside" : "at most 1.05 at the median",
+                again || ratio <= 1.05);
 }
 
 std::string SyntheticLibrary(int areas) {
