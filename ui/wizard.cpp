@@ -21,9 +21,6 @@ Wizard::~Wizard() = default;
 void Wizard::Start() {
   settings_.extensions.clear();
   ReadManifest(source_, settings_);
-  if (programs_ != nullptr) ProposeEarlierInstallation(fs_, *programs_, settings_);
-  if (!first_destination_.empty()) settings_.target_path = first_destination_;
-  if (!first_simulator_.empty()) settings_.guess_fs_folder = first_simulator_;
   if (log_ != nullptr) {
     log_->Note("Package: " + settings_.install_title + ", " + package_origin_);
   }
@@ -174,6 +171,12 @@ LicencePage& Wizard::licence() {
 
 FolderPage& Wizard::destination() {
   if (!destination_) {
+    // The folder pages' first proposals: an earlier installation's folders,
+    // then those of the command line. Looked up when first needed, not
+    // before the licence page shows.
+    if (programs_ != nullptr) ProposeEarlierInstallation(fs_, *programs_, settings_);
+    if (!first_destination_.empty()) settings_.target_path = first_destination_;
+    if (!first_simulator_.empty()) settings_.guess_fs_folder = first_simulator_;
     destination_ = std::make_unique<FolderPage>(*this, FolderPage::Role::kDestination);
   }
   return *destination_;

@@ -168,6 +168,7 @@ TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
     Wizard wizard(settings, source, *fs_, toolkit);
     wizard.set_removal(ProgramImage{&program_, program_.Size(), 0}, programs_);
     wizard.HandleEvent([&] { wizard.Start(); });
+    wizard.GoTo(wizard.destination());
     return settings.target_path + "|" + settings.guess_fs_folder;
   };
   EXPECT_EQ(proposals(), settings_.target_dir + "|" + box_->root() + "\\FS2000");
