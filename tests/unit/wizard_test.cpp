@@ -574,6 +574,22 @@ TEST_F(WizardTest, AFailedRunEndsWithTheReportAndExitCodeTwo) {
   EXPECT_EQ(fs_.Contents("C:\\FS2000\\scenery.cfg"), SampleSceneryCfg());
 }
 
+// A log that cannot be written stops nothing; the report says so once.
+TEST_F(WizardTest, ALogThatCannotBeWrittenIsSaidInTheReport) {
+  InstallLog log(fs_, "C:\\no such folder\\setup.log", [] { return std::string("now"); });
+  wizard_.set_log(&log, "from the folder C:\\pkg");
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  fs_.FailNth(FsCall::kCopy, 3, FailureKind::kDiskFull);
+  Answer(Answer::kOk);
+  Click(wizard_.copy().main_button);
+  const std::string& report = LastMessage().text;
+  EXPECT_NE(report.find("The log C:\\no such folder\\setup.log could not be written: "),
+            std::string::npos)
+      << report;
+  EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitFailed});
+}
+
 TEST_F(WizardTest, AnEmptyPackageRunsToTheEndWithAnEmptyFill) {
   fs_.SetProgramFolder("C:\\empty");
   fs_.AddFile("C:\\empty\\Setup.ini",
