@@ -96,18 +96,23 @@ TEST_F(Removal, EveryCallFailingInEveryWay) {
     for (const std::string& path : fs_->Listing()) disk[path] = fs_->Contents(path);
     return disk;
   }();
+  // A new file system holding the installed disk.
+  auto copy_of_installed = [&installed](MemoryFileSystem** fs) {
+    auto box = MakeMemorySandbox(fs);
+    for (const auto& entry : installed) {
+      if (entry.first.back() == '\\') {
+        (*fs)->AddFolder(entry.first);
+      } else {
+        (*fs)->AddFile(entry.first, entry.second);
+      }
+    }
+    (*fs)->ClearCalls();
+    return box;
+  };
   MemoryProgramList learn_programs = programs_;
   // The calls of one removal, learnt on a copy of the installed disk.
   MemoryFileSystem* learn_fs = nullptr;
-  auto learn_box = MakeMemorySandbox(&learn_fs);
-  for (const auto& entry : installed) {
-    if (entry.first.back() == '\\') {
-      learn_fs->AddFolder(entry.first);
-    } else {
-      learn_fs->AddFile(entry.first, entry.second);
-    }
-  }
-  learn_fs->ClearCalls();
+  auto learn_box = copy_of_installed(&learn_fs);
   RemoveInstallation(*learn_fs, learn_programs, record);
   std::map<FsCall, int> seen;
   int cases = 0;
@@ -117,14 +122,7 @@ TEST_F(Removal, EveryCallFailingInEveryWay) {
       SCOPED_TRACE(std::string(FsCallName(step.call)) + " #" + std::to_string(nth) + " on " +
                    step.path);
       MemoryFileSystem* fs = nullptr;
-      auto run_box = MakeMemorySandbox(&fs);
-      for (const auto& entry : installed) {
-        if (entry.first.back() == '\\') {
-          fs->AddFolder(entry.first);
-        } else {
-          fs->AddFile(entry.first, entry.second);
-        }
-      }
+      auto run_box = copy_of_installed(&fs);
       MemoryProgramList programs = programs_;
       fs->FailNth(step.call, nth, kind);
       ++cases;
