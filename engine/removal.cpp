@@ -13,6 +13,17 @@ namespace scenery {
 namespace {
 
 constexpr char kRecordHeader[] = "SceneryRemoval=1";
+
+// The record's one-value keys, in the order they are written.
+struct TextKey {
+  const char* key;
+  std::string RemovalRecord::*value;
+};
+const TextKey kTextKeys[] = {
+    {"Title", &RemovalRecord::title},           {"Destination", &RemovalRecord::destination},
+    {"SceneryCfg", &RemovalRecord::cfg_path},   {"BackupCFG", &RemovalRecord::backup_cfg},
+    {"AreaTitle", &RemovalRecord::area_title},  {"AreaLocal", &RemovalRecord::area_local},
+};
 constexpr char kReadRecord[] = "read the removal record of";
 constexpr char kRemoveArea[] = "take the scenery's area out of";
 
@@ -101,12 +112,7 @@ std::string WriteRemovalRecord(const RemovalRecord& record) {
     text += key + "=" + value + "\r\n";
   };
   text += std::string(kRecordHeader) + "\r\n";
-  line("Title", record.title);
-  line("Destination", record.destination);
-  line("SceneryCfg", record.cfg_path);
-  line("BackupCFG", record.backup_cfg);
-  line("AreaTitle", record.area_title);
-  line("AreaLocal", record.area_local);
+  for (const TextKey& text_key : kTextKeys) line(text_key.key, record.*text_key.value);
   for (const std::string& folder : record.folders) line("Folder", folder);
   for (const RemovalRecord::File& file : record.files) {
     line("File", file.name + "|" + std::to_string(file.size) + "|" + Hex(file.crc));
@@ -133,18 +139,10 @@ RemovalRecord ReadRemovalRecord(const std::string& bytes) {
       Refuse("a line is no \"key=value\"");
     }
     const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
-    if (key == "Title") {
-      record.title = value;
-    } else if (key == "Destination") {
-      record.destination = value;
-    } else if (key == "SceneryCfg") {
-      record.cfg_path = value;
-    } else if (key == "BackupCFG") {
-      record.backup_cfg = value;
-    } else if (key == "AreaTitle") {
-      record.area_title = value;
-    } else if (key == "AreaLocal") {
-      record.area_local = value;
+    const auto text_key = std::find_if(std::begin(kTextKeys), std::end(kTextKeys),
+                                       [&key](const TextKey& known) { return key == known.key; });
+    if (text_key != std::end(kTextKeys)) {
+      record.*text_key->value = value;
     } else if (key == "Folder") {
       if (!IsPlainRelative(value, true)) Refuse("a folder lies outside the destination");
       record.folders.push_back(value);
