@@ -12,6 +12,7 @@
 #include "engine/command_line.h"
 #include "engine/install_log.h"
 #include "engine/removal.h"
+#include "ui/report.h"
 #include "platform/win32/installation_lock.h"
 #include "platform/win32/self_removal.h"
 #include "platform/win32/system_libraries.h"
@@ -22,30 +23,6 @@
 #include "ui/removal_dialog.h"
 #include "ui/silent_install.h"
 #include "ui/wizard.h"
-
-namespace {
-
-// Uninstall.exe: the program carries the record of an installation instead
-// of a package. It asks (unless /S), removes, and has itself deleted once
-// it has ended.
-int Remove(scenery::Win32Toolkit& toolkit, scenery::FileSystem& fs, scenery::ByteFile& program,
-           const scenery::PackedLayout& layout, const std::string& program_path, bool silent,
-           scenery::InstallLog* log) {
-  scenery::RemovalRecord record;
-  try {
-    scenery::CarriedSource carried(program, layout, program_path);
-    record = scenery::ReadRemovalRecord(carried.Read(scenery::kRemovalRecordName));
-  } catch (const scenery::Failure& failure) {
-    if (log != nullptr) log->Note("Error report:\r\n" + failure.Message());
-    return silent ? scenery::kExitFailed : scenery::ReportUnreadableRecord(toolkit, failure);
-  }
-  scenery::Win32ProgramList programs;
-  const int code = scenery::RunRemoval(toolkit, fs, programs, record, silent, log);
-  if (code == scenery::kExitInstalled) scenery::RemoveAfterExit(program_path, record.destination);
-  return code;
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before any library is loaded: none from the program's own folder.
@@ -84,13 +61,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                        layout.files[0].name == scenery::kRemovalRecordName;
 
   const std::string arguments = scenery::ArgumentsOf(GetCommandLineA());
-  const scenery::CommandLine line = scenery::ReadCommandLine(arguments, removal);
+  scenery::CommandLine line = scenery::ReadCommandLine(arguments, removal);
+  scenery::Reporter reporter(toolkit, line.silent);
+  reporter.set_removal(removal);
+  // The log first, wherever /LOG= stands: a wrong call is logged too. A log
+  // that cannot be opened is a wrong call of its own.
   std::unique_ptr<scenery::InstallLog> log;
   if (!line.log.empty()) {
     log = std::make_unique<scenery::InstallLog>(fs, line.log, &scenery::Win32Toolkit::LocalTime);
-    log->Note(toolkit.ProgramNameAndVersion() + (removal ? ", removing" : ", installing") +
-              (line.silent ? " without windows" : "") + ": " + program_path +
-              (arguments.empty() ? "" : " " + arguments));
+    const std::string log_fault = log->Open();
+    if (log_fault.empty()) {
+      reporter.set_log(log.get());
+      log->Note(toolkit.ProgramNameAndVersion() + (removal ? ", removing" : ", installing") +
+                (line.silent ? " without windows" : "") + ": " + program_path +
+                (arguments.empty() ? "" : " " + arguments));
+    } else {
+      log.reset();
+      if (line.fault.empty()) line.fault = "the log " + line.log + " cannot be written (" + log_fault + ")";
+    }
   }
   auto finish = [&log](int code) {
     if (log) {
@@ -100,28 +88,37 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return code;
   };
   if (!line.fault.empty()) {
-    const std::string text = "Setup was started with a wrong command line: " + line.fault +
-                             ".\r\n\r\nThe switches are:\r\n" +
-                             scenery::CommandLineSwitches(removal);
-    if (log) log->Note(text);
-    return finish(line.silent ? scenery::kExitWrongCall : scenery::RefuseWrongCall(toolkit, text));
+    return finish(reporter.Tell(scenery::WrongCallText(line.fault, removal),
+                                scenery::forms::Icon::kCritical, scenery::kExitWrongCall));
   }
 
   // Before anything else: a second Setup.exe touches no file.
   scenery::InstallationLock lock;
   if (!lock.held()) {
-    if (log) log->Note("Another scenery installation or removal is running: nothing was done");
-    if (line.silent) return finish(scenery::kExitAnotherRuns);
-    scenery::Win32Toolkit::ShowOtherInstallation();
-    return finish(scenery::RefuseWhileAnotherRuns(toolkit));
+    if (!line.silent) scenery::Win32Toolkit::ShowOtherInstallation();
+    return finish(reporter.Tell(scenery::AnotherRunsText(removal),
+                                scenery::forms::Icon::kInformation, scenery::kExitAnotherRuns));
   }
   // A damaged package is refused before any window shows.
   if (state == scenery::PackedState::kDamaged) {
-    if (log) log->Note("Error report:\r\nThe package that Setup carries is damaged: " + why);
-    return finish(line.silent ? scenery::kExitFailed
-                              : scenery::ReportDamagedPackage(toolkit, program_path, why));
+    return finish(reporter.Fail(scenery::DamagedPackageText(program_path, why)));
   }
-  if (removal) return finish(Remove(toolkit, fs, *program, layout, program_path, line.silent, log.get()));
+  scenery::Win32ProgramList programs;
+  if (removal) {
+    // Uninstall.exe: the program carries the record of an installation
+    // instead of a package. It asks (unless /S), removes, and has itself
+    // deleted once it has ended.
+    return finish(reporter.Run([&] {
+      scenery::CarriedSource carried(*program, layout, program_path);
+      const scenery::RemovalRecord record =
+          scenery::ReadRemovalRecord(carried.Read(scenery::kRemovalRecordName));
+      const int code = scenery::RunRemoval(reporter, fs, programs, record);
+      if (code == scenery::kExitInstalled) {
+        scenery::RemoveAfterExit(program_path, record.destination);
+      }
+      return code;
+    }));
+  }
 
   // The package comes from the program itself when it carries one, else
   // from its folder.
@@ -137,12 +134,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   // Every run ends by writing Uninstall.exe (this program's image) and the
   // entry in Windows' list of programs.
-  scenery::Win32ProgramList programs;
   image.file = program.get();
   const scenery::ProgramImage* removal_image = image.image_end != 0 ? &image : nullptr;
   if (line.silent) {
-    return finish(scenery::InstallSilently(*source, fs, line, removal_image, &programs, log.get(),
-                                           origin));
+    return finish(reporter.Run([&] {
+      return scenery::InstallSilently(reporter, *source, fs, line, removal_image, &programs,
+                                      origin);
+    }));
   }
 
   scenery::InstallSettings settings;

@@ -74,7 +74,7 @@ std::string MakePackage(const std::string& work, int files, int kib) {
   return folder;
 }
 
-double OursCopy(const std::string& package, const std::string& target, bool journal_kept = true) {
+double OursCopy(const std::string& package, const std::string& target) {
   PackageFileSystem fs(package);
   scenery::InstallSettings settings;
   settings.target_dir = target;
@@ -82,7 +82,7 @@ double OursCopy(const std::string& package, const std::string& target, bool jour
   scenery::FolderSource source(fs);
   const double start = bench::Now();
   scenery::Journal journal(fs);  // as the installation keeps it, to undo a failure
-  scenery::CopyPackageFiles(source, fs, settings, progress, journal_kept ? &journal : nullptr);
+  scenery::CopyPackageFiles(source, fs, settings, progress, journal);
   journal.Finish();
   return bench::Now() - start;
 }
@@ -169,7 +169,7 @@ double OursPackedCopy(const std::string& packed, const std::string& target) {
   QuietProgress progress;
   const double start = bench::Now();
   scenery::Journal journal(fs);
-  scenery::CopyPackageFiles(source, fs, settings, progress, &journal);
+  scenery::CopyPackageFiles(source, fs, settings, progress, journal);
   journal.Finish();
   return bench::Now() - start;
 }
@@ -249,8 +249,9 @@ double BareRegister(const scenery::InstallSettings& s) {
 
 double OursRegister(const scenery::InstallSettings& s) {
   PackageFileSystem fs("C:\\");
+  scenery::Journal journal(fs);
   const double start = bench::Now();
-  scenery::RegisterSceneryArea(fs, s);
+  scenery::RegisterSceneryArea(fs, s, journal);
   return bench::Now() - start;
 }
 
@@ -355,31 +356,6 @@ void ReplaceCosts(const std::string& work) {
                 "reported", true);
 }
 
-// What keeping the journal costs a fresh installation: the copy run with it
-// against the same run without, in alternating rounds, where it has most to
-// record (2,000 files).
-void JournalCost(const std::string& work) {
-  const std::string package = MakePackage(work, 2000, 4);
-  const std::string target = work + "\\target";
-  std::vector<double> with, without, ratios;
-  for (int round = 0; round < kRounds; ++round) {
-    double pair[2] = {0, 0};
-    for (int turn = 0; turn < 2; ++turn) {
-      RemoveTree(target);
-      const bool kept = (round + turn) % 2 == 0;
-      pair[kept ? 0 : 1] = OursCopy(package, target, kept);
-      (kept ? with : without).push_back(pair[kept ? 0 : 1]);
-    }
-    ratios.push_back(pair[0] / pair[1]);
-  }
-  RemoveTree(target);
-  bench::Figure("the journal's cost, copy run of 2000 files of 4 KiB with it against without",
-                "median of per-round ratios " + Fixed(Median(ratios), 3) + ", spread " +
-                    Fixed(bench::Quantile(ratios, 0.1), 3) + " to " +
-                    Fixed(bench::Quantile(ratios, 0.9), 3) + " (" + bench::Times(with, without) + ")",
-                "reported", true);
-}
-
 int Peak(const std::string& package, const std::string& target) {
   RemoveTree(target);
   if (package.size() > 4 && package.substr(package.size() - 4) == ".exe") {
@@ -401,7 +377,6 @@ int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--peak") return Peak(argv[2], argv[3]);
   if (argc == 3 && std::string(argv[1]) == "--replace") {
     CreateDirectoryA(argv[2], nullptr);
-    JournalCost(argv[2]);
     ReplaceCosts(argv[2]);
     return 0;
   }
@@ -424,7 +399,6 @@ int main(int argc, char** argv) {
     CopyBenchmark(work, 2000, 4, false);
     CopyBenchmark(work, 20, 8 * 1024, false);
     CopyBenchmark(work, 1000, 64, false, true);
-    JournalCost(work);
     ReplaceCosts(work);
     CopyBenchmark(work, 1000, 64, true);
     CopyBenchmark(work, 20, 8 * 1024, true);

@@ -1,41 +1,80 @@
 #include "engine/command_line.h"
 
-#include <vector>
-
 #include "engine/paths.h"
 
 namespace scenery {
 namespace {
 
-// The words of `text`: blanks separate them, quotes keep blanks in them and
-// are dropped.
-std::vector<std::string> Words(const std::string& text) {
-  std::vector<std::string> words;
-  std::string word;
-  bool quoted = false, in_word = false;
-  for (char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-      in_word = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (in_word) words.push_back(word);
-      word.clear();
-      in_word = false;
-    } else {
-      word += c;
-      in_word = true;
-    }
-  }
-  if (in_word) words.push_back(word);
-  return words;
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
+std::vector<std::string> SplitArguments(const std::string& arguments, bool* unclosed) {
+  std::vector<std::string> words;
+  *unclosed = false;
+  std::size_t at = 0;
+  const std::size_t end = arguments.size();
+  while (true) {
+    while (at < end && IsBlank(arguments[at])) ++at;
+    if (at == end) return words;
+    std::string word;
+    bool quoted = false;
+    while (at < end && (quoted || !IsBlank(arguments[at]))) {
+      const char c = arguments[at];
+      if (c == '\\') {
+        std::size_t count = 0;
+        while (at < end && arguments[at] == '\\') ++count, ++at;
+        if (at < end && arguments[at] == '"') {
+          word.append(count / 2, '\\');
+          if (count % 2 == 1) word += '"', ++at;  // an escaped quote is part of the word
+        } else {
+          word.append(count, '\\');
+        }
+      } else if (c == '"') {
+        ++at;
+        if (quoted && at < end && arguments[at] == '"') {
+          word += '"';
+          ++at;
+        } else {
+          quoted = !quoted;
+        }
+      } else {
+        word += c;
+        ++at;
+      }
+    }
+    *unclosed = *unclosed || quoted;
+    words.push_back(word);
+  }
+}
+
+std::string QuotedArgument(const std::string& word) {
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (char c : word) {
+    if (c == '\\') {
+      ++backslashes;
+    } else {
+      // Backslashes before a quote are doubled, and the quote escaped.
+      if (c == '"') quoted.append(backslashes + 1, '\\');
+      backslashes = 0;
+    }
+    quoted += c;
+  }
+  quoted.append(backslashes, '\\');  // before the closing quote
+  return quoted + "\"";
+}
+
 CommandLine ReadCommandLine(const std::string& arguments, bool removal) {
   CommandLine line;
+  auto fault = [&line](const std::string& why) {
+    if (line.fault.empty()) line.fault = why;
+  };
+  bool unclosed = false;
+  const std::vector<std::string> words = SplitArguments(arguments, &unclosed);
+  if (unclosed) fault("a quote is not closed (a value in quotes needs its closing quote)");
   bool seen_silent = false, seen_destination = false, seen_simulator = false, seen_log = false;
-  for (const std::string& word : Words(arguments)) {
+  for (const std::string& word : words) {
     const std::size_t equals = word.find('=');
     const std::string name = UpperAscii(word.substr(0, equals == std::string::npos ? word.size()
                                                                                    : equals + 1));
@@ -54,21 +93,20 @@ CommandLine ReadCommandLine(const std::string& arguments, bool removal) {
       seen = &seen_log;
       target = &line.log;
     } else {
-      line.fault = "the switch " + word + " does not exist";
-      return line;
+      fault("the switch " + word + " does not exist");
+      continue;
     }
     const std::string shown = word.substr(0, name.size());
     if (*seen) {
-      line.fault = shown + " is given twice";
-      return line;
+      fault(shown + " is given twice");
+      continue;
     }
     *seen = true;
     if (target == nullptr) {
       line.silent = true;
     } else if (value.empty()) {
-      line.fault = shown + " has no value: write it as " + shown +
-                   (name == "/LOG=" ? "FILE" : "FOLDER") + " (in quotes when it has blanks)";
-      return line;
+      fault(shown + " has no value: write it as " + shown +
+            (name == "/LOG=" ? "FILE" : "FOLDER") + " (in quotes when it has blanks)");
     } else {
       *target = value;
     }
@@ -93,9 +131,9 @@ std::string ArgumentsOf(const std::string& command_line) {
     at = command_line.find('"', 1);
     at = at == std::string::npos ? command_line.size() : at + 1;
   } else {
-    while (at < command_line.size() && command_line[at] != ' ' && command_line[at] != '\t') ++at;
+    while (at < command_line.size() && !IsBlank(command_line[at])) ++at;
   }
-  while (at < command_line.size() && (command_line[at] == ' ' || command_line[at] == '\t')) ++at;
+  while (at < command_line.size() && IsBlank(command_line[at])) ++at;
   return command_line.substr(at);
 }
 

@@ -1,9 +1,11 @@
 // The command line of Setup.exe and Uninstall.exe: installing or removing
-// without any window (/S), the folders (/D=, /FS=), and a log (/LOG=).
+// without any window (/S), the folders (/D=, /FS=), and a log (/LOG=); and
+// the splitting of a command line into words as Windows programs read it.
 #ifndef SCENERY_SETUP_ENGINE_COMMAND_LINE_H_
 #define SCENERY_SETUP_ENGINE_COMMAND_LINE_H_
 
 #include <string>
+#include <vector>
 
 namespace scenery {
 
@@ -13,21 +15,36 @@ struct CommandLine {
   std::string simulator;    // /FS=FOLDER
   std::string log;          // /LOG=FILE
   // Why the call is wrong (an unknown switch, a value missing, a switch
-  // given twice); empty when it is right.
+  // given twice, a quote left open); empty when it is right. The first
+  // fault is kept, and every switch is still read: /LOG= counts wherever it
+  // stands.
   std::string fault;
 };
 
-// Reads `arguments`, the command line after the program's own name. Words
-// are separated by blanks; double quotes keep blanks in a value, around the
-// whole word or its value alone ("/D=C:\a b" or /D="C:\a b"). Switches are
-// read in any letter case. Uninstall.exe (`removal`) has /S and /LOG= only.
+// The words of `arguments` (a command line after the program's name), as
+// every Windows program reads them: blanks and tabs outside quotes separate
+// words; a double quote starts or ends a quoted stretch and is dropped, and
+// two quotes in a quoted stretch are one quote; 2n backslashes before a
+// quote are n backslashes (the quote then counts as a quote), 2n+1 are n and
+// a quote that is part of the word; backslashes before anything else stay
+// as they are. `unclosed` tells whether a quoted stretch was left open.
+std::vector<std::string> SplitArguments(const std::string& arguments, bool* unclosed);
+
+// `word` written so that SplitArguments reads it back as it is: in quotes,
+// with the backslashes before a quote (or before the closing one) doubled.
+std::string QuotedArgument(const std::string& word);
+
+// Reads `arguments`, the command line after the program's own name, split
+// by SplitArguments. Switches are read in any letter case. Uninstall.exe
+// (`removal`) has /S and /LOG= only.
 CommandLine ReadCommandLine(const std::string& arguments, bool removal);
 
 // The switches that exist, one per line, for the message of a wrong call.
 std::string CommandLineSwitches(bool removal);
 
 // The arguments of a whole command line: what follows the program's name
-// (quoted or not) and the blanks after it.
+// (up to the next quote when it starts with one, else up to a blank) and
+// the blanks after it.
 std::string ArgumentsOf(const std::string& command_line);
 
 }  // namespace scenery

@@ -24,6 +24,18 @@ void InstallLog::Note(const std::string& event) {
   if (waiting_.size() >= kBatchBytes) Flush();
 }
 
+std::string InstallLog::Open() {
+  try {
+    if (fs_.Probe(path_).kind == EntryKind::kMissing) {
+      fs_.WriteFileFrom(path_, [](const FileSystem::ByteSink&) {});
+    }
+    fs_.AppendToFile(path_, "");
+    return "";
+  } catch (const Failure& failure) {
+    return failure.reason();
+  }
+}
+
 void InstallLog::Flush() {
   if (waiting_.empty() || !fault_.empty()) return;
   try {

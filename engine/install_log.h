@@ -28,6 +28,9 @@ class InstallLog : public RunLog {
   // `now` gives the local time as "2026-12-07 14:05:09".
   InstallLog(FileSystem& fs, std::string path, std::function<std::string()> now);
   ~InstallLog() override { Flush(); }
+  // Makes the file when it is missing and opens it for appending, before
+  // anything is done: why it cannot be, or "" when it can.
+  std::string Open();
   void Note(const std::string& event) override;
   void Flush();
   // Why the log could not be written, for the report; empty when it could.

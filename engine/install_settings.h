@@ -40,6 +40,13 @@ struct InstallSettings {
   std::int32_t file_count = 0;
 };
 
+// The name that stands for the package where InstallTitle is empty: the
+// entry in the list of programs, the background's taskbar entry, the title
+// of the reports.
+inline std::string DisplayName(const std::string& install_title) {
+  return install_title.empty() ? "Setup" : install_title;
+}
+
 }  // namespace scenery
 
 #endif  // SCENERY_SETUP_ENGINE_INSTALL_SETTINGS_H_

@@ -12,8 +12,8 @@ bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& sett
   Journal journal(fs);
   journal.set_log(log);
   try {
-    CopyPackageFiles(source, fs, settings, progress, &journal);
-    const bool appended = RegisterSceneryArea(fs, settings, &journal);
+    CopyPackageFiles(source, fs, settings, progress, journal);
+    const bool appended = RegisterSceneryArea(fs, settings, journal);
     if (image != nullptr && programs != nullptr) {
       WriteRemoval(fs, settings, journal, *image, *programs);
     }

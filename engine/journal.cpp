@@ -1,31 +1,34 @@
 #include "engine/journal.h"
 
 #include "engine/paths.h"
+#include "engine/text_lines.h"
 
 namespace scenery {
 namespace {
 
-std::string Folded(const std::string& text) {
-  std::string folded = text;
-  for (char& c : folded) c = static_cast<char>(FoldAnsiCase(static_cast<unsigned char>(c)));
-  return folded;
-}
-
 // The key of a folder in the lists of names.
-std::string FolderKey(const std::string& folder) { return Folded(WithoutTrailingSeparators(folder)); }
+std::string FolderKey(const std::string& folder) { return FoldedCase(WithoutTrailingSeparators(folder)); }
 
 std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
 
 }  // namespace
 
 std::string SpareFileName(int number) {
-  // Formatted here: a printf would bring its floating-point formatting into
-  // the program.
-  std::string name = "~sc0000.tmp";
-  for (int digit = 0; digit < 4; ++digit) {
-    name[6 - digit] = "0123456789abcdef"[(number >> (4 * digit)) & 0xF];
+  return "~sc" + Digits(static_cast<std::uint64_t>(number), 16, 4, true) + ".tmp";
+}
+
+std::string UseSpareName(const std::string& folder, int* next,
+                         const std::function<void(const std::string&)>& use) {
+  while (true) {
+    const std::string path =
+        folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + SpareFileName((*next)++);
+    try {
+      use(path);
+      return path;
+    } catch (const Failure& failure) {
+      if (failure.kind() != FailureKind::kAlreadyExists || *next > 0xFFFF) throw;
+    }
   }
-  return name;
 }
 
 std::vector<std::string> Journal::Written() const {
@@ -57,13 +60,13 @@ void Journal::WillWriteInto(const std::string& folder) {
   std::set<std::string>& ordinary = ordinary_[key];
   std::set<std::string>& hidden = hidden_[key];
   for (const FileEntry& file : fs_.ListFiles(folder)) {
-    (file.hidden_or_system ? hidden : ordinary).insert(Folded(file.name));
+    (file.hidden_or_system ? hidden : ordinary).insert(FoldedCase(file.name));
   }
 }
 
 void Journal::BeforeWriting(const std::string& target) {
   const std::string folder = ParentFolder(target);
-  const std::string name = Folded(NameOf(target));
+  const std::string name = FoldedCase(NameOf(target));
   const auto known = ordinary_.find(FolderKey(folder));
   bool exists = false;
   if (known != ordinary_.end()) {
@@ -81,19 +84,9 @@ void Journal::BeforeWriting(const std::string& target) {
   }
   // Set aside under the first free name of the folder; short, so that it
   // fits wherever the file's own path fits.
-  while (true) {
-    const std::string aside_name = SpareFileName(next_aside_++);
-    const std::string aside =
-        folder + (folder.empty() || folder.back() == '\\' ? "" : "\\") + aside_name;
-    try {
-      fs_.RenameFile(target, aside);
-    } catch (const Failure& failure) {
-      if (failure.kind() == FailureKind::kAlreadyExists && next_aside_ <= 0x10000) continue;
-      throw;
-    }
-    entries_.push_back(Entry{Kind::kReplaced, target, aside, 0, ""});
-    return;
-  }
+  const std::string aside =
+      UseSpareName(folder, &next_aside_, [&](const std::string& spare) { fs_.RenameFile(target, spare); });
+  entries_.push_back(Entry{Kind::kReplaced, target, aside, 0, ""});
 }
 
 void Journal::BeforeAppending(const std::string& file, std::uint64_t length,

@@ -4,6 +4,7 @@
 #define SCENERY_SETUP_ENGINE_JOURNAL_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -17,6 +18,13 @@ namespace scenery {
 // The spare file name `number` ("~sc0001.tmp"): short, so that it fits in a
 // folder wherever a file name of the package fits.
 std::string SpareFileName(int number);
+
+// Runs `use` on the spare paths of `folder` in turn (SpareFileName(*next),
+// then the next number, ...) until it does not fail with kAlreadyExists,
+// and returns the path it took; *next is then the number after it. When
+// every name is taken, the last failure is thrown.
+std::string UseSpareName(const std::string& folder, int* next,
+                         const std::function<void(const std::string&)>& use);
 
 class Journal {
  public:

@@ -14,10 +14,10 @@ std::vector<std::string> PackageMatches(PackageSource& source, const std::string
 }
 
 // Tells the log that `name` was copied to `target`, with its size.
-void NoteCopied(FileSystem& fs, Journal* journal, const std::string& name,
+void NoteCopied(FileSystem& fs, Journal& journal, const std::string& name,
                 const std::string& target) {
-  if (journal == nullptr || !journal->logging()) return;
-  journal->Note("Copied " + name + " to " + target + " (" + std::to_string(fs.FileLength(target)) +
+  if (!journal.logging()) return;
+  journal.Note("Copied " + name + " to " + target + " (" + std::to_string(fs.FileLength(target)) +
                 " bytes)");
 }
 
@@ -27,15 +27,15 @@ void NoteCopied(FileSystem& fs, Journal* journal, const std::string& name,
 // untouched and counts as copied.
 void CopyMatches(PackageSource& source, FileSystem& fs, const std::string& extension,
                  const std::string& folder, bool in_place, CopyProgress& progress, int& copied,
-                 Journal* journal) {
+                 Journal& journal) {
   for (const std::string& name : PackageMatches(source, extension)) {
     if (!in_place) {
       const std::string target = folder + "\\" + name;
-      if (journal != nullptr) journal->BeforeWriting(target);
+      journal.BeforeWriting(target);
       WriteOwnFile(fs, target, [&] { source.CopyTo(name, fs, target); });
       NoteCopied(fs, journal, name, target);
-    } else if (journal != nullptr) {
-      journal->Note("Found " + name + " already in place in " + folder);
+    } else {
+      journal.Note("Found " + name + " already in place in " + folder);
     }
     ++copied;
     progress.OnFileCopied(name);
@@ -62,7 +62,7 @@ void CountPackageFiles(PackageSource& source, InstallSettings& settings) {
 }
 
 void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
-                      CopyProgress& progress, Journal* journal) {
+                      CopyProgress& progress, Journal& journal) {
   int copied = 0;
   try {
     CountPackageFiles(source, settings);
@@ -85,7 +85,7 @@ void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& se
     for (const char* document : kDocumentNames) {
       if (!documents_in_place) {
         const std::string target = target_dir + "\\" + document;
-        if (journal != nullptr) journal->BeforeWriting(target);
+        journal.BeforeWriting(target);
         WriteOwnFile(fs, target, [&] { source.CopyTo(document, fs, target); });
         NoteCopied(fs, journal, document, target);
       } else if (fs.Probe(source.PathOf(document)).kind != EntryKind::kFile) {
@@ -147,6 +147,22 @@ DestinationVerdict JudgeDestination(PackageSource& source, const InstallSettings
     verdict.overlong = *overlong;
   }
   return verdict;
+}
+
+DestinationOnDisk ProbeDestination(FileSystem& fs, const std::string& path) {
+  const PathInfo info = fs.Probe(path);
+  if (info.kind == EntryKind::kFile) return DestinationOnDisk::kFile;
+  return info.kind == EntryKind::kFolder && !info.hidden_or_system ? DestinationOnDisk::kFolder
+                                                                   : DestinationOnDisk::kMissing;
+}
+
+bool HoldsSceneryLibrary(FileSystem& fs, const std::string& folder) {
+  return !fs.FindFiles(folder + "\\scenery.cfg").empty();
+}
+
+void SetSimulatorFolder(InstallSettings& settings, const std::string& folder) {
+  settings.cfg_path = folder + "\\scenery.cfg";
+  settings.backup_path = folder + "\\" + settings.backup_cfg;
 }
 
 }  // namespace scenery

@@ -41,10 +41,10 @@ void CountPackageFiles(PackageSource& source, InstallSettings& settings);
 // subfolder, each listed extension into its Texture subfolder, License.txt
 // and ReadMe.txt into the folder itself, replacing files of the same names.
 // A failure says what it left behind: the files copied so far stay, and
-// scenery.cfg has not been touched. With a `journal`, every folder made and
-// every file written is recorded in it first.
+// scenery.cfg has not been touched. Every folder made and every file
+// written is recorded in `journal` first.
 void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
-                      CopyProgress& progress, Journal* journal = nullptr);
+                      CopyProgress& progress, Journal& journal);
 
 // A file that the copy run copies, and where it goes.
 struct PackageFile {
@@ -93,6 +93,22 @@ struct DestinationVerdict {
 };
 DestinationVerdict JudgeDestination(PackageSource& source, const InstallSettings& settings,
                                     const std::string& path);
+
+// What stands at the destination `path` on the disk: a file (no folder can
+// be made where one stands, hidden or not), a folder that is there to see,
+// or nothing yet (a hidden or system folder counts as nothing: the user
+// cannot see it). Throws the Failure of a path that cannot be looked at (no
+// disc in the drive, a folder above that may not be read).
+enum class DestinationOnDisk { kMissing, kFolder, kFile };
+DestinationOnDisk ProbeDestination(FileSystem& fs, const std::string& path);
+
+// Whether `folder` is the simulator's: it holds scenery.cfg. A text that is
+// no valid path finds nothing; throws the Failure of a folder that cannot
+// be looked into.
+bool HoldsSceneryLibrary(FileSystem& fs, const std::string& folder);
+// Takes `folder` as the simulator's: scenery.cfg and its backup (BackupCFG)
+// in it.
+void SetSimulatorFolder(InstallSettings& settings, const std::string& folder);
 
 }  // namespace scenery
 

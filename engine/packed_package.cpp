@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/crc32c.h"
+#include "engine/file_system.h"
 
 namespace scenery {
 namespace {
@@ -191,6 +192,13 @@ void WritePackage(std::uint64_t image_size, const std::vector<FileToPack>& files
   for (std::size_t i = 0; i < files.size(); ++i) writer.CopyFile(i);
   writer.Write(directory);
   writer.Write(std::string(static_cast<std::size_t>(length - directory_at - directory.size()), '\0'));
+}
+
+void MemoryByteFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+  if (offset > bytes_.size() || size > bytes_.size() - offset) {
+    throw Failure(FailureKind::kBadContent, op::kRead, name_, "The file ends too soon.");
+  }
+  bytes_.copy(static_cast<char*>(buffer), size, static_cast<std::size_t>(offset));
 }
 
 }  // namespace scenery

@@ -26,6 +26,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace scenery {
@@ -37,6 +38,21 @@ class ByteFile {
   virtual std::uint64_t Size() = 0;
   // Reads exactly `size` bytes at `offset`; throws Failure when it cannot.
   virtual void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
+};
+
+// Bytes held in memory, read as the file `name` (which a read beyond their
+// end names in its failure).
+class MemoryByteFile : public ByteFile {
+ public:
+  explicit MemoryByteFile(std::string bytes, std::string name = "Setup.exe")
+      : bytes_(std::move(bytes)), name_(std::move(name)) {}
+  std::uint64_t Size() override { return bytes_.size(); }
+  void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override;
+  std::string& bytes() { return bytes_; }
+
+ private:
+  std::string bytes_;
+  std::string name_;
 };
 
 struct PackedFile {

@@ -100,6 +100,11 @@ std::string UpperAscii(std::string text) {
   return text;
 }
 
+std::string FoldedCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(FoldAnsiCase(static_cast<unsigned char>(c)));
+  return text;
+}
+
 unsigned char FoldAnsiCase(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);

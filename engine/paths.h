@@ -41,6 +41,9 @@ std::string UpperAscii(std::string text);
 // `c` in upper case as Windows folds file names in the Western ANSI code
 // page (1252): the ASCII letters and the accented letters.
 unsigned char FoldAnsiCase(unsigned char c);
+// `text` with each character folded by FoldAnsiCase: names that Windows
+// takes for the same compare equal.
+std::string FoldedCase(std::string text);
 
 // The form in which two names of one folder compare equal, as Windows
 // compares them: `path` taken relative to `base` when it has no root of its

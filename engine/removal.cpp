@@ -1,6 +1,7 @@
 #include "engine/removal.h"
 
 #include <algorithm>
+#include <set>
 
 #include "engine/crc32c.h"
 #include "engine/install_settings.h"
@@ -8,6 +9,7 @@
 #include "engine/package_source.h"
 #include "engine/paths.h"
 #include "engine/scenery_library.h"
+#include "engine/text_lines.h"
 
 namespace scenery {
 namespace {
@@ -27,11 +29,7 @@ const TextKey kTextKeys[] = {
 constexpr char kReadRecord[] = "read the removal record of";
 constexpr char kRemoveArea[] = "take the scenery's area out of";
 
-std::string Hex(std::uint32_t value) {
-  std::string text(8, '0');
-  for (int digit = 0; digit < 8; ++digit) text[7 - digit] = "0123456789abcdef"[(value >> (4 * digit)) & 0xF];
-  return text;
-}
+std::string Hex(std::uint32_t value) { return Digits(value, 16, 8); }
 
 [[noreturn]] void Refuse(const std::string& why) {
   throw Failure(FailureKind::kBadContent, kReadRecord, kUninstallName,
@@ -97,6 +95,34 @@ bool IsReadOnly(FileSystem& fs, const std::string& path) {
 std::string Below(const std::string& folder, const std::string& name) {
   if (name.empty()) return folder;
   return folder + (folder.back() == '\\' ? "" : "\\") + name;
+}
+
+// Whether the recorded folders still hold a file or folder that the
+// removal did not name: one the user added. Uninstall.exe goes once the
+// program has ended.
+bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResult& result) {
+  std::set<std::string> known = {FoldedCase(Below(record.destination, kUninstallName))};
+  for (const auto* list : {&result.changed, &result.linked}) {
+    for (const std::string& path : *list) known.insert(FoldedCase(path));
+  }
+  for (const NotDeleted& file : result.failed) known.insert(FoldedCase(file.path));
+  for (const std::string& folder : record.folders) {
+    known.insert(FoldedCase(Below(record.destination, folder)));
+  }
+  for (const std::string& folder : record.folders) {
+    const std::string path = Below(record.destination, folder);
+    try {
+      if (fs.Probe(path).kind != EntryKind::kFolder) continue;
+      for (const std::string& sub : fs.ListSubfolders(path)) {
+        if (known.count(FoldedCase(Below(path, sub))) == 0) return true;
+      }
+      for (const FileEntry& file : fs.ListFiles(path)) {
+        if (known.count(FoldedCase(Below(path, file.name))) == 0) return true;
+      }
+    } catch (const Failure&) {
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -247,24 +273,10 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
 }
 
 bool ReadEarlierInstallation(FileSystem& fs, const std::string& folder, RemovalRecord* record) {
-  class Bytes : public ByteFile {
-   public:
-    explicit Bytes(std::string bytes) : bytes_(std::move(bytes)) {}
-    std::uint64_t Size() override { return bytes_.size(); }
-    void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-      if (offset > bytes_.size() || size > bytes_.size() - offset) {
-        throw Failure(FailureKind::kBadContent, op::kRead, kUninstallName, "It is cut short.");
-      }
-      std::copy_n(bytes_.data() + offset, size, static_cast<char*>(buffer));
-    }
-
-   private:
-    std::string bytes_;
-  };
   try {
     const std::string path = Below(folder, kUninstallName);
     if (fs.Probe(path).kind != EntryKind::kFile) return false;
-    Bytes program(fs.ReadWholeFile(path));
+    MemoryByteFile program(fs.ReadWholeFile(path), kUninstallName);
     PackedLayout layout;
     std::string why;
     if (ReadPackedLayout(program, &layout, &why) != PackedState::kPackage ||
@@ -300,13 +312,14 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
       const std::string backup = Below(simulator, record.backup_cfg);
       WriteOwnFile(fs, backup, [&] { fs.CopyReplacing(cfg, backup); });
       // Written whole beside it, then put in its place in one step.
-      std::string spare;
-      for (int number = 1;; ++number) {
-        spare = Below(simulator, SpareFileName(number));
-        if (fs.Probe(spare).kind == EntryKind::kMissing || number == 0xFFFF) break;
-      }
-      fs.WriteFileFrom(spare, [&](const FileSystem::ByteSink& sink) {
-        sink(new_bytes.data(), new_bytes.size());
+      int first = 1;
+      const std::string spare = UseSpareName(simulator, &first, [&](const std::string& path) {
+        if (fs.Probe(path).kind != EntryKind::kMissing) {
+          throw Failure(FailureKind::kAlreadyExists, op::kWrite, path, "");
+        }
+        fs.WriteFileFrom(path, [&](const FileSystem::ByteSink& sink) {
+          sink(new_bytes.data(), new_bytes.size());
+        });
       });
       try {
         fs.MoveReplacing(spare, cfg);
@@ -365,7 +378,7 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
       }
       RemoveOwnFile(fs, path);
     } catch (const Failure& failure) {
-      result.failed.push_back(path + ": " + failure.reason());
+      result.failed.push_back(NotDeleted{path, failure.kind(), failure.reason()});
     }
   }
   // The deepest first; a folder that still holds something stays.
@@ -384,6 +397,7 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
       // Not empty (the user's own files stay), or out of reach: it stays.
     }
   }
+  result.others_kept = HoldsOthers(fs, record, result);
   try {
     programs.Unregister(record.destination);
   } catch (const Failure& failure) {

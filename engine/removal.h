@@ -67,12 +67,23 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
 // Never throws.
 bool ReadEarlierInstallation(FileSystem& fs, const std::string& folder, RemovalRecord* record);
 
+// A recorded file that the removal could not delete, and why.
+struct NotDeleted {
+  std::string path;
+  FailureKind kind = FailureKind::kOther;
+  std::string reason;  // the system's words
+};
+
 // What a removal did, for its closing box.
 struct RemovalResult {
   bool area_removed = false;          // scenery.cfg lost the area's section
   std::vector<std::string> changed;   // recorded files kept: changed since
   std::vector<std::string> linked;    // recorded files kept: behind a link
-  std::vector<std::string> failed;    // "PATH: REASON" of files that could not be deleted
+  std::vector<NotDeleted> failed;     // recorded files that could not be deleted
+  // The recorded folders still hold a file or folder that the installation
+  // did not write (Uninstall.exe itself, which goes once the program has
+  // ended, does not count).
+  bool others_kept = false;
   std::string entry_failure;          // why the program-list entry stays, if it does
 };
 

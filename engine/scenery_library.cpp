@@ -324,7 +324,7 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
   }
 }
 
-bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journal* journal) {
+bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journal& journal) {
   const std::string& cfg = settings.cfg_path;
   const std::string installed = "The package was installed in " + settings.target_dir +
                                 ", but the simulator does not know it yet: ";
@@ -336,16 +336,14 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journa
     // The package was installed into this folder before: its area stays as
     // the user set it, and neither the library nor its backup is written.
     if (scan.has_folder) {
-      if (journal != nullptr) {
-        journal->Note("Found an area for " + settings.target_dir + " in " + cfg +
-                      " already: it stays as it is, and scenery.cfg is not written");
-      }
+      journal.Note("Found an area for " + settings.target_dir + " in " + cfg +
+                   " already: it stays as it is, and scenery.cfg is not written");
       return false;
     }
     area_number = AreaNumberAfter(scan.largest_area);
-    if (journal != nullptr) journal->BeforeWriting(settings.backup_path);
+    journal.BeforeWriting(settings.backup_path);
     WriteOwnFile(fs, settings.backup_path, [&] { fs.CopyReplacing(cfg, settings.backup_path); });
-    if (journal != nullptr) journal->Note("Made the backup " + settings.backup_path + " of " + cfg);
+    journal.Note("Made the backup " + settings.backup_path + " of " + cfg);
   } catch (Failure& failure) {
     if (failure.path().empty()) failure.set_path(cfg);
     failure.set_advice(InUseAdvice(failure));
@@ -358,30 +356,18 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journa
   if (!old_bytes.empty() && !EndsWithLineEnd(old_bytes)) section.insert(0, "\r\n");
 
   try {
-    if (journal != nullptr) journal->BeforeAppending(cfg, old_bytes.size(), settings.backup_path);
+    journal.BeforeAppending(cfg, old_bytes.size(), settings.backup_path);
     fs.AppendToFile(cfg, section);
   } catch (Failure& failure) {
     std::string advice = ReadOnlyAdvice(fs, cfg);
     if (advice.empty()) advice = InUseAdvice(failure);
     failure.set_advice(advice);
     // The journal's undo cuts the append back, with the rest of the run.
-    if (journal != nullptr) throw;
-    std::string state;
-    try {
-      // An append that never got to write leaves nothing to undo.
-      if (fs.FileLength(cfg) != old_bytes.size()) fs.Truncate(cfg, old_bytes.size());
-      state = "scenery.cfg was not changed";
-    } catch (const Failure& undo) {
-      state = "scenery.cfg may end in part of the new section (" + undo.reason() + ")";
-    }
-    failure.set_aftermath(installed + state + "; its backup is " + settings.backup_path + ".");
     throw;
   }
-  if (journal != nullptr) {
-    const std::string header = section.substr(section.find('['), section.find(']') - section.find('[') + 1);
-    journal->Note("Appended the area " + header + " to " + cfg +
-                  ": Title=" + settings.scenery_title + ", Local=" + settings.target_dir);
-  }
+  const std::string header = section.substr(section.find('['), section.find(']') - section.find('[') + 1);
+  journal.Note("Appended the area " + header + " to " + cfg + ": Title=" + settings.scenery_title +
+               ", Local=" + settings.target_dir);
   return true;
 }
 

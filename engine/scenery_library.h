@@ -57,12 +57,9 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings);
 // package was installed there before; the user's settings of that area
 // stay). Otherwise copies it to settings.backup_path, then appends the new
 // area section (after a CR LF when the file's last line has no line end) and
-// the result is true. An append that fails part-way is undone before the
-// failure is reported, so scenery.cfg is either as it was or extended by one
-// whole section.
-// With a `journal`, the backup's write and the append are recorded in it.
-bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings,
-                         Journal* journal = nullptr);
+// the result is true. The backup's write and the append are recorded in
+// `journal`, whose undo takes them back when the run fails.
+bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journal& journal);
 
 // `bytes` without the section of each area whose Local= names `folder` (as
 // ScanLibrary compares it), from its header line up to the next section's

@@ -10,7 +10,7 @@ namespace {
 // Makes `folder` unless something stands there already. A file in the way is
 // reported here, where its name is known, rather than by the first copy into
 // the folder that could not be made.
-void EnsureFolder(FileSystem& fs, const std::string& folder, Journal* journal) {
+void EnsureFolder(FileSystem& fs, const std::string& folder, Journal& journal) {
   const PathInfo info = fs.Probe(folder);
   if (info.kind == EntryKind::kFolder) return;
   if (info.kind == EntryKind::kFile) {
@@ -18,12 +18,12 @@ void EnsureFolder(FileSystem& fs, const std::string& folder, Journal* journal) {
                   "A file of that name is in the way.");
   }
   fs.MakeFolder(folder);
-  if (journal != nullptr) journal->MadeFolder(folder);
+  journal.MadeFolder(folder);
 }
 
 }  // namespace
 
-void CreateTargetFolders(FileSystem& fs, const std::string& path, Journal* journal) {
+void CreateTargetFolders(FileSystem& fs, const std::string& path, Journal& journal) {
   // Ancestors first, top down: one level per backslash after the root. An
   // empty level (a doubled backslash) names the same folder as the level
   // before it and is skipped.
@@ -36,12 +36,11 @@ void CreateTargetFolders(FileSystem& fs, const std::string& path, Journal* journ
   if (path.size() > root && path.back() != '\\') EnsureFolder(fs, path, journal);
   EnsureFolder(fs, path + "\\" + kSceneryFolder, journal);
   EnsureFolder(fs, path + "\\" + kTextureFolder, journal);
-  if (journal == nullptr) return;
   // The folders that the copy run writes into: each write must know whether
   // it replaces a file.
   for (const std::string& folder :
        {path, path + "\\" + kSceneryFolder, path + "\\" + kTextureFolder}) {
-    journal->WillWriteInto(folder);
+    journal.WillWriteInto(folder);
   }
 }
 

@@ -15,9 +15,9 @@ class Journal;
 // drive root, or the server and share of a UNC path) is never made. An entry
 // that exists counts, hidden folders included; a file that stands where a
 // folder is wanted throws kAlreadyExists. Folders made before a failure stay;
-// with a `journal`, each folder made is recorded in it, and so are the files
+// each folder made is recorded in `journal`, and so are the files
 // of the three folders that the copy run writes into.
-void CreateTargetFolders(FileSystem& fs, const std::string& path, Journal* journal = nullptr);
+void CreateTargetFolders(FileSystem& fs, const std::string& path, Journal& journal);
 
 }  // namespace scenery
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/failure.h"
+#include "engine/journal.h"
 #include "engine/scenery_library.h"
 #include "tests/support/memory_file_system.h"
 
@@ -90,9 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.target_dir = "C:\\Addon\\Fuzz";
   const long long largest = LargestAreaNumber(old_bytes);
 
+  scenery::Journal journal(fs);
   bool appended = false;
   try {
-    appended = scenery::RegisterSceneryArea(fs, settings);
+    appended = scenery::RegisterSceneryArea(fs, settings, journal);
   } catch (const scenery::Failure&) {
     // Refused only for a number that cannot grow, and then nothing is written.
     if (largest < 2147483647LL) std::abort();
@@ -113,13 +115,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The same folder again, named another way: nothing more is written.
   settings.target_dir = "c:\\addon\\\\FUZZ\\";
-  if (scenery::RegisterSceneryArea(fs, settings)) std::abort();
+  if (scenery::RegisterSceneryArea(fs, settings, journal)) std::abort();
   if (fs.Contents(settings.cfg_path) != once) std::abort();
 
   // Another folder: a number above the first, unless none is left.
   settings.target_dir = "C:\\Addon\\Fuzz Two";
   try {
-    if (!scenery::RegisterSceneryArea(fs, settings)) {
+    if (!scenery::RegisterSceneryArea(fs, settings, journal)) {
       if (!MentionsFolderName(old_bytes, "FUZZ TWO")) std::abort();
       return 0;
     }

@@ -18,22 +18,6 @@ namespace scenery {
 namespace pack {
 namespace {
 
-// Random access to bytes held in memory: the program to be packed.
-class StringByteFile : public ByteFile {
- public:
-  explicit StringByteFile(const std::string& bytes) : bytes_(bytes) {}
-  std::uint64_t Size() override { return bytes_.size(); }
-  void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-    if (offset > bytes_.size() || size > bytes_.size() - offset) {
-      throw Failure(FailureKind::kBadContent, op::kRead, "Setup.exe", "The file ends too soon.");
-    }
-    bytes_.copy(static_cast<char*>(buffer), size, static_cast<std::size_t>(offset));
-  }
-
- private:
-  const std::string& bytes_;
-};
-
 int Refuse(const std::string& why) {
   std::fprintf(stderr, "scenery-pack: %s; nothing was written\n", why.c_str());
   return 2;
@@ -52,7 +36,7 @@ bool ReadNative(const std::string& path, std::string* bytes) {
 
 // What is wrong with `program` as the Setup.exe of a one-file package.
 std::string ProgramFault(const std::string& program) {
-  StringByteFile file(program);
+  MemoryByteFile file(program);
   PeFacts facts;
   if (!ReadPeFacts(file, &facts)) return "it is not a Windows program";
   if (facts.certificates_size != 0) {

@@ -132,20 +132,18 @@ void FolderPage::AcceptDestination() {
   }
   // A typed folder on a drive without a disc, a network path that does not
   // answer, below a folder that may not be read: said, and the page stays.
-  PathInfo info;
+  DestinationOnDisk on_disk;
   try {
-    info = wizard_.fs().Probe(target);
+    on_disk = ProbeDestination(wizard_.fs(), target);
   } catch (const Failure& failure) {
     SayCannotOpen(failure);
     return;
   }
-  if (info.kind == EntryKind::kFile) {
-    // No folder can be made where a file stands, hidden or not.
+  if (on_disk == DestinationOnDisk::kFile) {
     wizard_.Ask(NamesAFileRefusal(target), forms::Buttons::kOk, forms::Icon::kExclamation);
     return;
   }
-  const bool exists = info.kind == EntryKind::kFolder && !info.hidden_or_system;
-  if (!exists) {
+  if (on_disk == DestinationOnDisk::kMissing) {
     const int no_is_default = 2;
     if (wizard_.Ask(target + " does not exist. Do you want to create it ?",
                     forms::Buttons::kYesNo, forms::Icon::kQuestion,
@@ -164,7 +162,7 @@ void FolderPage::CheckSimulatorFolder() {
   // file; a folder that cannot be looked into is said, and the page stays.
   bool found = false;
   try {
-    found = !wizard_.fs().FindFiles(folder + "\\scenery.cfg").empty();
+    found = HoldsSceneryLibrary(wizard_.fs(), folder);
   } catch (const Failure& failure) {
     SayCannotOpen(failure);
     return;
@@ -173,8 +171,7 @@ void FolderPage::CheckSimulatorFolder() {
     wizard_.Ask(kNoSimulatorThere, forms::Buttons::kOk, forms::Icon::kCritical);
     return;
   }
-  settings.cfg_path = folder + "\\scenery.cfg";
-  settings.backup_path = folder + "\\" + settings.backup_cfg;
+  SetSimulatorFolder(settings, folder);
   wizard_.GoTo(wizard_.copy());
 }
 

@@ -1,25 +1,22 @@
 // What Uninstall.exe says: the question before the removal, then the
-// closing box or the error report.
+// closing box.
 #ifndef SCENERY_SETUP_UI_REMOVAL_DIALOG_H_
 #define SCENERY_SETUP_UI_REMOVAL_DIALOG_H_
 
 #include "engine/file_system.h"
-#include "engine/install_log.h"
 #include "engine/program_list.h"
 #include "engine/removal.h"
-#include "ui/forms/toolkit.h"
+#include "ui/report.h"
 
 namespace scenery {
 
-// Asks, removes and tells. Returns the exit code: 0 removed, 1 the user
-// answered No (nothing changed), 2 the error report was shown. `silent`
-// (Uninstall.exe /S) asks nothing and shows nothing; what would be said goes
-// to `log`, which also hears it in the clicked removal.
-int RunRemoval(forms::Toolkit& toolkit, FileSystem& fs, ProgramList& programs,
-               const RemovalRecord& record, bool silent = false, RunLog* log = nullptr);
-
-// The report for a record that cannot be read; returns 2.
-int ReportUnreadableRecord(forms::Toolkit& toolkit, const Failure& failure);
+// Asks, removes and tells. Returns kExitInstalled once removed, or
+// kExitCancelled when the user answered No (nothing changed); a failure is
+// thrown, for the reporter's Run to report. A silent reporter (Uninstall.exe
+// /S) asks nothing and shows nothing; what would be said goes to its log,
+// which also hears it in the clicked removal.
+int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
+               const RemovalRecord& record);
 
 }  // namespace scenery
 

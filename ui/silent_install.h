@@ -7,20 +7,20 @@
 
 #include "engine/command_line.h"
 #include "engine/file_system.h"
-#include "engine/install_log.h"
 #include "engine/package_source.h"
 #include "engine/program_list.h"
 #include "engine/removal.h"
+#include "ui/report.h"
 
 namespace scenery {
 
 // Reads Setup.ini, takes the destination (/D=, else the page's first
 // proposal) and the simulator folder (/FS=, else its proposal), checks them
 // as the two pages do (a missing destination is made, as after Yes), and
-// runs the installation. Every event and a failure's whole report go to
-// `log` (when there is one). Returns the exit code: 0 or 2.
-int InstallSilently(PackageSource& source, FileSystem& fs, const CommandLine& line,
-                    const ProgramImage* image, ProgramList* programs, InstallLog* log,
+// runs the installation. Every event goes to the reporter's log. Returns
+// kExitInstalled; a failure is thrown, for the reporter's Run to report.
+int InstallSilently(Reporter& reporter, PackageSource& source, FileSystem& fs,
+                    const CommandLine& line, const ProgramImage* image, ProgramList* programs,
                     const std::string& package_origin);
 
 }  // namespace scenery

@@ -1,7 +1,5 @@
 #include "ui/wizard.h"
 
-#include <new>
-
 #include "engine/failure.h"
 #include "engine/manifest.h"
 #include "engine/scenery_library.h"
@@ -14,7 +12,12 @@ Page::Page(Wizard& wizard, const std::string& name, const std::string& title, in
 
 Wizard::Wizard(InstallSettings& settings, PackageSource& source, FileSystem& fs,
                forms::Toolkit& toolkit)
-    : settings_(settings), source_(source), fs_(fs), toolkit_(toolkit) {}
+    : settings_(settings), source_(source), fs_(fs), toolkit_(toolkit), reporter_(toolkit, false) {
+  reporter_.before_report = [this] {
+    reporting_ = true;
+    reporter_.set_title(settings_.install_title);
+  };
+}
 
 Wizard::~Wizard() = default;
 
@@ -26,41 +29,18 @@ void Wizard::Start() {
   }
   // The background is the program's taskbar and Alt+Tab entry: it names the
   // package.
-  toolkit_.ShowBackground(settings_.install_title.empty() ? "Setup" : settings_.install_title,
+  toolkit_.ShowBackground(DisplayName(settings_.install_title),
                           [this](forms::Canvas& canvas) { PaintBackground(canvas, settings_); });
   GoTo(licence());
 }
 
 void Wizard::HandleEvent(const std::function<void()>& event) {
   if (ending_) return;
-  try {
+  const int code = reporter_.Run([&event] {
     event();
-  } catch (const Failure& failure) {
-    Report(failure.Message());
-  } catch (const std::bad_alloc&) {
-    Report("Setup ran out of memory and has to stop.");
-  } catch (const std::exception& failure) {
-    Report(std::string("Setup stopped because of an unexpected failure:\r\n") + failure.what());
-  } catch (...) {
-    // Nothing may cross the window procedure that called us.
-    Report("Setup stopped because of an unexpected failure.");
-  }
-}
-
-void Wizard::Report(const std::string& text) {
-  forms::Message message;
-  message.text = text;
-  message.title = settings_.install_title.empty() ? "Setup" : settings_.install_title;
-  message.buttons = forms::Buttons::kOk;
-  message.icon = forms::Icon::kCritical;
-  if (log_ != nullptr) {
-    log_->Note("Error report:\r\n" + text);
-    log_->Flush();
-    if (!log_->fault().empty()) message.text += "\r\n\r\n" + log_->fault();
-  }
-  reporting_ = true;
-  toolkit_.Ask(message);
-  Quit(kExitFailed);
+    return kExitInstalled;
+  });
+  if (code == kExitFailed) Quit(kExitFailed);
 }
 
 void Wizard::EndSession() {
@@ -113,25 +93,9 @@ void Wizard::GoTo(Page& page) {
   current_ = &page;
 }
 
-namespace {
-
-// A message box shown before any page, when no InstallTitle is known yet.
-int TellBeforeAnyPage(forms::Toolkit& toolkit, const std::string& text, forms::Icon icon,
-                      int exit_code) {
-  forms::Message message;
-  message.text = text;
-  message.title = "Setup";
-  message.buttons = forms::Buttons::kOk;
-  message.icon = icon;
-  toolkit.Ask(message);
-  return exit_code;
-}
-
-}  // namespace
-
 bool ProposeEarlierInstallation(FileSystem& fs, ProgramList& programs, InstallSettings& settings) {
   for (const std::string& folder :
-       programs.FoldersOf(settings.install_title.empty() ? "Setup" : settings.install_title)) {
+       programs.FoldersOf(DisplayName(settings.install_title))) {
     RemovalRecord earlier;
     if (!ReadEarlierInstallation(fs, folder, &earlier)) continue;
     settings.target_path = earlier.destination;
@@ -139,29 +103,6 @@ bool ProposeEarlierInstallation(FileSystem& fs, ProgramList& programs, InstallSe
     return true;
   }
   return false;
-}
-
-int RefuseWrongCall(forms::Toolkit& toolkit, const std::string& text) {
-  return TellBeforeAnyPage(toolkit, text, forms::Icon::kCritical, kExitWrongCall);
-}
-
-int RefuseWhileAnotherRuns(forms::Toolkit& toolkit) {
-  return TellBeforeAnyPage(toolkit,
-                           "Another scenery installation is running. It has to finish before "
-                           "this one can start.\r\n\r\nPlease complete or leave the other "
-                           "installation, then start Setup again.",
-                           forms::Icon::kInformation, kExitAnotherRuns);
-}
-
-int ReportDamagedPackage(forms::Toolkit& toolkit, const std::string& program_path,
-                         const std::string& why) {
-  return TellBeforeAnyPage(toolkit,
-                           "Setup could not read the package that it carries:\r\n" +
-                               program_path + "\r\n\r\n" + why +
-                               "\r\n\r\nThe file was damaged or cut short, most likely while "
-                               "it was downloaded. Nothing was installed. Please download the "
-                               "package again.",
-                           forms::Icon::kCritical, kExitFailed);
 }
 
 LicencePage& Wizard::licence() {

@@ -19,16 +19,10 @@
 #include "engine/removal.h"
 #include "ui/forms/forms.h"
 #include "ui/forms/toolkit.h"
-#include "ui/forms/toolkit.h"
+#include "ui/exit_codes.h"
+#include "ui/report.h"
 
 namespace scenery {
-
-// How the program ends.
-constexpr int kExitInstalled = 0;  // after a completed installation
-constexpr int kExitCancelled = 1;  // the user left through the exit question
-constexpr int kExitFailed = 2;     // after the standard error report
-constexpr int kExitAnotherRuns = 3;
-constexpr int kExitWrongCall = 64;   // an unknown switch, a value missing, a switch twice  // another installation was running; nothing was done
 
 class Wizard;
 
@@ -75,6 +69,7 @@ class Wizard : public forms::EventHandler {
   // The log of /LOG=FILE, and where the package comes from, in its words.
   void set_log(InstallLog* log, std::string package_origin) {
     log_ = log;
+    reporter_.set_log(log);
     package_origin_ = std::move(package_origin);
   }
   InstallLog* log() const { return log_; }
@@ -86,8 +81,9 @@ class Wizard : public forms::EventHandler {
   ProgramList* programs() const { return programs_; }
 
   // Runs one event from the platform. A failure that the event does not
-  // handle becomes the standard error report, and the program ends with
-  // kExitFailed. Once the program is ending, further events are dropped.
+  // handle becomes the standard error report (the reporter's), and the
+  // program ends with kExitFailed. Once the program is ending, further
+  // events are dropped.
   void HandleEvent(const std::function<void()>& event) override;
 
   // The session ends outside the run: kExitCancelled, as the exit question's
@@ -120,12 +116,11 @@ class Wizard : public forms::EventHandler {
                     int default_button = 1);
 
  private:
-  void Report(const std::string& text);
-
   InstallSettings& settings_;
   PackageSource& source_;
   FileSystem& fs_;
   forms::Toolkit& toolkit_;
+  Reporter reporter_;
   std::unique_ptr<LicencePage> licence_;
   std::unique_ptr<FolderPage> destination_;
   std::unique_ptr<FolderPage> simulator_;
@@ -214,14 +209,6 @@ class CopyPage : public Page, public CopyProgress {
   std::int32_t progress_step_ = 0;
 };
 
-// Tells the user that another scenery installation runs and has to finish
-// first; returns the exit code of this program, which does nothing else.
-int RefuseWhileAnotherRuns(forms::Toolkit& toolkit);
-
-// The box of a wrong command line (titled "Setup": it comes before Setup.ini
-// is read); returns kExitWrongCall.
-int RefuseWrongCall(forms::Toolkit& toolkit, const std::string& text);
-
 // An earlier installation of the package in the list of programs, with its
 // Uninstall.exe still in place: its destination and simulator folders
 // become the first proposals (TargetPath, GuessFSFolder). Whether there was.
@@ -233,12 +220,6 @@ bool ProposeEarlierInstallation(FileSystem& fs, ProgramList& programs, InstallSe
 std::string DestinationRefusal(const DestinationVerdict& verdict, const std::string& target);
 std::string NamesAFileRefusal(const std::string& target);
 extern const char kNoSimulatorThere[];
-
-// Tells the user, in the standard error report titled "Setup", that the
-// package that the program `program_path` carries is damaged or cut short
-// (`why`), and to download it again; returns the exit code.
-int ReportDamagedPackage(forms::Toolkit& toolkit, const std::string& program_path,
-                         const std::string& why);
 
 // The width in twips by which the progress fill grows per file: `width`
 // divided by `file_count`, rounded to the nearest whole number with halves

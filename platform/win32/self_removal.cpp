@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/command_line.h"
+#include "engine/text_lines.h"
 #include "platform/win32/system_libraries.h"
 
 namespace scenery {
 namespace {
 
-constexpr char kSwitch[] = "/cleanup-after ";
+constexpr char kSwitch[] = "/cleanup-after";
 constexpr char kCopyName[] = "scenery-setup-cleanup.exe";
 constexpr DWORD kWaitForEndMs = 30000;
 constexpr int kDeleteTries = 100;  // 20 ms apart: two seconds
@@ -28,24 +30,8 @@ std::string RandomName() {
     std::memcpy(bytes, mix, sizeof bytes);
   }
   std::string name;
-  for (unsigned char byte : bytes) {
-    name += "0123456789abcdef"[byte >> 4];
-    name += "0123456789abcdef"[byte & 0xF];
-  }
+  for (unsigned char byte : bytes) name += Digits(byte, 16, 2);
   return name;
-}
-
-// The next word of a command line: "quoted" or up to a blank.
-std::string NextWord(const char*& at) {
-  while (*at == ' ') ++at;
-  std::string word;
-  if (*at == '"') {
-    for (++at; *at != '\0' && *at != '"'; ++at) word += *at;
-    if (*at == '"') ++at;
-  } else {
-    for (; *at != '\0' && *at != ' '; ++at) word += *at;
-  }
-  return word;
 }
 
 }  // namespace
@@ -71,9 +57,9 @@ bool RemoveAfterExit(const std::string& program, const std::string& folder) {
                        SYNCHRONIZE, TRUE, 0)) {
     return false;
   }
-  std::string command = "\"" + copy + "\" " + kSwitch +
-                        std::to_string(reinterpret_cast<std::uintptr_t>(self)) + " \"" + program +
-                        "\" \"" + folder + "\"";
+  std::string command = QuotedArgument(copy) + " " + kSwitch + " " +
+                        std::to_string(reinterpret_cast<std::uintptr_t>(self)) + " " +
+                        QuotedArgument(program) + " " + QuotedArgument(folder);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
@@ -93,14 +79,12 @@ bool RemoveAfterExit(const std::string& program, const std::string& folder) {
 }
 
 bool RunCleanupIfAsked(const char* command_line) {
-  const char* at = command_line;
-  NextWord(at);  // the program itself
-  while (*at == ' ') ++at;
-  if (std::strncmp(at, kSwitch, sizeof kSwitch - 1) != 0) return false;
-  at += sizeof kSwitch - 1;
-  const std::string handle = NextWord(at);
-  const std::string program = NextWord(at);
-  const std::string folder = NextWord(at);
+  bool unclosed = false;
+  const std::vector<std::string> words = SplitArguments(ArgumentsOf(command_line), &unclosed);
+  if (words.size() != 4 || words[0] != kSwitch || unclosed) return false;
+  const std::string& handle = words[1];
+  const std::string& program = words[2];
+  const std::string& folder = words[3];
   HANDLE waited = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(std::strtoul(handle.c_str(), nullptr, 10)));
   WaitForSingleObject(waited, kWaitForEndMs);
   CloseHandle(waited);

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_toolkit.h"
 
+#include "engine/text_lines.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -210,18 +212,9 @@ BOOL CALLBACK FindOtherPage(HWND hwnd, LPARAM param) {
 std::string Win32Toolkit::LocalTime() {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  // Formatted here: a printf would bring its floating-point formatting in.
-  std::string text = "0000-00-00 00:00:00";
-  auto put = [&text](std::size_t at, unsigned value, int digits) {
-    for (int i = digits - 1; i >= 0; --i, value /= 10) text[at + i] = static_cast<char>('0' + value % 10);
-  };
-  put(0, now.wYear, 4);
-  put(5, now.wMonth, 2);
-  put(8, now.wDay, 2);
-  put(11, now.wHour, 2);
-  put(14, now.wMinute, 2);
-  put(17, now.wSecond, 2);
-  return text;
+  return Digits(now.wYear, 10, 4) + "-" + Digits(now.wMonth, 10, 2) + "-" +
+         Digits(now.wDay, 10, 2) + " " + Digits(now.wHour, 10, 2) + ":" +
+         Digits(now.wMinute, 10, 2) + ":" + Digits(now.wSecond, 10, 2);
 }
 
 void Win32Toolkit::ShowOtherInstallation() {

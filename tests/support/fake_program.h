@@ -51,23 +51,6 @@ inline void MarkSigned(std::string& program, std::uint32_t size) {
   }
 }
 
-// A ByteFile of bytes in memory that fails the test on any read beyond them.
-class MemoryByteFile : public ByteFile {
- public:
-  explicit MemoryByteFile(std::string bytes) : bytes_(std::move(bytes)) {}
-  std::uint64_t Size() override { return bytes_.size(); }
-  void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
-    if (offset > bytes_.size() || size > bytes_.size() - offset) {
-      throw Failure(FailureKind::kBadContent, op::kRead, "Setup.exe", "read beyond the end");
-    }
-    std::memcpy(buffer, bytes_.data() + offset, size);
-  }
-  std::string& bytes() { return bytes_; }
-
- private:
-  std::string bytes_;
-};
-
 // `program` followed by a package of `files` (name, bytes).
 inline std::string Packed(const std::string& program,
                           const std::vector<std::pair<std::string, std::string>>& files) {

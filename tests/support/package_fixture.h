@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "engine/install_settings.h"
+#include "engine/journal.h"
 #include "engine/package_copy.h"
 #include "engine/package_source.h"
+#include "engine/scenery_library.h"
+#include "engine/target_folders.h"
 #include "tests/support/sandbox.h"
 
 namespace scenery {
@@ -19,6 +22,22 @@ namespace scenery {
 // makes it.
 inline std::unique_ptr<FolderSource> ProgramFolderPackage(FileSystem& fs) {
   return std::make_unique<FolderSource>(fs);
+}
+
+// The engine's steps called alone, outside a whole installation, each with
+// a journal of its own that is never undone.
+inline void CreateTargetFolders(FileSystem& fs, const std::string& path) {
+  Journal journal(fs);
+  CreateTargetFolders(fs, path, journal);
+}
+inline void CopyPackageFiles(PackageSource& source, FileSystem& fs, InstallSettings& settings,
+                             CopyProgress& progress) {
+  Journal journal(fs);
+  CopyPackageFiles(source, fs, settings, progress, journal);
+}
+inline bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings) {
+  Journal journal(fs);
+  return RegisterSceneryArea(fs, settings, journal);
 }
 
 // Records each notification as one line: "starting", "progress 5",

@@ -6,6 +6,7 @@
 
 #include "engine/install_log.h"
 #include "tests/support/fake_program.h"
+#include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_program_list.h"
 #include "tests/support/package_fixture.h"
@@ -57,9 +58,15 @@ class SilentInstall : public testing::Test {
   int Run(const std::string& arguments) {
     FolderSource source(*fs_);
     InstallLog log(*fs_, box_->root() + "\\setup.log", [] { return std::string("2026-12-07 10:00:00"); });
+    HeadlessToolkit toolkit;
+    Reporter reporter(toolkit, true);
+    reporter.set_log(&log);
     const ProgramImage image{&program_, program_.Size(), 0};
-    return InstallSilently(source, *fs_, ReadCommandLine(arguments, false), &image, &programs_,
-                           &log, "from the folder " + box_->program_folder());
+    const CommandLine line = ReadCommandLine(arguments, false);
+    return reporter.Run([&] {
+      return InstallSilently(reporter, source, *fs_, line, &image, &programs_,
+                             "from the folder " + box_->program_folder());
+    });
   }
   std::string Log() { return fs_->Contents(box_->root() + "\\setup.log"); }
   MemoryFileSystem* fs_ = nullptr;

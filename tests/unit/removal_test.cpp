@@ -132,7 +132,7 @@ TEST_F(Removal, EveryCallFailingInEveryWay) {
         for (const RemovalRecord::File& file : record.files) {
           const std::string path = settings_.target_dir + "\\" + file.name;
           bool named = false;
-          for (const std::string& why : result.failed) named |= why.compare(0, path.size(), path) == 0;
+          for (const NotDeleted& file : result.failed) named |= file.path == path;
           EXPECT_TRUE(!fs->Has(path) || named) << path << " stayed unsaid";
         }
       } catch (const Failure& failure) {

@@ -678,8 +678,9 @@ TEST(PaintBackground, EmptyTextsPaintNothingAndLongNoticesStartLeft) {
 }
 
 // Message box texts are broken into lines no wider than the box may be (here
-// 20 characters): paths after their backslashes, prose at its blanks, a
-// run too wide alone where it must; nothing is lost.
+// 20 characters): at blanks outside paths first, so that a path that fits
+// stays whole; a path too wide after its backslashes; a run too wide alone
+// where it must; nothing is lost.
 TEST(MessageBoxText, LongLinesBreakIntoLinesThatFit) {
   auto fits = [](std::string_view line) { return line.size() <= 20; };
   const std::string cases[][2] = {
@@ -687,10 +688,11 @@ TEST(MessageBoxText, LongLinesBreakIntoLinesThatFit) {
        "\r\n\r\nshort",
        "Setup could not copy\r\nthe file:\r\nC:\\FS2000\\\r\nAddon Scenery\\\r\nHarbour\\scenery\\"
        "\r\na.bgl\r\n\r\nshort"},
-      {"to \\\\srv\\Harbour Island Scenery", "to \\\\srv\\\r\nHarbour Island\r\nScenery"},
+      {"to \\\\srv\\Harbour Island Scenery", "to \\\\srv\\Harbour\r\nIsland Scenery"},
+      {"T:\\new place does not exist.", "T:\\new place does\r\nnot exist."},
       {"C:\\" + std::string(30, 'a'),
        "C:\\\r\n" + std::string(20, 'a') + "\r\n" + std::string(10, 'a')},
-      {"a (such as C:\\FS2000\\Addon) or", "a (such as C:\\\r\nFS2000\\Addon) or"},
+      {"a (such as C:\\FS2000\\Addon) or", "a (such as\r\nC:\\FS2000\\Addon) or"},
       {"", ""},
   };
   for (const auto& c : cases) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "engine/paths.h"
 #include "ui/forms/toolkit.h"
@@ -263,35 +264,81 @@ void Form::RequestClose() {
 
 namespace {
 
-// Whether a line begins with a path (maybe after "to " or a quote), as the
-// failure report and the folder pages write them.
-bool BeginsWithPath(std::string_view line) {
-  if (line.substr(0, 3) == "to ") line.remove_prefix(3);
-  if (!line.empty() && line.front() == '"') line.remove_prefix(1);
-  return line.substr(0, 2) == "\\\\" || (line.size() >= 3 && line[1] == ':' && line[2] == '\\');
+struct Span {
+  std::size_t begin, end;
+  bool wide;  // too wide for a line of its own
+};
+
+bool StartsPath(std::string_view word, std::size_t at) {
+  const std::string_view rest = word.substr(at);
+  if (rest.substr(0, 2) == "\\\\") return true;
+  const char c = rest.empty() ? '\0' : rest[0];
+  return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && rest.substr(1, 2) == ":\\";
 }
 
+// The paths of `line`: each begins with "X:\" or "\\" at the start of a word
+// (after a quote or bracket), and goes on over the words after it that hold
+// a backslash ("C:\Addon Scenery\Harbour" is one path).
+std::vector<Span> PathSpans(std::string_view line,
+                            const std::function<bool(std::string_view)>& fits) {
+  std::vector<Span> spans;
+  bool in_path = false;
+  for (std::size_t at = 0; at < line.size();) {
+    const std::size_t end = std::min(line.find(' ', at), line.size());
+    const std::string_view word = line.substr(at, end - at);
+    std::size_t lead = 0;
+    while (lead < word.size() && (word[lead] == '"' || word[lead] == '(')) ++lead;
+    if (StartsPath(word, lead)) {
+      spans.push_back(Span{at + lead, end, false});
+      in_path = true;
+    } else if (in_path && word.find('\\') != std::string_view::npos) {
+      spans.back().end = end;
+    } else {
+      in_path = false;
+    }
+    at = end + 1;
+  }
+  for (Span& span : spans) span.wide = !fits(line.substr(span.begin, span.end - span.begin));
+  return spans;
+}
+
+const Span* SpanAt(const std::vector<Span>& spans, std::size_t at) {
+  for (const Span& span : spans) {
+    if (at >= span.begin && at < span.end) return &span;
+  }
+  return nullptr;
+}
+
+// Breaks a line too wide for the box, at the longest prefix that fits: at a
+// blank outside its paths first; after a backslash of a path only where the
+// path is itself too wide for a line; else at any blank or backslash; else
+// where it must.
 void BreakLine(std::string_view line, const std::function<bool(std::string_view)>& fits,
                std::string& out) {
-  const bool path = BeginsWithPath(line);
-  while (!line.empty() && !fits(line)) {
-    // The longest prefixes that fit and end after a backslash, before a
-    // blank, or anywhere.
-    std::size_t after_backslash = 0, before_blank = 0, longest = 1;
-    for (std::size_t length = 1; length < line.size() && fits(line.substr(0, length)); ++length) {
-      longest = length;
-      if (line[length - 1] == '\\') after_backslash = length;
-      if (line[length] == ' ') before_blank = length;
+  const std::vector<Span> spans = PathSpans(line, fits);
+  std::size_t at = 0;
+  while (at < line.size() && !fits(line.substr(at))) {
+    std::size_t outside_blank = 0, wide_backslash = 0, any_break = 0, longest = at + 1;
+    for (std::size_t end = at + 1; end < line.size() && fits(line.substr(at, end - at)); ++end) {
+      longest = end;
+      const Span* span = SpanAt(spans, end);
+      if (line[end] == ' ' && span == nullptr) outside_blank = end;
+      if (line[end - 1] == '\\') {
+        const Span* holder = SpanAt(spans, end - 1);
+        if (holder != nullptr && holder->wide) wide_backslash = end;
+      }
+      if (line[end] == ' ' || line[end - 1] == '\\') any_break = end;
     }
-    std::size_t cut = path && after_backslash != 0 ? after_backslash
-                                                   : std::max(after_backslash, before_blank);
-    if (cut == 0) cut = longest;
-    out.append(line.substr(0, cut));
+    std::size_t cut = outside_blank != 0    ? outside_blank
+                      : wide_backslash != 0 ? wide_backslash
+                      : any_break != 0      ? any_break
+                                            : longest;
+    out.append(line.substr(at, cut - at));
     out += "\r\n";
-    line.remove_prefix(cut);
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    at = cut;
+    while (at < line.size() && line[at] == ' ') ++at;
   }
-  out.append(line);
+  out.append(line.substr(at));
 }
 
 }  // namespace

@@ -27,10 +27,11 @@ struct Message {
 };
 
 // Breaks each line of `text` that `fits` finds too wide into lines that fit,
-// so that a message box never grows wider than the screen: a path is broken
-// after its backslashes and never shortened, other text at its blanks (or
-// after a backslash, whichever comes later), and a run without either, too
-// wide alone, where it must. Existing line ends ("\r\n") stay.
+// so that a message box never grows wider than the screen: at the blanks
+// outside its paths first, so that a path that fits on a line stays whole;
+// a path too wide for a line of its own after its backslashes, never
+// shortened; a run without blank or backslash, too wide alone, where it
+// must. Existing line ends ("\r\n") stay.
 std::string BreakLongLines(const std::string& text,
                            const std::function<bool(std::string_view)>& fits);
 
