@@ -18,32 +18,34 @@ std::vector<std::string> SplitArguments(const std::string& arguments, bool* uncl
     while (at < end && IsBlank(arguments[at])) ++at;
     if (at == end) return words;
     std::string word;
-    bool quoted = false;
-    while (at < end && (quoted || !IsBlank(arguments[at]))) {
-      const char c = arguments[at];
-      if (c == '\\') {
-        std::size_t count = 0;
-        while (at < end && arguments[at] == '\\') ++count, ++at;
-        if (at < end && arguments[at] == '"') {
-          word.append(count / 2, '\\');
-          if (count % 2 == 1) word += '"', ++at;  // an escaped quote is part of the word
-        } else {
-          word.append(count, '\\');
-        }
-      } else if (c == '"') {
-        ++at;
-        if (quoted && at < end && arguments[at] == '"') {
-          word += '"';
-          ++at;
-        } else {
-          quoted = !quoted;
-        }
-      } else {
+    int quotes = 0;  // 1 inside a quoted stretch
+    std::size_t backslashes = 0;
+    while (at < end && (quotes != 0 || !IsBlank(arguments[at]))) {
+      const char c = arguments[at++];
+      if (c != '"') {
         word += c;
-        ++at;
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+        continue;
       }
+      // 2n backslashes before a quote are n, and the quote counts as one;
+      // 2n+1 are n, and the quote is part of the word.
+      word.resize(word.size() - backslashes / 2);
+      if (backslashes % 2 == 1) {
+        word.back() = '"';
+      } else {
+        ++quotes;
+      }
+      backslashes = 0;
+      // In a run of quotes, each third one is part of the word.
+      for (; at < end && arguments[at] == '"'; ++at) {
+        if (++quotes == 3) {
+          word += '"';
+          quotes = 0;
+        }
+      }
+      if (quotes == 2) quotes = 0;
     }
-    *unclosed = *unclosed || quoted;
+    *unclosed = *unclosed || quotes != 0;
     words.push_back(word);
   }
 }

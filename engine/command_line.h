@@ -22,12 +22,14 @@ struct CommandLine {
 };
 
 // The words of `arguments` (a command line after the program's name), as
-// every Windows program reads them: blanks and tabs outside quotes separate
-// words; a double quote starts or ends a quoted stretch and is dropped, and
-// two quotes in a quoted stretch are one quote; 2n backslashes before a
-// quote are n backslashes (the quote then counts as a quote), 2n+1 are n and
-// a quote that is part of the word; backslashes before anything else stay
-// as they are. `unclosed` tells whether a quoted stretch was left open.
+// Windows' own CommandLineToArgvW reads them: blanks and tabs outside quotes
+// separate words; a double quote starts or ends a quoted stretch and is
+// dropped; in a run of quotes each third one is a quote of the word (so ""
+// inside a quoted stretch is a quote and ends the stretch, """ is a quote
+// and the stretch goes on); 2n backslashes before a quote are n backslashes
+// (the quote then counts as a quote), 2n+1 are n and a quote that is part
+// of the word; backslashes before anything else stay as they are.
+// `unclosed` tells whether a quoted stretch was left open.
 std::vector<std::string> SplitArguments(const std::string& arguments, bool* unclosed);
 
 // `word` written so that SplitArguments reads it back as it is: in quotes,

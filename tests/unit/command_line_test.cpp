@@ -4,6 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <cwchar>
+#endif
+
 #include "engine/install_log.h"
 #include "tests/support/fake_program.h"
 #include "tests/support/headless_toolkit.h"
@@ -44,6 +52,52 @@ TEST(CommandLineReader, SwitchesValuesAndWrongCalls) {
   }
   EXPECT_EQ(ArgumentsOf("\"C:\\Setup Files\\Setup.exe\"  /S /D=x"), "/S /D=x");
   EXPECT_EQ(ArgumentsOf("Setup.exe"), "");
+  // Every switch is read: a log named after a wrong switch still counts.
+  const CommandLine wrong = ReadCommandLine("/X /LOG=C:\\l.log", false);
+  EXPECT_EQ(wrong.fault, "the switch /X does not exist");
+  EXPECT_EQ(wrong.log, "C:\\l.log");
+  EXPECT_EQ(ReadCommandLine("\"/D=C:\\a b", false).fault,
+            "a quote is not closed (a value in quotes needs its closing quote)");
+}
+
+// Words as Windows' CommandLineToArgvW splits them (checked against it in
+// the Windows build): backslashes before quotes, quotes in a quoted stretch.
+TEST(CommandLineReader, WordsAsWindowsSplitsThem) {
+  const struct {
+    const char* arguments;
+    const char* words;  // joined by "|", "!" at the end when a quote is left open
+  } cases[] = {
+      {"\"/D=C:\\x\\Lakeside\\\\\" /S", "/D=C:\\x\\Lakeside\\|/S"},
+      {"/D=\"C:\\a b\" x", "/D=C:\\a b|x"},
+      {"a\\\\\\\"b a\\\\b", "a\\\"b|a\\\\b"},
+      {"\"a\"\"b c\"", "a\"b|c!"},
+      {"\"ab\"\"\" c", "ab\" c!"},
+      {"a\"\"b \"\"", "ab|"},
+      {"a\tb", "a|b"},
+      {"a\"b c\"d e", "ab cd|e"},
+  };
+  for (const auto& c : cases) {
+    bool unclosed = false;
+    const std::vector<std::string> words = SplitArguments(c.arguments, &unclosed);
+    std::string joined;
+    for (std::size_t i = 0; i < words.size(); ++i) joined += (i == 0 ? "" : "|") + words[i];
+    EXPECT_EQ(joined + (unclosed ? "!" : ""), c.words) << c.arguments;
+#ifdef _WIN32
+    int count = 0;
+    const std::wstring wide = L"p " + std::wstring(c.arguments, c.arguments + std::strlen(c.arguments));
+    wchar_t** argv = CommandLineToArgvW(wide.c_str(), &count);
+    std::string theirs;
+    for (int i = 1; i < count; ++i) {
+      theirs += (i == 1 ? "" : "|") + std::string(argv[i], argv[i] + std::wcslen(argv[i]));
+    }
+    LocalFree(argv);
+    EXPECT_EQ(theirs + (unclosed ? "!" : ""), c.words) << c.arguments;
+#endif
+  }
+  for (const std::string word : {"C:\\a b\\", "a\"b\\\"", "plain", ""}) {
+    bool unclosed = false;
+    EXPECT_EQ(SplitArguments(QuotedArgument(word), &unclosed), std::vector<std::string>{word});
+  }
 }
 
 class SilentInstall : public testing::Test {
