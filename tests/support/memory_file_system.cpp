@@ -312,6 +312,13 @@ void MemoryFileSystem::FailNth(FsCall call, int n, FailureKind kind) {
 
 void MemoryFileSystem::Enter(FsCall call, const std::string& path, bool* partial_append) {
   calls_.push_back(RecordedCall{call, path});
+  for (auto it = actions_.begin(); it != actions_.end(); ++it) {
+    if (it->call != call || --it->countdown > 0) continue;
+    const std::function<void()> run = std::move(it->run);
+    actions_.erase(it);
+    run();
+    break;
+  }
   for (auto it = faults_.begin(); it != faults_.end(); ++it) {
     if (it->call != call || --it->countdown > 0) continue;
     const FailureKind kind = it->kind;

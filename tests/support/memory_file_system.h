@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <map>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,11 @@ class MemoryFileSystem : public FileSystem {
   // Fault injection: the n-th call (1-based, counted from now) of `call`
   // fails with `kind`. A failing append first writes half of its bytes.
   void FailNth(FsCall call, int n, FailureKind kind);
+  // The n-th call of `call` runs `action` first, which may throw anything
+  // (an out-of-memory: `throw std::bad_alloc()`).
+  void OnNth(FsCall call, int n, std::function<void()> action) {
+    actions_.push_back(Action{call, n, std::move(action)});
+  }
   const std::vector<RecordedCall>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
 
@@ -136,6 +142,12 @@ class MemoryFileSystem : public FileSystem {
     int countdown;
     FailureKind kind;
   };
+  struct Action {
+    FsCall call;
+    int countdown;
+    std::function<void()> run;
+  };
+  std::vector<Action> actions_;
 
   Resolved Resolve(const std::string& path) const;
   // Records the call and throws when a fault is due for it. Returns the kind

@@ -123,6 +123,7 @@ class SilentInstall : public testing::Test {
     });
   }
   std::string Log() { return fs_->Contents(box_->root() + "\\setup.log"); }
+  void SetUp() override { fs_->AddFile(box_->root() + "\\setup.log", "an earlier run\r\n"); }
   MemoryFileSystem* fs_ = nullptr;
   std::unique_ptr<Sandbox> box_;
   InstallSettings settings_;
@@ -135,6 +136,7 @@ TEST_F(SilentInstall, InstallsWhereTheManifestProposesAndLogsEachEvent) {
   EXPECT_EQ(fs_->Contents(settings_.target_dir + "\\Scenery\\Harbour.bgl"), "BGL harbour");
   EXPECT_EQ(programs_.entries.size(), 1u);
   const std::string log = Log();
+  EXPECT_EQ(log.compare(0, 16, "an earlier run\r\n"), 0) << log;  // appended to, not replaced
   for (const std::string& event :
        {"2026-12-07 10:00:00 Package: Harbour, from the folder " + box_->program_folder(),
         "Settings: destination " + settings_.target_dir + " (Setup.ini's proposal)",
@@ -153,21 +155,37 @@ TEST_F(SilentInstall, InstallsWhereTheManifestProposesAndLogsEachEvent) {
 TEST_F(SilentInstall, RefusesWhatThePagesRefuseAndWritesNothing) {
   fs_->AddFile(box_->root() + "\\a-file", "x");
   fs_->AddFolder(box_->root() + "\\NoSimulator");
-  const std::vector<std::string> before = fs_->Listing();
+  auto without_log = [this](std::vector<std::string> listing) {
+    listing.erase(std::remove(listing.begin(), listing.end(), box_->root() + "\\setup.log"),
+                  listing.end());
+    return listing;
+  };
+  const std::vector<std::string> before = without_log(fs_->Listing());
   const struct {
     std::string arguments, said;
   } cases[] = {
       {"/S /D=Addon\\Harbour", "is not a valid destination folder"},
       {"/S /D=" + box_->root() + "\\a-file", "names a file, not a folder"},
       {"/S /FS=" + box_->root() + "\\NoSimulator", kNoSimulatorThere},
+      {"/S \"/D=" + box_->root() + "\\Har|bour\"", "is not a valid destination folder"},
+      {"/S /D=" + box_->root() + "\\" + std::string(250, 'a'), "is too long a path"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.arguments), kExitFailed) << c.arguments;
     EXPECT_NE(Log().find(c.said), std::string::npos) << Log();
-    std::vector<std::string> after = fs_->Listing();
-    after.erase(std::remove(after.begin(), after.end(), box_->root() + "\\setup.log"), after.end());
-    EXPECT_EQ(after, before) << c.arguments;
+    EXPECT_EQ(without_log(fs_->Listing()), before) << c.arguments;
   }
+}
+
+// An update without /D=: the folders of the earlier installation, as the
+// pages propose them.
+TEST_F(SilentInstall, AnUpdateGoesWhereTheEarlierInstallationWent) {
+  const std::string first = box_->root() + "\\Addon\\Elsewhere";
+  EXPECT_EQ(Run("/S /D=" + first), kExitInstalled);
+  EXPECT_EQ(Run("/S"), kExitInstalled);
+  EXPECT_NE(Log().find("Settings: destination " + first + " (the earlier installation's proposal)"),
+            std::string::npos)
+      << Log();
 }
 
 }  // namespace

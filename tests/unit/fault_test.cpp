@@ -22,7 +22,8 @@ namespace {
 
 struct Installation {
   // `earlier`: the destination already holds an earlier installation (older
-  // files, one read-only, a hidden one) and the simulator folder an old backup.
+  // files, one read-only, a file of a spare name) and the simulator folder an
+  // old backup.
   explicit Installation(bool earlier = false) : box(MakeMemorySandbox(&fs)) {
     LayOutPackage(*box, settings);
     if (!earlier) return;
@@ -68,6 +69,10 @@ TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
     learn.Run();
     const std::vector<RecordedCall> sequence = learn.fs->calls();
     ASSERT_GT(sequence.size(), 20u);
+    // A run that succeeded leaves no spare file (the one in the way is the user's).
+    for (const std::string& path : learn.fs->Listing()) {
+      EXPECT_TRUE(!Contains(path, "\\~sc") || Contains(path, "\\Scenery\\~sc0001.tmp")) << path;
+    }
     const std::vector<std::string> before = Installation(earlier).Disk();
 
     std::map<FsCall, int> seen;
@@ -119,6 +124,16 @@ TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
 
 // The undo's own calls failing: what is left is named, and a scenery.cfg
 // that could not be cut back keeps its backup.
+// A hidden file of the user where the package writes one: the write is
+// refused, and the undo leaves the hidden file alone.
+TEST(WholeInstallation, AHiddenFileInTheWayIsLeftAlone) {
+  Installation run(true);
+  const std::string hidden = run.settings.target_dir + "\\ReadMe.txt";
+  run.fs->AddFile(hidden, "the user's hidden notes", true);
+  EXPECT_THROW(run.Run(), Failure);
+  EXPECT_EQ(run.fs->Contents(hidden), "the user's hidden notes");
+}
+
 TEST(WholeInstallation, AnUndoThatFailsNamesWhatIsLeft) {
   Installation run;
   run.fs->FailNth(FsCall::kAppend, 1, FailureKind::kDiskFull);

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <new>
 
 #include "engine/installation.h"
 #include "engine/package_source.h"
 #include "engine/scenery_library.h"
+#include "ui/removal_dialog.h"
 #include "ui/wizard.h"
 #include "tests/support/fake_program.h"
 #include "tests/support/headless_toolkit.h"
@@ -51,13 +53,16 @@ TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
   const ProgramEntry& entry = programs_.entries.begin()->second;
   EXPECT_EQ(entry.display_name, "Harbour Island Scenery");
   EXPECT_EQ(entry.uninstall_exe, dest + "\\Uninstall.exe");
-  EXPECT_GT(entry.size_kib, 0u);
   // Uninstall.exe is the program's image followed by the record.
   EXPECT_EQ(fs_->Contents(dest + "\\Uninstall.exe").compare(0, 1024, program_.bytes()), 0);
   const RemovalRecord record = Record();
   EXPECT_EQ(record.destination, dest);
   EXPECT_EQ(record.files.size(), 6u);
   EXPECT_EQ(record.folders, (std::vector<std::string>{"", "Scenery", "Texture"}));
+  // Its size in the list of programs: the files, the image and the record, rounded up.
+  std::uint64_t bytes = 1024 + WriteRemovalRecord(record).size();
+  for (const RemovalRecord::File& file : record.files) bytes += file.size;
+  EXPECT_EQ(entry.size_kib, (bytes + 1023) / 1024);
 
   fs_->AddFile(dest + "\\Texture\\mine.bmp", "the user's own texture");
   fs_->AddFile(dest + "\\Texture\\water.bmp", "BM WATER");  // the same size, repainted
@@ -76,6 +81,85 @@ TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
   EXPECT_EQ(left, (std::vector<std::string>{"\\", "\\Texture\\", "\\Texture\\mine.bmp",
                                             "\\Texture\\water.bmp", "\\Uninstall.exe"}));
   EXPECT_TRUE(fs_->Has(box_->root() + "\\Scenery\\other.txt"));
+}
+
+// Uninstall.exe made by a signed Setup.exe: the header's certificate entry is
+// cleared (the signature is not carried), so that it reads as a program with
+// a record, not a signed Setup.
+TEST_F(Removal, UninstallExeOfASignedSetupListsNoCertificate) {
+  std::string signed_setup = FakeProgram(1024) + std::string(64, 'S');
+  MarkSigned(signed_setup, 64);
+  MemoryByteFile file(signed_setup);
+  PeFacts facts;
+  ASSERT_TRUE(ReadPeFacts(file, &facts));
+  ASSERT_NE(facts.security_entry, 0u);
+  const ProgramImage image{&file, facts.image_end, facts.security_entry};
+  InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
+  const std::string uninstall = fs_->Contents(settings_.target_dir + "\\Uninstall.exe");
+  EXPECT_EQ(uninstall.substr(facts.security_entry, 8), std::string(8, '\0'));
+  EXPECT_EQ(uninstall.compare(0, facts.security_entry, signed_setup, 0, facts.security_entry), 0);
+  EXPECT_EQ(Record().files.size(), 6u);
+}
+
+// Uninstall.exe as the user meets it, through the one reporting boundary:
+// asked with No as the default, a clean removal's closing box names nothing
+// kept; an out-of-memory inside a removal ends in the error report and exit
+// code 2, asked or silent.
+TEST_F(Removal, AsksThenTellsAndReportsEveryFailure) {
+  const RemovalRecord record = Record();
+  HeadlessToolkit toolkit;
+  toolkit.answers = {forms::Answer::kNo};
+  Reporter asking(toolkit, false);
+  auto remove = [&](Reporter& reporter) {
+    return reporter.Run([&] { return RunRemoval(reporter, *fs_, programs_, record); });
+  };
+  EXPECT_EQ(remove(asking), kExitCancelled);
+  ASSERT_EQ(toolkit.asked.size(), 1u);
+  EXPECT_EQ(toolkit.asked[0].default_button, 2);
+  EXPECT_EQ(toolkit.asked[0].title, "Harbour Island Scenery");
+
+  for (bool silent : {false, true}) {
+    SCOPED_TRACE(silent ? "silent" : "asking");
+    fs_->OnNth(FsCall::kRead, 2, [] { throw std::bad_alloc(); });  // the first file's checksum
+    toolkit.asked.clear();
+    toolkit.answers = {forms::Answer::kYes, forms::Answer::kOk};
+    InstallLog log(*fs_, box_->root() + "\\removal.log", [] { return std::string("now"); });
+    ASSERT_EQ(log.Open(), "");
+    Reporter reporter(toolkit, silent);
+    reporter.set_removal(true);
+    reporter.set_log(&log);
+    EXPECT_EQ(remove(reporter), kExitFailed);
+    log.Flush();
+    const std::string report = "The removal ran out of memory and has to stop.";
+    EXPECT_NE(fs_->Contents(box_->root() + "\\removal.log").find("Error report:\r\n" +
+              std::string(20, ' ') + report), std::string::npos);
+    if (silent) {
+      EXPECT_TRUE(toolkit.asked.empty());
+    } else {
+      ASSERT_EQ(toolkit.asked.size(), 2u);
+      EXPECT_EQ(toolkit.asked[1].text, report);
+      EXPECT_EQ(toolkit.asked[1].icon, forms::Icon::kCritical);
+    }
+  }
+  toolkit.asked.clear();
+  toolkit.answers = {forms::Answer::kYes, forms::Answer::kOk};
+  EXPECT_EQ(remove(asking), kExitInstalled);
+  ASSERT_EQ(toolkit.asked.size(), 2u);
+  EXPECT_EQ(toolkit.asked[1].text.find("did not install"), std::string::npos) << toolkit.asked[1].text;
+}
+
+// A read-only scenery.cfg at removal: the advice is how to clear it, not to
+// close the simulator; nothing is removed.
+TEST_F(Removal, AReadOnlyLibraryIsSaidAsSuch) {
+  fs_->SetReadOnly(settings_.cfg_path, true);
+  try {
+    RemoveInstallation(*fs_, programs_, Record());
+    FAIL() << "a read-only scenery.cfg was replaced";
+  } catch (const Failure& failure) {
+    EXPECT_NE(failure.Message().find("scenery.cfg is read-only"), std::string::npos);
+    EXPECT_EQ(failure.Message().find("in use"), std::string::npos) << failure.Message();
+  }
+  EXPECT_TRUE(fs_->Has(settings_.target_dir + "\\Scenery\\Harbour.bgl"));
 }
 
 TEST_F(Removal, AFolderBehindALinkIsNotFollowed) {
@@ -156,26 +240,38 @@ TEST_F(Removal, EveryCallFailingInEveryWay) {
 // installation that the list of programs names, while its Uninstall.exe is
 // there.
 TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
-  fs_->AddFile(box_->program_folder() + "\\Setup.ini",
-               "InstallTitle=Harbour Island Scenery\r\nTargetPath=C:\\Elsewhere\r\n"
-               "GuessFSFolder=C:\\Nowhere\r\n");
-  auto proposals = [&] {
+  auto proposals = [&](const std::string& title, const std::string& typed) {
+    fs_->AddFile(box_->program_folder() + "\\Setup.ini",
+                 (title.empty() ? "" : "InstallTitle=" + title + "\r\n") +
+                     "TargetPath=C:\\Elsewhere\r\nGuessFSFolder=C:\\Nowhere\r\n");
     InstallSettings settings;
     HeadlessToolkit toolkit;
     FolderSource source(*fs_);
     Wizard wizard(settings, source, *fs_, toolkit);
     wizard.set_removal(ProgramImage{&program_, program_.Size(), 0}, programs_);
+    wizard.set_first_folders(typed, "");
     wizard.HandleEvent([&] { wizard.Start(); });
     wizard.GoTo(wizard.destination());
     return settings.target_path + "|" + settings.guess_fs_folder;
   };
-  EXPECT_EQ(proposals(), settings_.target_dir + "|" + box_->root() + "\\FS2000");
+  const std::string title = "Harbour Island Scenery", simulator = box_->root() + "\\FS2000";
+  EXPECT_EQ(proposals(title, ""), settings_.target_dir + "|" + simulator);
+  // A folder given with /D= comes first.
+  EXPECT_EQ(proposals(title, "C:\\Typed"), "C:\\Typed|" + simulator);
+  // An entry before it whose Uninstall.exe is gone does not hide it.
+  ProgramEntry stale = programs_.entries.begin()->second;
+  stale.destination = "C:\\Gone";
+  programs_.entries[" stale"] = stale;
+  EXPECT_EQ(proposals(title, ""), settings_.target_dir + "|" + simulator);
+  // A package without InstallTitle has its entries named "Setup".
+  for (auto& entry : programs_.entries) entry.second.display_name = "Setup";
+  EXPECT_EQ(proposals("", ""), settings_.target_dir + "|" + simulator);
   fs_->Remove(settings_.target_dir + "\\Uninstall.exe");
-  EXPECT_EQ(proposals(), "C:\\Elsewhere|C:\\Nowhere");
+  EXPECT_EQ(proposals("", ""), "C:\\Elsewhere|C:\\Nowhere");
 }
 
 TEST(RemovalLibrary, OnlyTheAreaOfTheFolderGoes) {
-  const std::string head = "[General]\r\nTitle=World\r\n\r\n";
+  const std::string head = "; the user's notes\r\n[General]\r\nTitle=World\r\n\r\n";
   const std::string before = "[Area.001]\r\nLocal=Scenery\\World\r\nLayer=1\r\n\r\n";
   const std::string after = "[Area.007]\r\nTitle=Other\r\nLocal=C:\\Other\r\n\r\n";
   const struct {
@@ -183,6 +279,7 @@ TEST(RemovalLibrary, OnlyTheAreaOfTheFolderGoes) {
     bool found;
   } cases[] = {
       {"[Area.003]\r\nTitle=Harbour\r\nLocal=C:\\Addon\\Harbour\r\nLayer=3\r\n\r\n", true},
+      {"[Area.003]\r\nTitle=Harbour [v2]\r\nLocal=C:\\Addon\\Harbour\r\n\r\n", true},
       {"[Area.012]\r\nTitle=Renumbered\r\nLayer=12\r\nlocal = c:\\addon\\harbour\\\r\n", true},
       {"[Area.004]\r\nLocal=Addon\\Harbour\r\nLayer=4\r\n", true},  // relative to the simulator
       {"", false},                                                   // taken out by the user
@@ -216,6 +313,7 @@ TEST(RemovalRecordReader, RefusesWhatIsDamagedOrLeadsOutside) {
         good + "File=C:\\x.bgl|1|0\r\n", good + "File=\\x.bgl|1|0\r\n",
         good + "Folder=Scenery\\..\r\n", good + "File=a.bgl|1|xyz\r\n",
         good + "File=a.bgl|12\r\n", good + "Mystery=1\r\n", std::string("SceneryRemoval=2\r\n"),
+        good + "Destination=Addon\\Harbour\r\n",
         std::string()}) {
     EXPECT_THROW(ReadRemovalRecord(bad), Failure) << bad;
   }
