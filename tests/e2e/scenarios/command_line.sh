@@ -1,6 +1,7 @@
 # The command line: a silent installation and a silent removal, each with a
 # log; then a clicked installation with a log, checked line by line and
-# installing exactly what the silent one did; a wrong call.
+# installing exactly what the silent one did; a wrong call, logged where
+# /LOG= stands after it, and a log that cannot be opened.
 LOGS='F:\logs'
 prepare() { mkdir -p "$work/drive_f/logs"; }
 steps() {
@@ -13,8 +14,11 @@ start "$DEST\\Uninstall.exe" /s "/log=$LOGS\\silent.log"
 no-box 500
 exit 0
 expect-program "$TITLE" -
-start $PROGRAM /X
+start $PROGRAM /X "/LOG=$LOGS\\wrong.log"
 box "Setup was started with a wrong command line: the switch /X does not exist." ok Setup critical
+exit 64
+start $PROGRAM "/LOG=F:\\no such folder\\x.log"
+box "the log F:\\no such folder\\x.log cannot be written" ok Setup critical
 exit 64
 STEPS
   printf 'start %s "/LOG=%s\\clicked.log"\n' "$PROGRAM" "$LOGS"
@@ -60,5 +64,8 @@ EXPECTED
   run_events "$work/clicked.txt" > "$work/clicked-run.txt"
   diff "$work/clicked-run.txt" "$work/silent-run.txt" || fail "the silent installation differs from the clicked one"
   grep -qF "Harbour Island Scenery was removed from this computer." "$work/silent.txt" || fail "no removal in the log"
+  events "$work/drive_f/logs/wrong.log" > "$work/wrong.txt"
+  grep -qF "the switch /X does not exist" "$work/wrong.txt" && grep -q '^Exit code 64' "$work/wrong.txt" ||
+    fail "the wrong call before /LOG= is not logged"
   [ "$(grep -c '^Exit code 0' "$work/silent.txt")" -eq 2 ] || fail "the silent log lacks an exit code"
 }
