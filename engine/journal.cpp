@@ -14,7 +14,7 @@ std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\'
 }  // namespace
 
 std::string SpareFileName(int number) {
-  return "~sc" + Digits(static_cast<std::uint64_t>(number), 16, 4, true) + ".tmp";
+  return "~sc" + Digits(static_cast<std::uint64_t>(number), 16, 4) + ".tmp";
 }
 
 std::string UseSpareName(const std::string& folder, int* next,

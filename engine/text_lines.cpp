@@ -66,10 +66,9 @@ std::string AnsiText(std::string bytes, int* lost) {
   return text;
 }
 
-std::string Digits(std::uint64_t value, unsigned base, int width, bool cut) {
+std::string Digits(std::uint64_t value, unsigned base, int width) {
   std::string text;
   while (value != 0 || static_cast<int>(text.size()) < width) {
-    if (cut && static_cast<int>(text.size()) == width) break;
     text.insert(text.begin(), "0123456789abcdef"[value % base]);
     value /= base;
   }

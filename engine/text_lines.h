@@ -25,10 +25,9 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 std::string AnsiText(std::string bytes, int* lost = nullptr);
 
 // `value` in `base` (10 or 16, lower-case digits), with leading zeros to at
-// least `width` digits; the lowest `width` digits when `width` is smaller
-// than the number needs and `cut` is set. Formatted here: a printf would
-// bring its floating-point formatting into the program.
-std::string Digits(std::uint64_t value, unsigned base, int width, bool cut = false);
+// least `width` digits. Formatted here: a printf would bring its
+// floating-point formatting into the program.
+std::string Digits(std::uint64_t value, unsigned base, int width);
 
 // Whether `bytes` start with a UTF-16 byte-order mark.
 bool IsUtf16(const std::string& bytes);

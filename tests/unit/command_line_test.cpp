@@ -40,6 +40,7 @@ TEST(CommandLineReader, SwitchesValuesAndWrongCalls) {
       {"/D=C:\\a", true, "the switch /D=C:\\a does not exist"},
       {"/S /D=", false, "/D= has no value: write it as /D=FOLDER (in quotes when it has blanks)"},
       {"/S /s", false, "/s is given twice"},
+      {"/X /S /s", false, "the switch /X does not exist"},  // the first fault
       {"/LOG=a /log=b", false, "/log= is given twice"},
   };
   for (const auto& c : cases) {

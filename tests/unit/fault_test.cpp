@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <utility>
 
 #include "engine/installation.h"
 #include "engine/package_copy.h"
@@ -132,6 +133,18 @@ TEST(WholeInstallation, AHiddenFileInTheWayIsLeftAlone) {
   run.fs->AddFile(hidden, "the user's hidden notes", true);
   EXPECT_THROW(run.Run(), Failure);
   EXPECT_EQ(run.fs->Contents(hidden), "the user's hidden notes");
+}
+
+// Spare names: beside the file, in a drive root too, the next one where a
+// name is taken.
+TEST(SpareNames, TheFirstFreeOneBesideTheFile) {
+  int next = 1;
+  EXPECT_EQ(UseSpareName("D:\\", &next, [](const std::string&) {}), "D:\\~sc0001.tmp");
+  auto taken_once = [first = true](const std::string& path) mutable {
+    if (std::exchange(first, false)) throw Failure(FailureKind::kAlreadyExists, "use", path, "");
+  };
+  EXPECT_EQ(UseSpareName("D:\\Addon", &next, taken_once), "D:\\Addon\\~sc0003.tmp");
+  EXPECT_EQ(next, 4);
 }
 
 TEST(WholeInstallation, AnUndoThatFailsNamesWhatIsLeft) {

@@ -588,6 +588,12 @@ TEST_F(WizardTest, ALogThatCannotBeWrittenIsSaidInTheReport) {
             std::string::npos)
       << report;
   EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitFailed});
+  // Found out at the start, before anything is done: a missing folder, a
+  // read-only log.
+  EXPECT_NE(log.Open(), "");
+  fs_.AddFile("C:\\read-only.log", "earlier\r\n");
+  fs_.SetReadOnly("C:\\read-only.log", true);
+  EXPECT_NE(InstallLog(fs_, "C:\\read-only.log", [] { return std::string("now"); }).Open(), "");
 }
 
 TEST_F(WizardTest, AnEmptyPackageRunsToTheEndWithAnEmptyFill) {
