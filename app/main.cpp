@@ -110,8 +110,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // deleted once it has ended.
     return finish(reporter.Run([&] {
       scenery::CarriedSource carried(*program, layout, program_path);
-      const scenery::RemovalRecord record =
-          scenery::ReadRemovalRecord(carried.Read(scenery::kRemovalRecordName));
+      const scenery::RemovalRecord record = scenery::ReadRemovalRecord(
+          carried.Read(scenery::kRemovalRecordName), scenery::WindowsFolder());
       const int code = scenery::RunRemoval(reporter, fs, programs, record);
       if (code == scenery::kExitInstalled) {
         scenery::RemoveAfterExit(program_path, record.destination);

@@ -146,7 +146,7 @@ std::string WriteRemovalRecord(const RemovalRecord& record) {
   return text;
 }
 
-RemovalRecord ReadRemovalRecord(const std::string& bytes) {
+RemovalRecord ReadRemovalRecord(const std::string& bytes, const std::string& windows_folder) {
   RemovalRecord record;
   std::size_t at = 0;
   bool first = true;
@@ -193,8 +193,26 @@ RemovalRecord ReadRemovalRecord(const std::string& bytes) {
     }
   }
   if (first) Refuse("it is empty");
-  if (!IsFullPath(record.destination) || HasForbiddenPathCharacters(record.destination)) {
+  const std::string& destination = record.destination;
+  if (!IsFullPath(destination) || HasForbiddenPathCharacters(destination)) {
     Refuse("its destination is no full path");
+  }
+  // The removal deletes below the destination with administrator rights: a
+  // record that names a whole drive or the system's own folder is refused.
+  const std::string below_root = WithoutTrailingSeparators(destination).substr(RootLength(destination));
+  bool dotted = false;
+  for (std::size_t start = 0; start <= below_root.size();) {
+    const std::size_t end = std::min(below_root.find('\\', start), below_root.size());
+    const std::string part = below_root.substr(start, end - start);
+    dotted = dotted || part == "." || part == "..";
+    start = end + 1;
+  }
+  if (below_root.find_first_not_of('\\') == std::string::npos || dotted) {
+    Refuse("its destination is the root of a drive or has a \".\" or \"..\" part");
+  }
+  std::string inside;
+  if (!windows_folder.empty() && RelativeTo(windows_folder, destination, &inside)) {
+    Refuse("its destination lies in the Windows folder");
   }
   if (!IsFullPath(record.cfg_path) || HasForbiddenPathCharacters(record.cfg_path)) {
     Refuse("its scenery.cfg is no full path");

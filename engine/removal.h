@@ -40,9 +40,11 @@ struct RemovalRecord {
 // The record as text: "Key=value" lines ended by CR LF.
 std::string WriteRemovalRecord(const RemovalRecord& record);
 // Reads a record; anything damaged or unsafe (a name with "..", a drive or a
-// leading backslash, a number that is none, a destination that is no full
-// path) throws kBadContent. Never reads beyond `bytes`.
-RemovalRecord ReadRemovalRecord(const std::string& bytes);
+// leading backslash, a number that is none; a destination that is no full
+// path, the root of a drive or share, has a "." or ".." part, or lies in
+// `windows_folder` when one is given) throws kBadContent. Never reads beyond
+// `bytes`.
+RemovalRecord ReadRemovalRecord(const std::string& bytes, const std::string& windows_folder = "");
 
 // Where Uninstall.exe's program comes from: the running Setup.exe, whose
 // image ends at `image_end` (before a carried package or a signature);

@@ -166,6 +166,12 @@ std::string ProgramPath() {
   return std::string(buffer, length);
 }
 
+std::string WindowsFolder() {
+  char buffer[MAX_PATH + 1];
+  const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+  return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+}
+
 std::string Win32FileSystem::ProgramFolder() {
   return ParentFolder(ProgramPath());
 }

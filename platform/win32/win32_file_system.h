@@ -40,6 +40,9 @@ class Win32FileSystem : public FileSystem {
 // cannot tell it.
 std::string ProgramPath();
 
+// The Windows folder ("C:\Windows"); empty when the system cannot tell it.
+std::string WindowsFolder();
+
 // The system's text for the error code `code`, without a trailing line end.
 std::string SystemErrorText(unsigned long code);
 

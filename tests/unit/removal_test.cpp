@@ -317,6 +317,14 @@ TEST(RemovalRecordReader, RefusesWhatIsDamagedOrLeadsOutside) {
         std::string()}) {
     EXPECT_THROW(ReadRemovalRecord(bad), Failure) << bad;
   }
+  // A destination that the elevated removal must never delete below.
+  for (const char* destination : {"C:\\", "\\\\srv\\share\\", "C:\\Addon\\..\\Windows",
+                                  "C:\\Addon\\.", "c:\\windows\\fonts"}) {
+    EXPECT_THROW(ReadRemovalRecord(good + "Destination=" + destination + "\r\n", "C:\\Windows"), Failure)
+        << destination;
+  }
+  EXPECT_EQ(ReadRemovalRecord(good + "Destination=C:\\Addon\\\\Harbour\\\r\n", "C:\\Windows").destination,
+            "C:\\Addon\\\\Harbour\\");
 }
 
 }  // namespace
