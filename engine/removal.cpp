@@ -309,6 +309,13 @@ bool ReadEarlierInstallation(FileSystem& fs, const std::string& folder, RemovalR
   }
 }
 
+bool IsOwnCleanup(FileSystem& fs, const std::string& program, const std::string& folder) {
+  RemovalRecord record;
+  return ComparableFolder(program, "") == ComparableFolder(Below(folder, kUninstallName), "") &&
+         ReadEarlierInstallation(fs, folder, &record) &&
+         ComparableFolder(record.destination, "") == ComparableFolder(folder, "");
+}
+
 RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
                                  const RemovalRecord& record) {
   RemovalResult result;

@@ -76,6 +76,12 @@ struct NotDeleted {
   std::string reason;  // the system's words
 };
 
+// Whether deleting `program` and then `folder` once the removal has ended
+// is the removal's own cleanup: `program` is the Uninstall.exe that lies
+// directly in `folder` and carries a record whose destination is `folder`.
+// Anything else (a file of the user's, another folder) is never deleted.
+bool IsOwnCleanup(FileSystem& fs, const std::string& program, const std::string& folder);
+
 // What a removal did, for its closing box.
 struct RemovalResult {
   bool area_removed = false;          // scenery.cfg lost the area's section

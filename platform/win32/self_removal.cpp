@@ -7,8 +7,11 @@
 #include <cstring>
 
 #include "engine/command_line.h"
+#include "engine/paths.h"
+#include "engine/removal.h"
 #include "engine/text_lines.h"
 #include "platform/win32/system_libraries.h"
+#include "platform/win32/win32_file_system.h"
 
 namespace scenery {
 namespace {
@@ -88,19 +91,36 @@ bool RunCleanupIfAsked(const char* command_line) {
   HANDLE waited = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(std::strtoul(handle.c_str(), nullptr, 10)));
   WaitForSingleObject(waited, kWaitForEndMs);
   CloseHandle(waited);
+  // The switch is internal: honoured only by the copy that RemoveAfterExit
+  // made in a folder of its own in the temporary folder, and only for an
+  // Uninstall.exe whose record names the folder it lies in. Given by hand,
+  // it deletes nothing. (Checked once the removal has ended and closed its
+  // file.)
+  char self_path[MAX_PATH];
+  char temp[MAX_PATH];
+  const DWORD self_length = GetModuleFileNameA(nullptr, self_path, MAX_PATH);
+  const DWORD temp_length = GetTempPathA(MAX_PATH, temp);
+  if (self_length == 0 || self_length >= MAX_PATH || temp_length == 0 || temp_length >= MAX_PATH) {
+    return true;
+  }
+  const std::string self(self_path, self_length);
+  const std::string own_folder = ParentFolder(self);
+  const std::string own_name = own_folder.substr(own_folder.rfind('\\') + 1);
+  Win32FileSystem fs;
+  if (ComparableFolder(ParentFolder(own_folder), "") != ComparableFolder(temp, "") ||
+      FoldedCase(self.substr(own_folder.size() + 1)) != FoldedCase(kCopyName) ||
+      own_name.size() != 30 || own_name.compare(0, 14, "scenery-setup-") != 0 ||
+      !IsOwnCleanup(fs, program, folder)) {
+    return true;
+  }
   for (int attempt = 0; attempt < kDeleteTries; ++attempt) {
     if (DeleteFileA(program.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) break;
     Sleep(kTryEveryMs);
   }
   RemoveDirectoryA(folder.c_str());  // only when empty
   // This copy and its folder go at the next start of Windows.
-  char self[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
-  if (length != 0 && length < MAX_PATH) {
-    std::string own = self;
-    MoveFileExA(own.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    MoveFileExA(own.substr(0, own.rfind('\\')).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  }
+  MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  MoveFileExA(own_folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   return true;
 }
 

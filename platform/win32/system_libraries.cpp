@@ -22,6 +22,11 @@ namespace {
 // folder, they are found already in place by every later load by name.
 const wchar_t* const kLoadedByTheSystem[] = {L"uxtheme.dll", L"dwmapi.dll", L"winmm.dll",
                                              L"cryptbase.dll", L"propsys.dll"};
+// Libraries that Wine's own libraries load by name from the program's
+// folder even with the narrowed search (ole32 from the input-method
+// library, msimg32 from the theme library): loaded first from the system
+// folder on every system. Both are small or already mapped on Windows.
+const wchar_t* const kLoadedByNameEverywhere[] = {L"ole32.dll", L"msimg32.dll"};
 
 // Loads LIBRARY from the system folder by its full path; the libraries it
 // imports are then looked for in the system folder too, not in the
@@ -43,6 +48,7 @@ HMODULE LoadFromSystemFolder(const wchar_t* library) {
 }  // namespace
 
 void RestrictLibrarySearch() {
+  for (const wchar_t* library : kLoadedByNameEverywhere) LoadFromSystemFolder(library);
   // Both are looked up at run time: Windows XP SP3 has SetDllDirectoryW but
   // not SetDefaultDllDirectories (Windows 8, and 7 and Vista with KB2533623).
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");

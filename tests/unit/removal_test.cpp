@@ -162,6 +162,18 @@ TEST_F(Removal, AReadOnlyLibraryIsSaidAsSuch) {
   EXPECT_TRUE(fs_->Has(settings_.target_dir + "\\Scenery\\Harbour.bgl"));
 }
 
+// The cleanup after a removal deletes only an Uninstall.exe whose record
+// names the folder it lies in: given by hand, the switch deletes nothing.
+TEST_F(Removal, TheCleanupDeletesOnlyTheRemovalsOwnProgram) {
+  const std::string dest = settings_.target_dir;
+  fs_->AddFile(box_->root() + "\\victim.txt", "the user's");
+  fs_->AddFile(box_->root() + "\\Other\\Uninstall.exe", fs_->Contents(dest + "\\Uninstall.exe"));
+  EXPECT_TRUE(IsOwnCleanup(*fs_, dest + "\\uninstall.EXE", dest + "\\"));
+  EXPECT_FALSE(IsOwnCleanup(*fs_, box_->root() + "\\victim.txt", box_->root()));
+  EXPECT_FALSE(IsOwnCleanup(*fs_, dest + "\\Uninstall.exe", box_->root()));
+  EXPECT_FALSE(IsOwnCleanup(*fs_, box_->root() + "\\Other\\Uninstall.exe", box_->root() + "\\Other"));
+}
+
 TEST_F(Removal, AFolderBehindALinkIsNotFollowed) {
   fs_->SetLink(settings_.target_dir + "\\Texture");
   const RemovalResult result = RemoveInstallation(*fs_, programs_, Record());
