@@ -27,8 +27,6 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before any library is loaded: none from the program's own folder.
   scenery::RestrictLibrarySearch();
-  // The copy that deletes Uninstall.exe after it has ended: no window.
-  if (scenery::RunCleanupIfAsked(GetCommandLineA())) return 0;
   // A drive without a medium answers "not ready" instead of asking the user
   // to insert a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -114,7 +112,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
           carried.Read(scenery::kRemovalRecordName), scenery::WindowsFolder());
       const int code = scenery::RunRemoval(reporter, fs, programs, record);
       if (code == scenery::kExitInstalled) {
-        scenery::RemoveAfterExit(program_path, record.destination);
+        try {
+          scenery::RetireRemovalProgram(
+              program_path, scenery::RemovalProgramOf(programs.RemovalRoot(), record.destination));
+        } catch (const scenery::Failure&) {
+          // Where programs are kept is unknown: this file stays.
+        }
       }
       return code;
     }));

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,8 @@ constexpr char kRename[] = "rename the file";
 constexpr char kReplace[] = "replace the file";
 constexpr char kRemoveFile[] = "delete the file";
 constexpr char kRemoveFolder[] = "remove the folder";
+constexpr char kProtectFolder[] = "give its own access list to the folder";
+constexpr char kHoldFolder[] = "open the folder";
 }  // namespace op
 
 enum class EntryKind { kMissing, kFile, kFolder };
@@ -78,6 +81,31 @@ struct DriveInfo {
   // The volume label where it can be read without touching removable media;
   // otherwise empty.
   std::string label;
+};
+
+// Random access to the bytes of one file (Setup.exe itself, a file that
+// the removal checks).
+class ByteFile {
+ public:
+  virtual ~ByteFile() = default;
+  virtual std::uint64_t Size() = 0;
+  // Reads exactly `size` bytes at `offset`; throws Failure when it cannot.
+  virtual void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
+};
+
+// A folder that HoldFolder opened: while the hold lives, nobody can rename,
+// move or delete the folder, so a path through it keeps leading into it.
+class FolderHold {
+ public:
+  virtual ~FolderHold() = default;
+};
+
+// What RemoveFileIf did with a file.
+enum class RemoveOutcome {
+  kDeleted,
+  kKept,     // the check said it is no longer the file that was written
+  kLink,     // a link (a symbolic link or a junction): left alone
+  kMissing,  // nothing there, or a folder
 };
 
 class FileSystem {
@@ -158,6 +186,26 @@ class FileSystem {
   // Deletes the file `path`. A read-only file throws kAccessDenied, as on
   // Windows; a missing one throws kNotFound.
   virtual void RemoveFile(const std::string& path) = 0;
+
+  // Makes the folder `path` (its parent must exist), or takes the one there,
+  // and gives it its own access list: administrators and the system full
+  // control, users read and run, nothing inherited from the folder above.
+  // Only an administrator can then change what lies in it. A link at `path`
+  // throws kAccessDenied.
+  virtual void MakeProtectedFolder(const std::string& path) = 0;
+
+  // Opens the folder `path` itself and keeps it from being renamed, moved or
+  // deleted until the hold is destroyed. Null when `path` is a link (it is
+  // not followed) or no folder; throws when it cannot be opened.
+  virtual std::unique_ptr<FolderHold> HoldFolder(const std::string& path) = 0;
+
+  // Opens the file `path` itself, never what a link there leads to, so that
+  // nobody else can write, rename or delete it; hands it to `still_ours`,
+  // and, when that says so, deletes it through the same opening, read-only
+  // or not. What is checked is then what is deleted. Throws when the file
+  // cannot be opened or deleted.
+  virtual RemoveOutcome RemoveFileIf(const std::string& path,
+                                     const std::function<bool(ByteFile&)>& still_ours) = 0;
 
   // Removes the empty folder `path`. A folder that holds anything, hidden
   // entries included, throws kOther ("The directory is not empty.") and

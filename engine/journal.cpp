@@ -89,6 +89,14 @@ void Journal::BeforeWriting(const std::string& target) {
   entries_.push_back(Entry{Kind::kReplaced, target, aside, 0, ""});
 }
 
+void Journal::Delete(const std::string& target) {
+  const std::string aside = UseSpareName(ParentFolder(target), &next_aside_, [&](const std::string& spare) {
+    fs_.RenameFile(target, spare);
+  });
+  Note("Deleted " + target);
+  entries_.push_back(Entry{Kind::kDeleted, target, aside, 0, ""});
+}
+
 void Journal::BeforeAppending(const std::string& file, std::uint64_t length,
                               const std::string& backup) {
   entries_.push_back(Entry{Kind::kAppended, file, "", length, backup});
@@ -96,7 +104,7 @@ void Journal::BeforeAppending(const std::string& file, std::uint64_t length,
 
 void Journal::Finish() {
   for (const Entry& entry : entries_) {
-    if (entry.kind != Kind::kReplaced) continue;
+    if (entry.kind != Kind::kReplaced && entry.kind != Kind::kDeleted) continue;
     try {
       RemoveOwnFile(fs_, entry.aside);
     } catch (const Failure&) {
@@ -127,6 +135,7 @@ std::string Journal::Undo() {
           if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(fs_, entry.path);
           break;
         case Kind::kReplaced:
+        case Kind::kDeleted:
           if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(fs_, entry.path);
           fs_.RenameFile(entry.aside, entry.path);
           break;
@@ -140,7 +149,7 @@ std::string Journal::Undo() {
         keep = entry.backup;
         kept_of = entry.path;
         leave(entry.path + " may end in part of the new section: " + failure.reason());
-      } else if (entry.kind == Kind::kReplaced) {
+      } else if (entry.kind == Kind::kReplaced || entry.kind == Kind::kDeleted) {
         leave(entry.path + ": " + failure.reason() + " Its earlier version is kept as " +
               entry.aside + ".");
       } else {

@@ -49,6 +49,9 @@ class Journal {
   // the write makes a new file and the old one can come back. A hidden or
   // system file stays where it is (writing over it is refused).
   void BeforeWriting(const std::string& target);
+  // The run deletes the file `target`: it is set aside like a file that is
+  // replaced, deleted when the run succeeds and back when it fails.
+  void Delete(const std::string& target);
   // The run is about to append to `file`, now `length` bytes long, whose
   // copy as it was is `backup` (written by the run before). When the append
   // cannot be cut back, the undo keeps that backup.
@@ -69,11 +72,11 @@ class Journal {
   std::vector<std::string> MadeFolders() const;
 
  private:
-  enum class Kind { kFolder, kCreated, kReplaced, kAppended };
+  enum class Kind { kFolder, kCreated, kReplaced, kAppended, kDeleted };
   struct Entry {
     Kind kind;
     std::string path;
-    std::string aside;         // kReplaced: where the old file waits
+    std::string aside;         // kReplaced, kDeleted: where the old file waits
     std::uint64_t length = 0;  // kAppended: the length before
     std::string backup;        // kAppended: the copy of the file as it was
   };

@@ -29,16 +29,9 @@
 #include <utility>
 #include <vector>
 
-namespace scenery {
+#include "engine/file_system.h"
 
-// Random access to the bytes of one file (Setup.exe itself).
-class ByteFile {
- public:
-  virtual ~ByteFile() = default;
-  virtual std::uint64_t Size() = 0;
-  // Reads exactly `size` bytes at `offset`; throws Failure when it cannot.
-  virtual void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
-};
+namespace scenery {
 
 // Bytes held in memory, read as the file `name` (which a read beyond their
 // end names in its failure).

@@ -29,6 +29,11 @@ class ProgramList {
   // The folders (InstallLocation) of the entries called `display_name`.
   // Never throws: an unreadable list has none.
   virtual std::vector<std::string> FoldersOf(const std::string& display_name) = 0;
+  // The folder that keeps, one protected folder per entry, the programs
+  // that the entries start: "Scenery Setup" in the system's folder for
+  // programs, where only administrators may write. Throws Failure when the
+  // system cannot tell it.
+  virtual std::string RemovalRoot() = 0;
 };
 
 // The name of the entry of `destination`: the same for every way of

@@ -1,7 +1,10 @@
 #include "engine/removal.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <set>
+#include <utility>
 
 #include "engine/crc32c.h"
 #include "engine/install_settings.h"
@@ -98,10 +101,9 @@ std::string Below(const std::string& folder, const std::string& name) {
 }
 
 // Whether the recorded folders still hold a file or folder that the
-// removal did not name: one the user added. Uninstall.exe goes once the
-// program has ended.
+// removal did not name: one the user added.
 bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResult& result) {
-  std::set<std::string> known = {FoldedCase(Below(record.destination, kUninstallName))};
+  std::set<std::string> known;
   for (const auto* list : {&result.changed, &result.linked}) {
     for (const std::string& path : *list) known.insert(FoldedCase(path));
   }
@@ -125,7 +127,45 @@ bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResul
   return false;
 }
 
+// The record that the removal program `path` carries, when it names
+// `folder` as its destination.
+bool ReadRecordOf(FileSystem& fs, const std::string& path, const std::string& folder,
+                  RemovalRecord* record) {
+  try {
+    if (fs.Probe(path).kind != EntryKind::kFile) return false;
+    MemoryByteFile program(fs.ReadWholeFile(path), kUninstallName);
+    PackedLayout layout;
+    std::string why;
+    if (ReadPackedLayout(program, &layout, &why) != PackedState::kPackage ||
+        layout.files.size() != 1 || layout.files[0].name != kRemovalRecordName) {
+      return false;
+    }
+    CarriedSource carried(program, layout, path);
+    *record = ReadRemovalRecord(carried.Read(kRemovalRecordName));
+    return ComparableFolder(record->destination, "") == ComparableFolder(folder, "");
+  } catch (const Failure&) {
+    return false;
+  }
+}
+
+// Whether `data` is still the recorded file: its size and CRC-32C.
+bool IsAsRecorded(ByteFile& data, const RemovalRecord::File& file) {
+  if (data.Size() != file.size) return false;
+  std::uint32_t crc = 0;
+  std::string chunk;
+  for (std::uint64_t at = 0; at < file.size; at += chunk.size()) {
+    chunk.resize(static_cast<std::size_t>(std::min<std::uint64_t>(file.size - at, 1 << 16)));
+    data.ReadAt(at, &chunk[0], chunk.size());
+    crc = Crc32c(crc, chunk.data(), chunk.size());
+  }
+  return crc == file.crc;
+}
+
 }  // namespace
+
+std::string RemovalProgramOf(const std::string& root, const std::string& destination) {
+  return Below(Below(root, ProgramKeyOf(destination)), kUninstallName);
+}
 
 std::string ProgramKeyOf(const std::string& destination) {
   const std::string folder = ComparableFolder(destination, "");
@@ -246,7 +286,13 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
   }
   const std::string text = WriteRemovalRecord(record);
 
-  const std::string uninstall = Below(settings.target_dir, kUninstallName);
+  // The removal program and its folders, where only administrators write.
+  const std::string uninstall = RemovalProgramOf(programs.RemovalRoot(), settings.target_dir);
+  for (const std::string& folder : {ParentFolder(ParentFolder(uninstall)), ParentFolder(uninstall)}) {
+    const bool made = fs.Probe(folder).kind == EntryKind::kMissing;
+    fs.MakeProtectedFolder(folder);
+    if (made) journal.MadeFolder(folder);
+  }
   journal.BeforeWriting(uninstall);
   WriteOwnFile(fs, uninstall, [&] {
     fs.WriteFileFrom(uninstall, [&](const FileSystem::ByteSink& sink) {
@@ -278,6 +324,14 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
   journal.Note("Wrote the removal record into " + uninstall + " (" +
                std::to_string(record.files.size()) + " files, " +
                std::to_string(record.folders.size()) + " folders)");
+  // The removal program that an earlier version of Setup wrote into the
+  // destination, where anyone who may write there could replace it.
+  RemovalRecord earlier;
+  const std::string old_place = Below(settings.target_dir, kUninstallName);
+  if (fs.Probe(old_place).kind == EntryKind::kFile &&
+      ReadRecordOf(fs, old_place, settings.target_dir, &earlier)) {
+    journal.Delete(old_place);
+  }
 
   ProgramEntry entry;
   entry.destination = settings.target_dir;
@@ -290,30 +344,13 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
                uninstall);
 }
 
-bool ReadEarlierInstallation(FileSystem& fs, const std::string& folder, RemovalRecord* record) {
+bool ReadEarlierInstallation(FileSystem& fs, ProgramList& programs, const std::string& folder,
+                             RemovalRecord* record) {
   try {
-    const std::string path = Below(folder, kUninstallName);
-    if (fs.Probe(path).kind != EntryKind::kFile) return false;
-    MemoryByteFile program(fs.ReadWholeFile(path), kUninstallName);
-    PackedLayout layout;
-    std::string why;
-    if (ReadPackedLayout(program, &layout, &why) != PackedState::kPackage ||
-        layout.files.size() != 1 || layout.files[0].name != kRemovalRecordName) {
-      return false;
-    }
-    CarriedSource carried(program, layout, path);
-    *record = ReadRemovalRecord(carried.Read(kRemovalRecordName));
-    return true;
+    if (ReadRecordOf(fs, RemovalProgramOf(programs.RemovalRoot(), folder), folder, record)) return true;
   } catch (const Failure&) {
-    return false;
   }
-}
-
-bool IsOwnCleanup(FileSystem& fs, const std::string& program, const std::string& folder) {
-  RemovalRecord record;
-  return ComparableFolder(program, "") == ComparableFolder(Below(folder, kUninstallName), "") &&
-         ReadEarlierInstallation(fs, folder, &record) &&
-         ComparableFolder(record.destination, "") == ComparableFolder(folder, "");
+  return ReadRecordOf(fs, Below(folder, kUninstallName), folder, record);
 }
 
 RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
@@ -374,54 +411,90 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
     throw;
   }
 
-  // A folder below the destination that is a link leads elsewhere: nothing
-  // behind it is deleted.
-  auto behind_link = [&](const std::string& name) {
-    for (std::size_t slash = name.find('\\'); slash != std::string::npos;
-         slash = name.find('\\', slash + 1)) {
-      if (fs.Probe(Below(record.destination, name.substr(0, slash))).link) return true;
+  // Each folder from the destination down is held open from its check
+  // until the removal is done with it: a folder that is a link leads
+  // elsewhere, and nothing behind it is deleted; a held one cannot be
+  // swapped for a link. The folders above the destination are held too,
+  // so that no link is swapped in for one of them meanwhile.
+  enum class Reach { kHeld, kLink, kMissing };
+  std::map<std::string, std::pair<Reach, std::unique_ptr<FolderHold>>> holds;  // folded relative name
+  std::vector<std::unique_ptr<FolderHold>> above;
+  for (std::string folder = ParentFolder(record.destination);
+       !folder.empty() && folder.size() < record.destination.size();) {
+    try {
+      above.push_back(fs.HoldFolder(folder));
+    } catch (const Failure&) {
     }
-    return false;
+    const std::string parent = ParentFolder(folder);
+    if (parent.size() >= folder.size()) break;
+    folder = parent;
+  }
+  auto reach = [&](const std::string& relative) {
+    const std::string key = FoldedCase(relative);
+    auto found = holds.find(key);
+    if (found == holds.end()) {
+      const std::string path = Below(record.destination, relative);
+      std::unique_ptr<FolderHold> hold = fs.HoldFolder(path);
+      const Reach how = hold ? Reach::kHeld
+                        : fs.Probe(path).kind == EntryKind::kMissing ? Reach::kMissing
+                                                                     : Reach::kLink;
+      found = holds.emplace(key, std::make_pair(how, std::move(hold))).first;
+    }
+    return found->second.first;
   };
+  // The folders on the way to `name`, from the destination down.
+  auto way_to = [&](const std::string& name) {
+    Reach way = reach("");
+    for (std::size_t slash = name.find('\\'); way == Reach::kHeld && slash != std::string::npos;
+         slash = name.find('\\', slash + 1)) {
+      way = reach(name.substr(0, slash));
+    }
+    return way;
+  };
+  try {
+    result.destination_linked = reach("") == Reach::kLink;
+  } catch (const Failure&) {
+  }
   for (const RemovalRecord::File& file : record.files) {
+    if (result.destination_linked) break;
     const std::string path = Below(record.destination, file.name);
     try {
-      if (behind_link(file.name)) {
-        result.linked.push_back(path);
-        continue;
-      }
-      const PathInfo info = fs.Probe(path);
-      if (info.kind != EntryKind::kFile || info.link) continue;
-      if (fs.FileLength(path) != file.size) {
-        result.changed.push_back(path);
-        continue;
-      }
-      const std::string data = fs.ReadWholeFile(path);
-      if (Crc32c(0, data.data(), data.size()) != file.crc) {
-        result.changed.push_back(path);
-        continue;
-      }
-      RemoveOwnFile(fs, path);
+      const Reach way = way_to(file.name);
+      if (way == Reach::kLink) result.linked.push_back(path);
+      if (way != Reach::kHeld) continue;
+      const RemoveOutcome outcome =
+          fs.RemoveFileIf(path, [&](ByteFile& data) { return IsAsRecorded(data, file); });
+      if (outcome == RemoveOutcome::kKept) result.changed.push_back(path);
+      if (outcome == RemoveOutcome::kLink) result.linked.push_back(path);
     } catch (const Failure& failure) {
       result.failed.push_back(NotDeleted{path, failure.kind(), failure.reason()});
     }
   }
-  // The deepest first; a folder that still holds something stays.
+  // The deepest first; a folder that still holds something stays. Each is
+  // let go just before it is removed; those above it stay held.
   std::vector<std::string> folders = record.folders;
   std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
     return std::count(a.begin(), a.end(), '\\') + !a.empty() >
            std::count(b.begin(), b.end(), '\\') + !b.empty();
   });
   for (const std::string& folder : folders) {
+    if (result.destination_linked) break;
     const std::string path = Below(record.destination, folder);
     try {
-      if (!folder.empty() && behind_link(folder + "\\")) continue;
+      if (!folder.empty() && way_to(folder) != Reach::kHeld) continue;
+      const std::string key = FoldedCase(folder);
+      for (auto it = holds.begin(); it != holds.end();) {
+        const bool below = key.empty() || it->first.compare(0, key.size() + 1, key + "\\") == 0;
+        it = it->first == key || below ? holds.erase(it) : std::next(it);
+      }
       const PathInfo info = fs.Probe(path);
       if (info.kind == EntryKind::kFolder && !info.link) fs.RemoveFolder(path);
     } catch (const Failure&) {
       // Not empty (the user's own files stay), or out of reach: it stays.
     }
   }
+  holds.clear();
+  above.clear();
   result.others_kept = HoldsOthers(fs, record, result);
   try {
     programs.Unregister(record.destination);

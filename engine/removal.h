@@ -56,18 +56,28 @@ struct ProgramImage {
   std::uint64_t security_entry = 0;
 };
 
+// The removal program of the installation into `destination`:
+// Uninstall.exe in a folder of its own below `root` (the program list's
+// RemovalRoot), named as the installation's entry is. The removal runs
+// with administrator rights, so the program and the record it carries lie
+// where only administrators can write, whoever may write the destination.
+std::string RemovalProgramOf(const std::string& root, const std::string& destination);
+
 // The last steps of a run: the record of what `journal` says the run wrote
 // below the destination (each file read back for its size and CRC-32C),
-// Uninstall.exe (the program's image and the record) written into the
-// destination through the journal, then the program-list entry. Throws
-// Failure; the caller undoes the run.
+// Uninstall.exe (the program's image and the record) written through the
+// journal into its protected folder (made with the protected access list,
+// as is the root above it), then the program-list entry. An Uninstall.exe
+// that an earlier version of Setup wrote into the destination itself is
+// deleted. Throws Failure; the caller undoes the run.
 void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& journal,
                   const ProgramImage& image, ProgramList& programs);
 
-// The record in the Uninstall.exe of `folder`, when there is one that can
-// be read whole (an earlier installation of a package into that folder).
-// Never throws.
-bool ReadEarlierInstallation(FileSystem& fs, const std::string& folder, RemovalRecord* record);
+// The record of the installation into `folder`, when one can be read whole
+// from its removal program (or, from an earlier version of Setup, from the
+// Uninstall.exe in the folder) and names that folder. Never throws.
+bool ReadEarlierInstallation(FileSystem& fs, ProgramList& programs, const std::string& folder,
+                             RemovalRecord* record);
 
 // A recorded file that the removal could not delete, and why.
 struct NotDeleted {
@@ -76,21 +86,16 @@ struct NotDeleted {
   std::string reason;  // the system's words
 };
 
-// Whether deleting `program` and then `folder` once the removal has ended
-// is the removal's own cleanup: `program` is the Uninstall.exe that lies
-// directly in `folder` and carries a record whose destination is `folder`.
-// Anything else (a file of the user's, another folder) is never deleted.
-bool IsOwnCleanup(FileSystem& fs, const std::string& program, const std::string& folder);
-
 // What a removal did, for its closing box.
 struct RemovalResult {
   bool area_removed = false;          // scenery.cfg lost the area's section
   std::vector<std::string> changed;   // recorded files kept: changed since
   std::vector<std::string> linked;    // recorded files kept: behind a link
   std::vector<NotDeleted> failed;     // recorded files that could not be deleted
+  // The destination itself is a link: nothing in it was deleted.
+  bool destination_linked = false;
   // The recorded folders still hold a file or folder that the installation
-  // did not write (Uninstall.exe itself, which goes once the program has
-  // ended, does not count).
+  // did not write.
   bool others_kept = false;
   std::string entry_failure;          // why the program-list entry stays, if it does
 };
@@ -101,7 +106,10 @@ struct RemovalResult {
 // deepest first), the program-list entry. When scenery.cfg cannot be
 // written, throws before anything else is removed; after that, what cannot
 // be deleted is said in the result and the removal goes on. Nothing outside
-// the destination is deleted, and no link or junction below it is followed.
+// the destination is deleted, and no link or junction is followed: each
+// folder from the destination down is held open from its check until its
+// files are done, and each file is checked and deleted through one
+// opening, so that a link swapped in meanwhile leads nowhere.
 RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
                                  const RemovalRecord& record);
 

@@ -33,6 +33,10 @@ int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
   if (!result.area_removed) {
     text += "\r\n\r\nIts area was no longer in the scenery library, which was left as it was.";
   }
+  if (result.destination_linked) {
+    text += "\r\n\r\nIts files were kept: the folder " + record.destination +
+            " is a link to another folder, and Setup deletes nothing behind a link.";
+  }
   if (!result.changed.empty()) {
     text += "\r\n\r\nThese files were kept because they were changed after the installation:" +
             Lines(result.changed);

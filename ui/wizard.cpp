@@ -97,7 +97,7 @@ bool ProposeEarlierInstallation(FileSystem& fs, ProgramList& programs, InstallSe
   for (const std::string& folder :
        programs.FoldersOf(DisplayName(settings.install_title))) {
     RemovalRecord earlier;
-    if (!ReadEarlierInstallation(fs, folder, &earlier)) continue;
+    if (!ReadEarlierInstallation(fs, programs, folder, &earlier)) continue;
     settings.target_path = earlier.destination;
     settings.guess_fs_folder = SimulatorFolderOf(earlier.cfg_path);
     return true;

@@ -164,6 +164,19 @@ void PosixFileSystem::RemoveFile(const std::string& path) { NotOffered(op::kRemo
 
 void PosixFileSystem::RemoveFolder(const std::string& path) { NotOffered(op::kRemoveFolder, path); }
 
+void PosixFileSystem::MakeProtectedFolder(const std::string& path) {
+  NotOffered(op::kProtectFolder, path);
+}
+
+std::unique_ptr<FolderHold> PosixFileSystem::HoldFolder(const std::string& path) {
+  NotOffered(op::kHoldFolder, path);
+}
+
+RemoveOutcome PosixFileSystem::RemoveFileIf(const std::string& path,
+                                            const std::function<bool(ByteFile&)>&) {
+  NotOffered(op::kRemoveFile, path);
+}
+
 void PosixFileSystem::WriteFileFrom(const std::string& path,
                                     const std::function<void(const ByteSink&)>&) {
   NotOffered(op::kCopy, path);

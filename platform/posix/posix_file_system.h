@@ -33,6 +33,10 @@ class PosixFileSystem : public FileSystem {
   void MoveReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
+  void MakeProtectedFolder(const std::string& path) override;
+  std::unique_ptr<FolderHold> HoldFolder(const std::string& path) override;
+  RemoveOutcome RemoveFileIf(const std::string& path,
+                             const std::function<bool(ByteFile&)>& still_ours) override;
   void WriteFileFrom(const std::string& path,
                      const std::function<void(const ByteSink&)>& produce) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;

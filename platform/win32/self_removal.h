@@ -1,8 +1,9 @@
-// Uninstall.exe cannot delete itself while it runs. At its end it starts a
-// copy of itself from a new folder of random name in the user's temporary
-// folder; the copy waits for it to end, deletes it and then the folder it
-// was in when that is empty, and is itself deleted at the next start of
-// Windows.
+// Uninstall.exe cannot delete its own file while it runs. It lies alone in
+// a protected folder (only administrators may write there), so at its end
+// it gives its running file another name in the protected folder above,
+// removes its own folder, and has the file deleted at the next start of
+// Windows. No copy of it is ever started: nothing runs from a folder that
+// others may write, and no switch of its command line deletes anything.
 #ifndef SCENERY_SETUP_PLATFORM_WIN32_SELF_REMOVAL_H_
 #define SCENERY_SETUP_PLATFORM_WIN32_SELF_REMOVAL_H_
 
@@ -10,12 +11,11 @@
 
 namespace scenery {
 
-// Starts the copy that deletes `program` (the running Uninstall.exe) and
-// then `folder` when empty. False when it could not be started: both stay.
-bool RemoveAfterExit(const std::string& program, const std::string& folder);
-
-// When `command_line` is the copy's, does its work and returns true.
-bool RunCleanupIfAsked(const char* command_line);
+// Takes the running `program` out of its folder `expected`'s parent and
+// that folder away, when `program` is `expected`: the removal program
+// that an installation wrote. A copy run from anywhere else is left as it
+// is. False when the file could not be renamed: then it stays where it is.
+bool RetireRemovalProgram(const std::string& program, const std::string& expected);
 
 }  // namespace scenery
 

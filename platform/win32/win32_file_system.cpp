@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/paths.h"
+#include "platform/win32/system_libraries.h"
 
 namespace scenery {
 namespace {
@@ -137,6 +138,66 @@ void ForEachEntry(const std::string& folder, const char* operation, Visit visit)
   const DWORD code = GetLastError();
   if (code != ERROR_NO_MORE_FILES) throw SystemFailure(code, operation, folder);
 }
+
+// The bytes of a file through a handle that the caller keeps open.
+class HandleFile : public ByteFile {
+ public:
+  HandleFile(HANDLE file, const std::string& path) : file_(file), path_(path) {}
+  std::uint64_t Size() override { return LengthOf(file_, op::kRead, path_); }
+  void ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+    SeekTo(file_, offset, op::kRead, path_);
+    char* into = static_cast<char*>(buffer);
+    while (size > 0) {
+      DWORD got = 0;
+      if (!ReadFile(file_, into, static_cast<DWORD>(size), &got, nullptr)) {
+        ThrowLastError(op::kRead, path_);
+      }
+      if (got == 0) throw SystemFailure(ERROR_HANDLE_EOF, op::kRead, path_);
+      into += got;
+      size -= got;
+    }
+  }
+
+ private:
+  HANDLE file_;
+  const std::string& path_;
+};
+
+class Win32FolderHold : public FolderHold {
+ public:
+  explicit Win32FolderHold(ScopedHandle folder) : folder_(std::move(folder)) {}
+
+ private:
+  ScopedHandle folder_;
+};
+
+// Sets information of an open file through ntdll's NtSetInformationFile,
+// which every Windows from XP to 11 has (SetFileInformationByHandle is
+// Vista's and later). Returns a Win32 error code, 0 for success.
+DWORD SetFileInformation(HANDLE file, void* information, ULONG size, int information_class) {
+  struct IoStatus {
+    union {
+      LONG status;
+      void* pointer;
+    };
+    ULONG_PTR information;
+  };
+  using SetFn = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+  using ToErrorFn = ULONG(WINAPI*)(LONG);
+  static const auto set = reinterpret_cast<SetFn>(SystemFunction(L"ntdll.dll", "NtSetInformationFile"));
+  static const auto to_error =
+      reinterpret_cast<ToErrorFn>(SystemFunction(L"ntdll.dll", "RtlNtStatusToDosError"));
+  if (set == nullptr || to_error == nullptr) return ERROR_PROC_NOT_FOUND;
+  IoStatus io = {};
+  const LONG status = set(file, &io, information, size, information_class);
+  return status >= 0 ? 0 : to_error(status);
+}
+
+// The access list of a protected folder, in the system's notation: the
+// system (SY) and administrators (BA) full control (FA), users (BU) read
+// and run (FR, FX), each for the folder, its subfolders and its files
+// (OICI); "P": nothing inherited from the folder above.
+constexpr char kProtectedAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
 
 }  // namespace
 
@@ -281,6 +342,118 @@ void Win32FileSystem::MoveReplacing(const std::string& from, const std::string& 
 
 void Win32FileSystem::RemoveFile(const std::string& path) {
   if (!DeleteFileA(path.c_str())) ThrowLastError(op::kRemoveFile, path);
+}
+
+void Win32FileSystem::MakeProtectedFolder(const std::string& path) {
+  using ConvertFn = BOOL(WINAPI*)(LPCSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+  using GetDaclFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, LPBOOL, PACL*, LPBOOL);
+  using SetNamedFn = DWORD(WINAPI*)(LPSTR, int, SECURITY_INFORMATION, PSID, PSID, PACL, PACL);
+  const auto convert = reinterpret_cast<ConvertFn>(SystemFunction(
+      L"advapi32.dll", "ConvertStringSecurityDescriptorToSecurityDescriptorA"));
+  const auto get_dacl =
+      reinterpret_cast<GetDaclFn>(SystemFunction(L"advapi32.dll", "GetSecurityDescriptorDacl"));
+  const auto set_named =
+      reinterpret_cast<SetNamedFn>(SystemFunction(L"advapi32.dll", "SetNamedSecurityInfoA"));
+  if (convert == nullptr || get_dacl == nullptr || set_named == nullptr) {
+    throw SystemFailure(ERROR_PROC_NOT_FOUND, op::kProtectFolder, path);
+  }
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!convert(kProtectedAccess, 1 /* SDDL_REVISION_1 */, &descriptor, nullptr)) {
+    ThrowLastError(op::kProtectFolder, path);
+  }
+  struct Free {
+    PSECURITY_DESCRIPTOR descriptor;
+    ~Free() { LocalFree(descriptor); }
+  } free_descriptor{descriptor};
+  // Made with the list from its first moment; a folder already there is
+  // given it below.
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
+  if (!CreateDirectoryA(path.c_str(), &attributes) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    ThrowLastError(op::kMakeFolder, path);
+  }
+  const DWORD kind = GetFileAttributesA(path.c_str());
+  if (kind == INVALID_FILE_ATTRIBUTES) ThrowLastError(op::kProtectFolder, path);
+  if (!(kind & FILE_ATTRIBUTE_DIRECTORY)) throw SystemFailure(ERROR_ALREADY_EXISTS, op::kMakeFolder, path);
+  if (kind & FILE_ATTRIBUTE_REPARSE_POINT) {
+    throw Failure(FailureKind::kAccessDenied, op::kProtectFolder, path,
+                  "It is a link to another folder.");
+  }
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL list = nullptr;
+  if (!get_dacl(descriptor, &present, &list, &defaulted)) ThrowLastError(op::kProtectFolder, path);
+  std::string name = path;
+  const DWORD code = set_named(&name[0], 1 /* SE_FILE_OBJECT */,
+                               DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                               nullptr, nullptr, list, nullptr);
+  if (code != ERROR_SUCCESS) throw SystemFailure(code, op::kProtectFolder, path);
+}
+
+std::unique_ptr<FolderHold> Win32FileSystem::HoldFolder(const std::string& path) {
+  // Opened itself, not what a link leads to (FILE_FLAG_OPEN_REPARSE_POINT,
+  // Windows 2000 and later), and shared for reading and writing but not
+  // for deleting: renaming, moving or deleting the folder needs that.
+  ScopedHandle folder(CreateFileA(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!folder.valid()) {
+    const DWORD code = GetLastError();
+    if (MeansMissing(code)) return nullptr;
+    throw SystemFailure(code, op::kHoldFolder, path);
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(folder.get(), &info)) ThrowLastError(op::kHoldFolder, path);
+  // Looked at by its name too, once it is held: Wine opens what a link
+  // leads to but tells a link to a folder by its name.
+  const DWORD named = GetFileAttributesA(path.c_str());
+  const DWORD link = FILE_ATTRIBUTE_REPARSE_POINT;
+  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (info.dwFileAttributes & link) ||
+      named == INVALID_FILE_ATTRIBUTES || (named & link)) {
+    return nullptr;
+  }
+  return std::make_unique<Win32FolderHold>(std::move(folder));
+}
+
+RemoveOutcome Win32FileSystem::RemoveFileIf(const std::string& path,
+                                            const std::function<bool(ByteFile&)>& still_ours) {
+  // One opening for the check and the deletion: the entry itself, never a
+  // link's target, shared for reading only, so that nobody writes, renames
+  // or deletes it in between.
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) {
+    const DWORD code = GetLastError();
+    if (MeansMissing(code)) return RemoveOutcome::kMissing;
+    throw SystemFailure(code, op::kRemoveFile, path);
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file.get(), &info)) ThrowLastError(op::kRemoveFile, path);
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveOutcome::kLink;
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveOutcome::kMissing;
+  HandleFile bytes(file.get(), path);
+  if (!still_ours(bytes)) return RemoveOutcome::kKept;
+  // FILE_BASIC_INFORMATION (class 4): zero times stay as they are.
+  struct {
+    LARGE_INTEGER times[4];
+    ULONG attributes;
+  } basic = {};
+  const bool read_only = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (read_only) {
+    basic.attributes = (info.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+    if (const DWORD code = SetFileInformation(file.get(), &basic, sizeof basic, 4)) {
+      throw SystemFailure(code, op::kMakeWritable, path);
+    }
+  }
+  // FILE_DISPOSITION_INFORMATION (class 13): deleted when this handle closes.
+  BOOLEAN remove = TRUE;
+  if (const DWORD code = SetFileInformation(file.get(), &remove, sizeof remove, 13)) {
+    if (read_only) {
+      basic.attributes = info.dwFileAttributes;
+      SetFileInformation(file.get(), &basic, sizeof basic, 4);
+    }
+    throw SystemFailure(code, op::kRemoveFile, path);
+  }
+  return RemoveOutcome::kDeleted;
 }
 
 void Win32FileSystem::RemoveFolder(const std::string& path) {

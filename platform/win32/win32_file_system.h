@@ -25,6 +25,10 @@ class Win32FileSystem : public FileSystem {
   void MoveReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
+  void MakeProtectedFolder(const std::string& path) override;
+  std::unique_ptr<FolderHold> HoldFolder(const std::string& path) override;
+  RemoveOutcome RemoveFileIf(const std::string& path,
+                             const std::function<bool(ByteFile&)>& still_ours) override;
   std::string ReadWholeFile(const std::string& path) override;
   std::uint64_t FileLength(const std::string& path) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;

@@ -133,4 +133,23 @@ std::vector<std::string> Win32ProgramList::FoldersOf(const std::string& display_
   return folders;
 }
 
+std::string Win32ProgramList::RemovalRoot() {
+  // The folder for programs as the system keeps it (on 64-bit Windows the
+  // one for 32-bit programs), never from the environment, which the caller
+  // of an elevated program chooses.
+  using FolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  const auto folder_path =
+      reinterpret_cast<FolderPathFn>(SystemFunction(L"shell32.dll", "SHGetFolderPathA"));
+  char path[MAX_PATH] = "";
+  const int kProgramFiles = 0x0026;  // CSIDL_PROGRAM_FILES
+  if (folder_path == nullptr || folder_path(nullptr, kProgramFiles, nullptr, 0, path) != S_OK ||
+      path[0] == '\0') {
+    throw Failure(FailureKind::kNotFound, "find the folder for programs", "Program Files",
+                  "Windows did not tell where it keeps programs.");
+  }
+  std::string root = path;
+  if (root.back() != '\\') root += '\\';
+  return root + "Scenery Setup";
+}
+
 }  // namespace scenery

@@ -13,6 +13,7 @@ class Win32ProgramList : public ProgramList {
   void Register(const ProgramEntry& entry) override;
   void Unregister(const std::string& destination) override;
   std::vector<std::string> FoldersOf(const std::string& display_name) override;
+  std::string RemovalRoot() override;
 };
 
 }  // namespace scenery

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "engine/packed_package.h"
 #include "engine/paths.h"
 
 namespace scenery {
@@ -49,6 +50,9 @@ const char* FsCallName(FsCall call) {
     case FsCall::kRemoveFile: return "RemoveFile";
     case FsCall::kRemoveFolder: return "RemoveFolder";
     case FsCall::kMoveReplacing: return "MoveReplacing";
+    case FsCall::kProtectFolder: return "MakeProtectedFolder";
+    case FsCall::kHoldFolder: return "HoldFolder";
+    case FsCall::kRemoveIf: return "RemoveFileIf";
   }
   return "?";
 }
@@ -92,7 +96,7 @@ MemoryFileSystem::Resolved MemoryFileSystem::Resolved::Parent() const {
   return parent;
 }
 
-MemoryFileSystem::Resolved MemoryFileSystem::Resolve(const std::string& path) const {
+MemoryFileSystem::Resolved MemoryFileSystem::Resolve(const std::string& path, int depth) const {
   Resolved r;
   std::string rest;
   auto below_drive = [this](char drive) {
@@ -140,11 +144,41 @@ MemoryFileSystem::Resolved MemoryFileSystem::Resolve(const std::string& path) co
     if (drive != drives_.end() && !drive->second.subst.empty()) {
       Resolved base = Resolve(drive->second.subst);
       base.parts.insert(base.parts.end(), r.parts.begin(), r.parts.end());
-      return base;
+      r = base;
     }
+  }
+  // A link on the way leads into its target; the last part is the entry
+  // itself, never followed.
+  Resolved level = r;
+  level.parts.clear();
+  for (std::size_t i = 0; i + 1 < r.parts.size() && depth < 8; ++i) {
+    level.parts.push_back(r.parts[i]);
+    const auto node = nodes_.find(level.Key());
+    if (node == nodes_.end() || node->second.target.empty()) continue;
+    std::string rest = node->second.target;
+    for (std::size_t j = i + 1; j < r.parts.size(); ++j) rest += "\\" + r.parts[j];
+    return Resolve(rest, depth + 1);
   }
   return r;
 }
+
+bool MemoryFileSystem::IsHeld(const std::string& key, bool or_below) const {
+  for (const std::string& held : held_) {
+    if (held == key || (or_below && held.compare(0, key.size() + 1, key + "\\") == 0)) return true;
+  }
+  return false;
+}
+
+class MemoryFolderHold : public FolderHold {
+ public:
+  MemoryFolderHold(std::multiset<std::string>& held, std::string key)
+      : held_(held), at_(held.insert(std::move(key))) {}
+  ~MemoryFolderHold() override { held_.erase(at_); }
+
+ private:
+  std::multiset<std::string>& held_;
+  std::multiset<std::string>::iterator at_;
+};
 
 void MemoryFileSystem::Fail(FailureKind kind, const char* operation, const std::string& path) {
   std::string reason = SystemReason(kind);
@@ -273,6 +307,23 @@ void MemoryFileSystem::SetReadOnly(const std::string& path, bool read_only) {
 void MemoryFileSystem::SetLink(const std::string& path) {
   Node* node = Find(Resolve(path));
   if (node != nullptr) node->link = true;
+}
+
+bool MemoryFileSystem::ReplaceWithLink(const std::string& path, const std::string& target) {
+  const Resolved r = Resolve(path);
+  if (IsHeld(r.Key(), true)) return false;
+  Remove(path);
+  Node link;
+  link.folder = true;
+  link.link = true;
+  link.target = target;
+  Store(r, link);
+  return true;
+}
+
+bool MemoryFileSystem::IsProtected(const std::string& path) const {
+  const Node* node = Find(Resolve(path));
+  return node != nullptr && node->protected_folder;
 }
 
 void MemoryFileSystem::SetCurrentFolder(const std::string& path) {
@@ -518,10 +569,55 @@ void MemoryFileSystem::RemoveFolder(const std::string& path) {
   const Node* node = Find(r);
   if (node == nullptr) Fail(FailureKind::kNotFound, op::kRemoveFolder, path);
   if (!node->folder) Fail(FailureKind::kInvalidName, op::kRemoveFolder, path);
+  if (IsHeld(r.Key(), false)) Fail(FailureKind::kInUse, op::kRemoveFolder, path);
   if (!Children(r).empty()) {
     throw Failure(FailureKind::kOther, op::kRemoveFolder, path, "The directory is not empty.");
   }
   nodes_.erase(r.Key());
+}
+
+void MemoryFileSystem::MakeProtectedFolder(const std::string& path) {
+  Enter(FsCall::kProtectFolder, path);
+  Resolved r = Resolve(path);
+  CheckRoot(r, op::kProtectFolder, path);
+  if (!IsExistingFolder(r.Parent())) Fail(FailureKind::kNotFound, op::kMakeFolder, path);
+  Node* node = Find(r);
+  if (node != nullptr && !node->folder) Fail(FailureKind::kAlreadyExists, op::kMakeFolder, path);
+  if (node != nullptr && node->link) Fail(FailureKind::kAccessDenied, op::kProtectFolder, path);
+  if (node == nullptr) {
+    Node folder;
+    folder.folder = true;
+    Store(r, folder);
+    node = Find(r);
+  }
+  node->protected_folder = true;
+}
+
+std::unique_ptr<FolderHold> MemoryFileSystem::HoldFolder(const std::string& path) {
+  Enter(FsCall::kHoldFolder, path);
+  Resolved r = Resolve(path);
+  CheckRoot(r, op::kHoldFolder, path);
+  const Node* node = Find(r);
+  if (!r.parts.empty() && (node == nullptr || !node->folder || node->link)) return nullptr;
+  return std::make_unique<MemoryFolderHold>(held_, r.Key());
+}
+
+RemoveOutcome MemoryFileSystem::RemoveFileIf(const std::string& path,
+                                             const std::function<bool(ByteFile&)>& still_ours) {
+  Enter(FsCall::kRemoveIf, path);
+  Resolved r = Resolve(path);
+  CheckRoot(r, op::kRemoveFile, path);
+  const Node* node = Find(r);
+  if (node != nullptr && node->link) return RemoveOutcome::kLink;
+  if (node == nullptr || node->folder) return RemoveOutcome::kMissing;
+  {
+    MemoryFolderHold open(held_, r.Key());
+    MemoryByteFile bytes(node->data, path);
+    if (!still_ours(bytes)) return RemoveOutcome::kKept;
+  }
+  if (free_bytes_ != UINT64_MAX) free_bytes_ += node->data.size();
+  nodes_.erase(r.Key());
+  return RemoveOutcome::kDeleted;
 }
 
 void MemoryFileSystem::MakeWritable(const std::string& path) {

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <set>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,7 +26,7 @@ enum class FsCall {
   kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
   kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
   kCurrentFolder, kSameEntry, kListFiles, kWrite, kMakeWritable, kRename, kRemoveFile,
-  kRemoveFolder, kMoveReplacing,
+  kRemoveFolder, kMoveReplacing, kProtectFolder, kHoldFolder, kRemoveIf,
 };
 
 const char* FsCallName(FsCall call);
@@ -60,6 +62,15 @@ class MemoryFileSystem : public FileSystem {
   void SetReadOnly(const std::string& path, bool read_only);
   // Marks the folder `path` a link (a junction), as Probe then tells.
   void SetLink(const std::string& path);
+  // Puts at `path`, in place of what is there, a link to the folder `target`
+  // (a junction): paths through it lead into `target`, as on Windows, but
+  // the link itself is what Probe, RemoveFolder, HoldFolder and
+  // RemoveFileIf meet. As on Windows, an entry that is held open (by
+  // HoldFolder, or a file during RemoveFileIf), or holds one below it,
+  // cannot be moved away: then nothing changes and the answer is false.
+  bool ReplaceWithLink(const std::string& path, const std::string& target);
+  // Whether MakeProtectedFolder gave the folder `path` its access list.
+  bool IsProtected(const std::string& path) const;
   void SetProgramFolder(const std::string& path) { program_folder_ = path; }
   // Makes `path` the process's current folder and its drive's current folder.
   void SetCurrentFolder(const std::string& path);
@@ -97,6 +108,10 @@ class MemoryFileSystem : public FileSystem {
   void MoveReplacing(const std::string& from, const std::string& to) override;
   void RemoveFile(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
+  void MakeProtectedFolder(const std::string& path) override;
+  std::unique_ptr<FolderHold> HoldFolder(const std::string& path) override;
+  RemoveOutcome RemoveFileIf(const std::string& path,
+                             const std::function<bool(ByteFile&)>& still_ours) override;
   void WriteFileFrom(const std::string& path,
                      const std::function<void(const ByteSink&)>& produce) override;
   std::string ReadWholeFile(const std::string& path) override;
@@ -116,6 +131,8 @@ class MemoryFileSystem : public FileSystem {
     bool system = false;
     bool read_only = false;
     bool link = false;
+    bool protected_folder = false;
+    std::string target;  // a link made by ReplaceWithLink: where it leads
     std::string path;  // full path in the letter case it was made with
     std::string data;
   };
@@ -149,7 +166,8 @@ class MemoryFileSystem : public FileSystem {
   };
   std::vector<Action> actions_;
 
-  Resolved Resolve(const std::string& path) const;
+  Resolved Resolve(const std::string& path, int depth = 0) const;
+  bool IsHeld(const std::string& key, bool or_below) const;
   // Records the call and throws when a fault is due for it. Returns the kind
   // of an injected append failure through `partial` instead of throwing.
   void Enter(FsCall call, const std::string& path, bool* partial_append = nullptr);
@@ -173,6 +191,8 @@ class MemoryFileSystem : public FileSystem {
   std::vector<Fault> faults_;
   FailureKind pending_kind_ = FailureKind::kOther;
   std::vector<RecordedCall> calls_;
+  std::multiset<std::string> held_;  // keys of the entries held open
+  friend class MemoryFolderHold;
 };
 
 

@@ -30,6 +30,8 @@ class MemoryProgramList : public ProgramList {
     return folders;
   }
 
+  std::string RemovalRoot() override { return "C:\\Program Files\\Scenery Setup"; }
+
   std::map<std::string, ProgramEntry> entries;
   bool fail = false;
 

@@ -12,6 +12,7 @@ class MemorySandbox : public Sandbox {
   MemorySandbox() {
     fs_.AddFolder(root());
     fs_.AddFolder(program_folder());
+    fs_.AddFolder("C:\\Program Files");  // where the removal programs are kept
     fs_.SetProgramFolder(program_folder());
   }
   FileSystem& fs() override { return fs_; }

@@ -146,8 +146,8 @@ TEST_F(SilentInstall, InstallsWhereTheManifestProposesAndLogsEachEvent) {
         "Made the backup " + settings_.backup_path,
         "Appended the area [Area.003] to " + settings_.cfg_path + ": Title=Harbour Island, Local=" +
             settings_.target_dir,
-        std::string("Wrote the removal record into ") + settings_.target_dir +
-            "\\Uninstall.exe (6 files, 3 folders)",
+        "Wrote the removal record into C:\\Program Files\\Scenery Setup\\" +
+            ProgramKeyOf(settings_.target_dir) + "\\Uninstall.exe (6 files, 3 folders)",
         std::string("The installation completed\r\n")}) {
     EXPECT_NE(log.find(event), std::string::npos) << event << "\n" << log;
   }

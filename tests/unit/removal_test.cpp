@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <new>
 
@@ -30,9 +31,10 @@ class Removal : public testing::Test {
     const ProgramImage image{&program_, program_.Size(), 0};
     InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
   }
+  std::string Uninstall() { return RemovalProgramOf(programs_.RemovalRoot(), settings_.target_dir); }
   // The record that the installation wrote, read as Uninstall.exe reads it.
   RemovalRecord Record() {
-    MemoryByteFile uninstall(fs_->Contents(settings_.target_dir + "\\Uninstall.exe"));
+    MemoryByteFile uninstall(fs_->Contents(Uninstall()));
     PackedLayout layout;
     std::string why;
     EXPECT_EQ(ReadPackedLayout(uninstall, &layout, &why), PackedState::kPackage) << why;
@@ -52,9 +54,14 @@ TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
   ASSERT_EQ(programs_.entries.size(), 1u);
   const ProgramEntry& entry = programs_.entries.begin()->second;
   EXPECT_EQ(entry.display_name, "Harbour Island Scenery");
-  EXPECT_EQ(entry.uninstall_exe, dest + "\\Uninstall.exe");
-  // Uninstall.exe is the program's image followed by the record.
-  EXPECT_EQ(fs_->Contents(dest + "\\Uninstall.exe").compare(0, 1024, program_.bytes()), 0);
+  // Uninstall.exe, the program's image followed by the record, lies in a
+  // protected folder of its own, below the protected root.
+  EXPECT_EQ(entry.uninstall_exe, "C:\\Program Files\\Scenery Setup\\" + ProgramKeyOf(dest) +
+                                     "\\Uninstall.exe");
+  EXPECT_EQ(fs_->Contents(entry.uninstall_exe).compare(0, 1024, program_.bytes()), 0);
+  EXPECT_TRUE(fs_->IsProtected("C:\\Program Files\\Scenery Setup"));
+  EXPECT_TRUE(fs_->IsProtected(ParentFolder(entry.uninstall_exe)));
+  EXPECT_FALSE(fs_->Has(dest + "\\Uninstall.exe"));
   const RemovalRecord record = Record();
   EXPECT_EQ(record.destination, dest);
   EXPECT_EQ(record.files.size(), 6u);
@@ -77,9 +84,8 @@ TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
   for (const std::string& path : fs_->Listing()) {
     if (path.compare(0, dest.size(), dest) == 0) left.push_back(path.substr(dest.size()));
   }
-  // Uninstall.exe and its folder go once it has ended.
   EXPECT_EQ(left, (std::vector<std::string>{"\\", "\\Texture\\", "\\Texture\\mine.bmp",
-                                            "\\Texture\\water.bmp", "\\Uninstall.exe"}));
+                                            "\\Texture\\water.bmp"}));
   EXPECT_TRUE(fs_->Has(box_->root() + "\\Scenery\\other.txt"));
 }
 
@@ -95,7 +101,7 @@ TEST_F(Removal, UninstallExeOfASignedSetupListsNoCertificate) {
   ASSERT_NE(facts.security_entry, 0u);
   const ProgramImage image{&file, facts.image_end, facts.security_entry};
   InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
-  const std::string uninstall = fs_->Contents(settings_.target_dir + "\\Uninstall.exe");
+  const std::string uninstall = fs_->Contents(Uninstall());
   EXPECT_EQ(uninstall.substr(facts.security_entry, 8), std::string(8, '\0'));
   EXPECT_EQ(uninstall.compare(0, facts.security_entry, signed_setup, 0, facts.security_entry), 0);
   EXPECT_EQ(Record().files.size(), 6u);
@@ -120,7 +126,7 @@ TEST_F(Removal, AsksThenTellsAndReportsEveryFailure) {
 
   for (bool silent : {false, true}) {
     SCOPED_TRACE(silent ? "silent" : "asking");
-    fs_->OnNth(FsCall::kRead, 2, [] { throw std::bad_alloc(); });  // the first file's checksum
+    fs_->OnNth(FsCall::kRemoveIf, 1, [] { throw std::bad_alloc(); });  // the first file's check
     toolkit.asked.clear();
     toolkit.answers = {forms::Answer::kYes, forms::Answer::kOk};
     InstallLog log(*fs_, box_->root() + "\\removal.log", [] { return std::string("now"); });
@@ -162,24 +168,82 @@ TEST_F(Removal, AReadOnlyLibraryIsSaidAsSuch) {
   EXPECT_TRUE(fs_->Has(settings_.target_dir + "\\Scenery\\Harbour.bgl"));
 }
 
-// The cleanup after a removal deletes only an Uninstall.exe whose record
-// names the folder it lies in: given by hand, the switch deletes nothing.
-TEST_F(Removal, TheCleanupDeletesOnlyTheRemovalsOwnProgram) {
-  const std::string dest = settings_.target_dir;
-  fs_->AddFile(box_->root() + "\\victim.txt", "the user's");
-  fs_->AddFile(box_->root() + "\\Other\\Uninstall.exe", fs_->Contents(dest + "\\Uninstall.exe"));
-  EXPECT_TRUE(IsOwnCleanup(*fs_, dest + "\\uninstall.EXE", dest + "\\"));
-  EXPECT_FALSE(IsOwnCleanup(*fs_, box_->root() + "\\victim.txt", box_->root()));
-  EXPECT_FALSE(IsOwnCleanup(*fs_, dest + "\\Uninstall.exe", box_->root()));
-  EXPECT_FALSE(IsOwnCleanup(*fs_, box_->root() + "\\Other\\Uninstall.exe", box_->root() + "\\Other"));
+// An update over an installation that kept Uninstall.exe in the destination
+// (an earlier version of Setup did) finds it, and deletes it: anyone who may
+// write the destination could replace it. An Uninstall.exe there that is
+// not the destination's own stays.
+TEST_F(Removal, AnUpdateTakesTheOldRemovalProgramOutOfTheDestination) {
+  const std::string dest = settings_.target_dir, old_place = dest + "\\Uninstall.exe";
+  const std::string program = fs_->Contents(Uninstall());
+  for (bool ours : {true, false}) {
+    SCOPED_TRACE(ours ? "its own" : "another folder's");
+    fs_->Remove(ParentFolder(Uninstall()));
+    fs_->AddFile(old_place, program);
+    RemovalRecord earlier;
+    const std::string folder = ours ? dest : dest + "\\Scenery";
+    EXPECT_EQ(ReadEarlierInstallation(*fs_, programs_, folder, &earlier), ours);
+    if (!ours) fs_->AddFile(dest + "\\Scenery\\Uninstall.exe", program);
+    InstallSettings again = settings_;
+    again.target_dir = folder;
+    const ProgramImage image{&program_, program_.Size(), 0};
+    InstallPackage(*ProgramFolderPackage(*fs_), *fs_, again, progress_, &image, &programs_);
+    EXPECT_NE(fs_->Has(folder + "\\Uninstall.exe"), ours);
+    EXPECT_TRUE(ReadEarlierInstallation(*fs_, programs_, folder, &earlier));
+    EXPECT_EQ(earlier.destination, folder);
+  }
 }
 
-TEST_F(Removal, AFolderBehindALinkIsNotFollowed) {
-  fs_->SetLink(settings_.target_dir + "\\Texture");
-  const RemovalResult result = RemoveInstallation(*fs_, programs_, Record());
-  EXPECT_EQ(result.linked.size(), 2u);
-  EXPECT_TRUE(fs_->Has(settings_.target_dir + "\\Texture\\water.bmp"));
-  EXPECT_FALSE(fs_->Has(settings_.target_dir + "\\Scenery"));
+// Nothing outside the destination is deleted, whatever link is put where,
+// before the removal or while it runs. Outside, the link's target holds the
+// same files, as another installation of the scenery would.
+TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
+  const RemovalRecord record = Record();
+  const std::string dest = settings_.target_dir, outside = box_->root() + "\\Outside";
+  for (const RemovalRecord::File& file : record.files) {
+    fs_->AddFile(outside + "\\" + file.name, fs_->Contents(dest + "\\" + file.name));
+  }
+  const std::string bgl = dest + "\\Scenery\\Harbour.bgl", textures = dest + "\\Texture";
+  const struct {
+    const char* what;
+    std::function<void(MemoryFileSystem&)> before;  // before the removal
+    int nth_file;                                   // a swap as the nth file is taken
+    std::string swapped, target;                    // ... of this entry for a link
+    bool swap_refused;
+    std::size_t linked, deleted;
+  } cases[] = {
+      {"a folder made a link before", [&](MemoryFileSystem& fs) { fs.ReplaceWithLink(textures, outside + "\\Texture"); },
+       0, "", "", false, 2, 4},
+      {"the destination a link", [&](MemoryFileSystem& fs) { fs.ReplaceWithLink(dest, outside); },
+       0, "", "", false, 0, 0},
+      {"a held folder swapped", nullptr, 2, dest + "\\Scenery", outside + "\\Scenery", true, 0, 6},
+      {"the destination swapped", nullptr, 3, dest, outside, true, 0, 6},
+      {"a file swapped", nullptr, 1, bgl, outside + "\\Scenery", false, 1, 5},
+  };
+  const auto installed = fs_->Listing();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryFileSystem* fs = nullptr;
+    auto box = MakeMemorySandbox(&fs);
+    for (const std::string& path : installed) {
+      if (path.back() == '\\') fs->AddFolder(path); else fs->AddFile(path, fs_->Contents(path));
+    }
+    if (c.before) c.before(*fs);
+    bool swapped = false;
+    if (c.nth_file > 0) {
+      fs->OnNth(FsCall::kRemoveIf, c.nth_file, [&] { swapped = fs->ReplaceWithLink(c.swapped, c.target); });
+    }
+    MemoryProgramList programs = programs_;
+    const RemovalResult result = RemoveInstallation(*fs, programs, record);
+    EXPECT_EQ(swapped, c.nth_file > 0 && !c.swap_refused);
+    EXPECT_EQ(result.linked.size(), c.linked);
+    EXPECT_EQ(result.destination_linked, std::string(c.what) == "the destination a link");
+    std::size_t deleted = 0;
+    for (const RemovalRecord::File& file : record.files) {
+      EXPECT_EQ(fs->Contents(outside + "\\" + file.name), fs_->Contents(dest + "\\" + file.name)) << file.name;
+      deleted += !fs->Has(dest + "\\" + file.name);
+    }
+    EXPECT_EQ(deleted, c.deleted);
+  }
 }
 
 // Each call of a removal failing in each way: a failure before scenery.cfg
@@ -278,7 +342,7 @@ TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
   // A package without InstallTitle has its entries named "Setup".
   for (auto& entry : programs_.entries) entry.second.display_name = "Setup";
   EXPECT_EQ(proposals("", ""), settings_.target_dir + "|" + simulator);
-  fs_->Remove(settings_.target_dir + "\\Uninstall.exe");
+  fs_->Remove(Uninstall());
   EXPECT_EQ(proposals("", ""), "C:\\Elsewhere|C:\\Nowhere");
 }
 
