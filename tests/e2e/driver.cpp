@@ -65,7 +65,12 @@
 //   release                       close every file held
 //   write FILE TEXT               write FILE anew with TEXT
 //   expect-program NAME FOLDER    Windows' list of programs has one entry
-//                                 NAME for FOLDER ("-": none)
+//                                 NAME for FOLDER ("-": none), whose removal
+//                                 program lies in its own protected folder
+//   start-removal NAME [ARGUMENT...]
+//                                 start the removal program of the entry
+//                                 NAME, as the list of programs does
+//   wait-file FILE                wait until FILE exists
 //   delete FILE                   delete FILE
 //   hide FILE                     give FILE the hidden attribute
 //   read-only FILE 1|0            set or clear FILE's read-only attribute, as Properties does
@@ -80,6 +85,9 @@
 //                                 front
 //   kill                          end Setup.exe at once, as a crash would
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cmath>
@@ -482,6 +490,53 @@ std::string Unbroken(std::string said) {
   return said;
 }
 
+// "Scenery Setup" in the folder for programs: where the removal programs lie.
+std::string RemovalRoot() {
+  char path[MAX_PATH] = "";
+  SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, path);
+  return std::string(path) + "\\Scenery Setup";
+}
+
+// The access list of `path` in the system's notation.
+std::string AccessList(const std::string& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  PACL list = nullptr;
+  if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return "(none)";
+  }
+  char* text = nullptr;
+  std::string said = "(none)";
+  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
+                                                           DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    said = text;
+    LocalFree(text);
+  }
+  LocalFree(descriptor);
+  return said;
+}
+
+// Deletes `path` and all below it.
+void DeleteTree(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string below = path + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(below);
+      } else {
+        SetFileAttributesA(below.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(below.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
 // Windows' list of programs holds exactly one entry called `name`, for
 // `folder` ("-": none): its InstallLocation, UninstallString (the quoted
 // Uninstall.exe of the folder), QuietUninstallString (the same with /S),
@@ -527,7 +582,16 @@ void ExpectProgramEntry(const std::string& name, const std::string& folder) {
                   key_name, location.c_str(), text(entry, "UninstallString").c_str(),
                   text(entry, "DisplayIcon").c_str(), number(entry, "EstimatedSize"),
                   number(entry, "NoModify"), number(entry, "NoRepair"));
-      const std::string uninstall = folder + "\\Uninstall.exe";
+      // The removal program in a folder of its own, named as the entry; it
+      // and the root above it are administrators' alone.
+      const std::string own = RemovalRoot() + "\\" + key_name;
+      const std::string uninstall = own + "\\Uninstall.exe";
+      const char* protected_list = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+      for (const std::string& held : {RemovalRoot(), own}) {
+        std::printf("  access list of %s: %s\n", held.c_str(), AccessList(held).c_str());
+        if (AccessList(held) != protected_list) Fail("the access list of " + held + " is not the protected one");
+      }
+      if (GetFileAttributesA(uninstall.c_str()) == INVALID_FILE_ATTRIBUTES) Fail(uninstall + " is missing");
       if (location != folder || text(entry, "UninstallString") != "\"" + uninstall + "\"" ||
           text(entry, "QuietUninstallString") != "\"" + uninstall + "\" /S" ||
           text(entry, "DisplayIcon") != uninstall || number(entry, "EstimatedSize") <= 0 ||
@@ -541,6 +605,37 @@ void ExpectProgramEntry(const std::string& name, const std::string& folder) {
   if (found != (folder == "-" ? 0 : 1)) {
     Fail(std::to_string(found) + " entries called " + name + " in the list of programs");
   }
+}
+
+// The program that the entry called `name` starts: its UninstallString
+// without the quotes.
+std::string EntryProgram(const std::string& name) {
+  HKEY list = nullptr;
+  std::string program;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                    0, KEY_READ, &list) != ERROR_SUCCESS) {
+    Fail("cannot open the list of programs");
+  }
+  char key_name[256];
+  for (DWORD index = 0; program.empty(); ++index) {
+    DWORD length = sizeof key_name;
+    if (RegEnumKeyExA(list, index, key_name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    HKEY entry = nullptr;
+    if (RegOpenKeyExA(list, key_name, 0, KEY_READ, &entry) != ERROR_SUCCESS) continue;
+    auto text = [entry](const char* value) {
+      char data[1024] = "";
+      DWORD size = sizeof data - 1;
+      RegQueryValueExA(entry, value, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+      return std::string(data);
+    };
+    if (text("DisplayName") == name) program = text("UninstallString");
+    RegCloseKey(entry);
+  }
+  RegCloseKey(list);
+  if (program.size() < 2 || program.front() != '"' || program.back() != '"') {
+    Fail("no entry called " + name + " starts a quoted program");
+  }
+  return program.substr(1, program.size() - 2);
 }
 
 int ButtonId(const std::string& name) {
@@ -572,6 +667,14 @@ void Run(const std::vector<std::string>& w) {
                         folder.empty() ? nullptr : folder.c_str(), &startup, &g_process)) {
       Fail("cannot start " + w[1]);
     }
+  } else if (command == "start-removal") {
+    need(1);
+    std::vector<std::string> start = {"start", EntryProgram(w[1])};
+    start.insert(start.end(), w.begin() + 2, w.end());
+    Run(start);
+  } else if (command == "wait-file") {
+    need(1);
+    WaitFor(w[1] + " to exist", [&] { return GetFileAttributesA(w[1].c_str()) != INVALID_FILE_ATTRIBUTES; });
   } else if (command == "wait-page") {
     need(1);
     Found found = {g_process.dwProcessId, w[1], false, nullptr};
@@ -972,6 +1075,7 @@ void ForgetProgramEntries() {
   }
   for (const std::string& entry : ours) RegDeleteKeyA(key, entry.c_str());
   RegCloseKey(key);
+  DeleteTree(RemovalRoot());
 }
 
 int main(int argc, char** argv) {

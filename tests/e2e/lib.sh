@@ -91,11 +91,11 @@ assert_nothing_installed() {
   assert_no_backup
   [ ! -e "$DEST_UNIX" ] || fail "something was installed"
 }
-assert_installed() {  # FOLDER: the demo package's files and Uninstall.exe, nothing else
+assert_installed() {  # FOLDER: the demo package's files, nothing else
   (cd "$1" && find . -type f | sort) > "$work/tree.txt"
   printf '%s\n' ./License.txt ./ReadMe.txt ./Scenery/HarbourIsland.bgl ./Scenery/Lighthouse.bgl \
     ./Scenery/Runway.bgl ./Texture/grass.r8 ./Texture/sand.bmp ./Texture/water.bmp \
-    ./Uninstall.exe > "$work/tree-expected.txt"
+    > "$work/tree-expected.txt"
   diff "$work/tree-expected.txt" "$work/tree.txt" || fail "the installed tree is not the package"
   for f in HarbourIsland.bgl Lighthouse.bgl Runway.bgl; do
     cmp -s "$pkg/$f" "$1/Scenery/$f" || fail "$f differs from the package's"

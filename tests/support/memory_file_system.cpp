@@ -393,6 +393,9 @@ void MemoryFileSystem::Enter(FsCall call, const std::string& path, bool* partial
       case FsCall::kListSubfolders: operation = op::kListFolders; break;
       case FsCall::kListFiles: operation = op::kListFiles; break;
       case FsCall::kCurrentFolderOfDrive: operation = op::kOpenDrive; break;
+      case FsCall::kProtectFolder: operation = op::kProtectFolder; break;
+      case FsCall::kHoldFolder: operation = op::kHoldFolder; break;
+      case FsCall::kRemoveIf: operation = op::kRemoveFile; break;
       default: break;
     }
     Fail(kind, operation, path);
@@ -557,6 +560,7 @@ void MemoryFileSystem::RemoveFile(const std::string& path) {
   CheckRoot(r, op::kRemoveFile, path);
   const Node* node = Find(r);
   if (node == nullptr) Fail(FailureKind::kNotFound, op::kRemoveFile, path);
+  if (IsHeld(r.Key(), false)) Fail(FailureKind::kInUse, op::kRemoveFile, path);
   if (node->folder || node->read_only) Fail(FailureKind::kAccessDenied, op::kRemoveFile, path);
   if (free_bytes_ != UINT64_MAX) free_bytes_ += node->data.size();
   nodes_.erase(r.Key());

@@ -170,6 +170,43 @@ TEST_P(FileSystemContract, RenameAndRemove) {
   ExpectFailure([&] { fs().RemoveFolder(folder); }, FailureKind::kNotFound, folder);
 }
 
+// What the removal deletes with: a file checked and deleted through one
+// opening, held against deletion by anyone else meanwhile; a held folder
+// that cannot be removed until it is let go; a protected folder.
+TEST_P(FileSystemContract, CheckedDeletesHoldsAndProtectedFolders) {
+  const std::string folder = root() + "\\Scenery", file = folder + "\\a.bgl";
+  box().Write(file, "ours");
+  box().SetReadOnly(file);
+  std::string seen;
+  auto read = [&](ByteFile& data) {
+    seen.assign(static_cast<std::size_t>(data.Size()), '\0');
+    data.ReadAt(0, &seen[0], seen.size());
+    ExpectFailure([&] { fs().RemoveFile(file); }, FailureKind::kInUse, file);
+    return seen == "ours";
+  };
+  box().Write(root() + "\\b.bgl", "not ours");
+  EXPECT_EQ(fs().RemoveFileIf(root() + "\\b.bgl", [](ByteFile&) { return false; }), RemoveOutcome::kKept);
+  EXPECT_EQ(box().Read(root() + "\\b.bgl"), "not ours");
+  {
+    const std::unique_ptr<FolderHold> hold = fs().HoldFolder(folder);
+    ASSERT_NE(hold, nullptr);
+    EXPECT_EQ(fs().RemoveFileIf(file, read), RemoveOutcome::kDeleted);
+    EXPECT_EQ(seen, "ours");
+    EXPECT_EQ(fs().Probe(file).kind, EntryKind::kMissing);
+    ExpectFailure([&] { fs().RemoveFolder(folder); }, FailureKind::kInUse, folder);
+  }
+  fs().RemoveFolder(folder);
+  EXPECT_EQ(fs().RemoveFileIf(file, read), RemoveOutcome::kMissing);
+  EXPECT_EQ(fs().HoldFolder(folder), nullptr);
+  EXPECT_EQ(fs().HoldFolder(root() + "\\b.bgl"), nullptr);
+  const std::string kept = root() + "\\Kept";
+  fs().MakeProtectedFolder(kept);
+  fs().MakeProtectedFolder(kept);  // taken as it is
+  EXPECT_EQ(fs().Probe(kept).kind, EntryKind::kFolder);
+  ExpectFailure([&] { fs().MakeProtectedFolder(root() + "\\b.bgl"); }, FailureKind::kAlreadyExists,
+                root() + "\\b.bgl");
+}
+
 TEST_P(FileSystemContract, MissingFilesAreNotFoundAndNeverCreated) {
   const std::string path = root() + "\\none.cfg";
   ExpectFailure([&] { fs().ReadWholeFile(path); }, FailureKind::kNotFound, path);

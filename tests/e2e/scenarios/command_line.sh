@@ -1,21 +1,22 @@
 # The command line: a silent installation and a silent removal, each with a
 # log; then a clicked installation with a log, checked line by line and
-# installing exactly what the silent one did; a wrong call, logged where
-# /LOG= stands after it, and a log that cannot be opened.
+# installing exactly what the silent one did; a wrong call (the switch with
+# which earlier versions deleted files, given by hand), logged where /LOG=
+# stands after it, and a log that cannot be opened.
 LOGS='F:\logs'
-prepare() { mkdir -p "$work/drive_f/logs"; }
+prepare() { mkdir -p "$work/drive_f/logs" && echo "the user's" > "$work/drive_f/logs/victim.txt"; }
 steps() {
   cat <<STEPS
 start $PROGRAM /S "/LOG=$LOGS\\silent.log"
 no-box 500
 exit 0
 expect-program "$TITLE" "$DEST"
-start "$DEST\\Uninstall.exe" /s "/log=$LOGS\\silent.log"
+start-removal "$TITLE" /s "/log=$LOGS\\silent.log"
 no-box 500
 exit 0
 expect-program "$TITLE" -
-start $PROGRAM /X "/LOG=$LOGS\\wrong.log"
-box "Setup was started with a wrong command line: the switch /X does not exist." ok Setup critical
+start $PROGRAM /cleanup-after 0 "$LOGS\\victim.txt" $LOGS "/LOG=$LOGS\\wrong.log"
+box "Setup was started with a wrong command line: the switch /cleanup-after does not exist." ok Setup critical
 exit 64
 start $PROGRAM "/LOG=F:\\no such folder\\x.log"
 box "the log F:\\no such folder\\x.log cannot be written" ok Setup critical
@@ -48,7 +49,7 @@ EXPECTED
   for event in "Copied HarbourIsland.bgl to $DEST\\Scenery\\HarbourIsland.bgl (" \
       "Copied ReadMe.txt to $DEST\\ReadMe.txt (" "Made the backup F:\\FS2000\\scenery.bak of F:\\FS2000\\scenery.cfg" \
       "Appended the area [Area.005] to F:\\FS2000\\scenery.cfg: Title=Harbour Island, Local=$DEST" \
-      "Wrote the removal record into $DEST\\Uninstall.exe (8 files, 3 folders)" \
+      "Wrote the removal record into C:\\Program Files\\Scenery Setup\\scenery-setup-" "\\Uninstall.exe (8 files, 3 folders)" \
       "Wrote the entry" "Exit code 0"; do
     grep -qF -- "$event" "$work/clicked.txt" || fail "the clicked log lacks: $event"
   done
@@ -58,14 +59,16 @@ EXPECTED
   # ("Addon Scenery", above the destination, is made by the first and stays.)
   run_events() {
     grep -E '^(Made the|Copied|Appended|Wrote the removal)' "$1" |
-      grep -vxF 'Made the folder F:\FS2000\Addon Scenery' | sed '/^Wrote the removal/q'
+      grep -vxF 'Made the folder F:\FS2000\Addon Scenery' | grep -vF 'Scenery Setup' |
+      sed '/^Wrote the removal/q'
   }
   run_events "$work/silent.txt" > "$work/silent-run.txt"
   run_events "$work/clicked.txt" > "$work/clicked-run.txt"
   diff "$work/clicked-run.txt" "$work/silent-run.txt" || fail "the silent installation differs from the clicked one"
   grep -qF "Harbour Island Scenery was removed from this computer." "$work/silent.txt" || fail "no removal in the log"
   events "$work/drive_f/logs/wrong.log" > "$work/wrong.txt"
-  grep -qF "the switch /X does not exist" "$work/wrong.txt" && grep -q '^Exit code 64' "$work/wrong.txt" ||
+  grep -qF "the switch /cleanup-after does not exist" "$work/wrong.txt" && grep -q '^Exit code 64' "$work/wrong.txt" ||
     fail "the wrong call before /LOG= is not logged"
+  [ -f "$work/drive_f/logs/victim.txt" ] || fail "a switch given by hand deleted a file"
   [ "$(grep -c '^Exit code 0' "$work/silent.txt")" -eq 2 ] || fail "the silent log lacks an exit code"
 }

@@ -1,27 +1,45 @@
-# Removal from Windows' list of programs: the installation registers its
-# entry; Uninstall.exe asks, takes the area out of scenery.cfg (its old
-# bytes again), deletes what it installed but keeps a texture the user
-# repainted, takes the entry away, and is itself gone two seconds after.
-UNINSTALL="$DEST\\Uninstall.exe"
+# Removal from Windows' list of programs: the entry starts the removal
+# program in its protected folder, not a program in the destination (an
+# ordinary user's Uninstall.exe put there stays unrun). It asks; while it
+# waits, another program swaps the Scenery folder for a link to a folder
+# outside that holds the same files. It takes the area out of scenery.cfg
+# (its old bytes again), deletes what it installed but keeps a texture the
+# user repainted and everything behind the link, takes the entry away, and
+# its own folder is gone.
 steps() {
   install_all | sed '$d'  # all but its "exit 0", said here
   cat <<STEPS
 exit 0
 expect-program "$TITLE" "$DEST"
 write "$DEST\\Texture\\water.bmp" "repainted"
-start "$UNINSTALL"
+write "$DEST\\Uninstall.exe" "an ordinary user's program"
+start-removal "$TITLE"
+write swap-now now
+wait-file swapped
 box "Do you want to remove Harbour Island Scenery from this computer?" yes "$TITLE" question
-box "kept because they were changed after the installation: $DEST\\Texture\\water.bmp" ok "$TITLE" information
+box "kept because they lie behind a link to another folder:" ok "$TITLE" information
 exit 0
 expect-program "$TITLE" -
 STEPS
 }
+during() {
+  while [ ! -e "$work/swap-now" ]; do sleep 0.1; done
+  mkdir -p "$work/outside"
+  cp -p "$DEST_UNIX/Scenery/"* "$work/outside/"
+  mv "$DEST_UNIX/Scenery" "$work/moved-scenery"
+  ln -s "$work/outside" "$DEST_UNIX/Scenery"
+  touch "$work/swapped"
+}
 verify() {
   assert_cfg_unchanged
-  i=0
-  while [ -e "$DEST_UNIX/Uninstall.exe" ] && [ $i -lt 20 ]; do sleep 0.1; i=$((i + 1)); done
-  [ ! -e "$DEST_UNIX/Uninstall.exe" ] || fail "Uninstall.exe is still there after two seconds"
+  assert_log "kept because they were changed after the installation: $DEST\\Texture\\water.bmp"
+  for f in HarbourIsland.bgl Lighthouse.bgl Runway.bgl; do
+    cmp -s "$pkg/$f" "$work/outside/$f" || fail "$f outside the destination was touched"
+  done
   (cd "$DEST_UNIX" && find . | sort) > "$work/left.txt"
-  printf '%s\n' . ./Texture ./Texture/water.bmp > "$work/left-expected.txt"
+  printf '%s\n' . ./Scenery ./Texture ./Texture/water.bmp ./Uninstall.exe > "$work/left-expected.txt"
   diff "$work/left-expected.txt" "$work/left.txt" || fail "the removal left other files"
+  root="$WINEPREFIX/drive_c/Program Files/Scenery Setup"
+  ! ls "$root" | grep -q '^scenery-setup-' || fail "the removal program's folder is still there"
+  ls "$root" | grep -q '^~removed-.*\.tmp$' || fail "the removal program was not set aside"
 }

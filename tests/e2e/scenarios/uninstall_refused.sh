@@ -1,21 +1,21 @@
 # A removal while the simulator holds scenery.cfg: the box says so, exit
 # code 2, and nothing at all is removed; once it is closed, the removal
-# goes through and the emptied folder goes with Uninstall.exe.
+# goes through and the emptied destination goes with it.
 steps() {
   install_all | sed '$d'
   cat <<STEPS
 exit 0
 hold "F:\\FS2000\\scenery.cfg"
-start "$DEST\\Uninstall.exe"
+start-removal "$TITLE"
 box "Do you want to remove" yes
 box "Please close FS 2000 and remove the scenery again." ok "$TITLE" critical
 exit 2
 expect-program "$TITLE" "$DEST"
 release
-start "$DEST\\Uninstall.exe"
+start-removal "$TITLE"
 box "Do you want to remove" no
 exit 1
-start "$DEST\\Uninstall.exe"
+start-removal "$TITLE"
 box "Do you want to remove" yes
 box "Harbour Island Scenery was removed from this computer." ok
 exit 0
