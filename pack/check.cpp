@@ -425,7 +425,7 @@ std::string FormatSummary(const PackageReport& report, const std::string& folder
   for (const std::string& line : SplitLines(report.section)) {
     out += line.empty() ? "\n" : "  " + line + "\n";
   }
-  out += "Also written: Uninstall.exe into the destination folder, and an entry called \"" +
+  out += "Also written: Uninstall.exe into a protected folder below Program Files, and an entry called \"" +
          (report.settings.install_title.empty() ? std::string("Setup")
                                                 : report.settings.install_title) +
          "\" in Windows' list of programs. Removing it there takes the area out of "

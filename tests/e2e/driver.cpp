@@ -97,7 +97,12 @@
 
 namespace {
 
-constexpr DWORD kTimeoutMs = 20000;
+// How long any one wait may take: 20 s, or SCENERY_E2E_WAIT_SECONDS where
+// programs start slowly (32-bit programs run through emulation).
+const DWORD kTimeoutMs = [] {
+  const char* seconds = std::getenv("SCENERY_E2E_WAIT_SECONDS");
+  return seconds != nullptr && std::atoi(seconds) > 0 ? static_cast<DWORD>(std::atoi(seconds)) * 1000 : 20000;
+}();
 constexpr DWORD kPollMs = 10;
 
 PROCESS_INFORMATION g_process = {};

@@ -220,13 +220,17 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
       {"a file swapped", nullptr, 1, bgl, outside + "\\Scenery", false, 1, 5},
   };
   const auto installed = fs_->Listing();
+  auto copy_of_installed = [&](MemoryFileSystem** fs) {
+    auto box = MakeMemorySandbox(fs);
+    for (const std::string& path : installed) {
+      if (path.back() == '\\') (*fs)->AddFolder(path); else (*fs)->AddFile(path, fs_->Contents(path));
+    }
+    return box;
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryFileSystem* fs = nullptr;
-    auto box = MakeMemorySandbox(&fs);
-    for (const std::string& path : installed) {
-      if (path.back() == '\\') fs->AddFolder(path); else fs->AddFile(path, fs_->Contents(path));
-    }
+    auto box = copy_of_installed(&fs);
     if (c.before) c.before(*fs);
     bool swapped = false;
     if (c.nth_file > 0) {
@@ -244,6 +248,17 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
     }
     EXPECT_EQ(deleted, c.deleted);
   }
+  // The closing box says why the files stayed.
+  MemoryFileSystem* fs = nullptr;
+  auto box = copy_of_installed(&fs);
+  fs->ReplaceWithLink(dest, outside);
+  HeadlessToolkit toolkit;
+  toolkit.answers = {forms::Answer::kYes, forms::Answer::kOk};
+  Reporter reporter(toolkit, false);
+  MemoryProgramList programs = programs_;
+  EXPECT_EQ(RunRemoval(reporter, *fs, programs, record), kExitInstalled);
+  ASSERT_EQ(toolkit.asked.size(), 2u);
+  EXPECT_NE(toolkit.asked[1].text.find(dest + " is a link to another folder"), std::string::npos);
 }
 
 // Each call of a removal failing in each way: a failure before scenery.cfg
