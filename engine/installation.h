@@ -17,7 +17,7 @@ namespace scenery {
 // whether a new area was appended: false when scenery.cfg already had an
 // area for the destination folder (a repair or an update of the package).
 // With `image` and `programs`, a successful run ends by writing the way to
-// remove it: Uninstall.exe in the destination and the program-list entry
+// remove it: Uninstall.exe in its protected folder and the program-list entry
 // (WriteRemoval); their failure fails the run, which is undone. With `log`,
 // each folder made, file copied or found in place, the backup, the area,
 // the removal record and entry, and the undo are told to it.

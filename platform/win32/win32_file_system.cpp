@@ -193,13 +193,12 @@ DWORD SetFileInformation(HANDLE file, void* information, ULONG size, int informa
   return status >= 0 ? 0 : to_error(status);
 }
 
-// The access list of a protected folder, in the system's notation: the
-// system (SY) and administrators (BA) full control (FA), users (BU) read
-// and run (FR, FX), each for the folder, its subfolders and its files
-// (OICI); "P": nothing inherited from the folder above.
-constexpr char kProtectedAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
-
 }  // namespace
+
+// The system (SY) and administrators (BA) full control (FA), users (BU)
+// read and run (FR, FX), each for the folder, its subfolders and its files
+// (OICI); "P": nothing inherited from the folder above.
+const char kProtectedAccess[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FRFX;;;BU)";
 
 std::string SystemErrorText(unsigned long code) {
   char* buffer = nullptr;

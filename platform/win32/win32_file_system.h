@@ -40,6 +40,9 @@ class Win32FileSystem : public FileSystem {
   std::string CurrentFolder() override;
 };
 
+// The access list that MakeProtectedFolder gives, in the system's notation.
+extern const char kProtectedAccess[];
+
 // The full path of the running program's own file; throws when the system
 // cannot tell it.
 std::string ProgramPath();

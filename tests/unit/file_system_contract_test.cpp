@@ -5,6 +5,12 @@
 
 #include "engine/file_system.h"
 #include "tests/support/sandbox_test.h"
+#ifdef _WIN32
+#include <windows.h>
+#include <sddl.h>
+
+#include "platform/win32/win32_file_system.h"
+#endif
 
 namespace scenery {
 namespace {
@@ -206,6 +212,43 @@ TEST_P(FileSystemContract, CheckedDeletesHoldsAndProtectedFolders) {
   ExpectFailure([&] { fs().MakeProtectedFolder(root() + "\\b.bgl"); }, FailureKind::kAlreadyExists,
                 root() + "\\b.bgl");
 }
+
+#ifdef _WIN32
+// The protected access list, as the system reads it: inherits nothing, and
+// gives full control to the system and administrators only, reading and
+// running to users.
+TEST(ProtectedFolder, OnlyAdministratorsAndTheSystemMayWrite) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(kProtectedAccess, SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  EXPECT_TRUE(control & SE_DACL_PROTECTED);
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL list = nullptr;
+  ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted) && list != nullptr);
+  const struct {
+    WELL_KNOWN_SID_TYPE who;
+    DWORD rights;
+  } expected[] = {{WinLocalSystemSid, FILE_ALL_ACCESS},
+                  {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
+                  {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE}};
+  ASSERT_EQ(list->AceCount, 3u);
+  for (DWORD i = 0; i < list->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    ASSERT_TRUE(GetAce(list, i, reinterpret_cast<void**>(&ace)));
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    ASSERT_TRUE(CreateWellKnownSid(expected[i].who, nullptr, sid, &size));
+    EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+    EXPECT_EQ(ace->Header.AceFlags, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+    EXPECT_TRUE(EqualSid(&ace->SidStart, sid)) << i;
+    EXPECT_EQ(ace->Mask, expected[i].rights) << i;
+  }
+  LocalFree(descriptor);
+}
+#endif
 
 TEST_P(FileSystemContract, MissingFilesAreNotFoundAndNeverCreated) {
   const std::string path = root() + "\\none.cfg";
