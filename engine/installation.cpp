@@ -15,7 +15,11 @@ bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& sett
     CopyPackageFiles(source, fs, settings, progress, journal);
     const bool appended = RegisterSceneryArea(fs, settings, journal);
     if (image != nullptr && programs != nullptr) {
-      WriteRemoval(fs, settings, journal, *image, *programs);
+      std::vector<std::string> installs;
+      for (const PackageFile& file : ListPackageFiles(source, settings)) {
+        installs.push_back(file.subfolder.empty() ? file.name : file.subfolder + "\\" + file.name);
+      }
+      WriteRemoval(fs, settings, journal, *image, *programs, installs);
     }
     journal.Finish();
     return appended;

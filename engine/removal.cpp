@@ -87,6 +87,20 @@ bool RelativeTo(const std::string& folder, const std::string& path, std::string*
   return IsPlainRelative(*relative, false);
 }
 
+// Whether the full path `path` is the root of a drive or share, or has a
+// "." or ".." part.
+bool IsRootOrDotted(const std::string& path) {
+  const std::string below_root = WithoutTrailingSeparators(path).substr(RootLength(path));
+  bool dotted = false;
+  for (std::size_t start = 0; start <= below_root.size();) {
+    const std::size_t end = std::min(below_root.find('\\', start), below_root.size());
+    const std::string part = below_root.substr(start, end - start);
+    dotted = dotted || part == "." || part == "..";
+    start = end + 1;
+  }
+  return below_root.find_first_not_of('\\') == std::string::npos || dotted;
+}
+
 bool IsReadOnly(FileSystem& fs, const std::string& path) {
   try {
     return fs.Probe(path).read_only;
@@ -128,12 +142,14 @@ bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResul
 }
 
 // The record that the removal program `path` carries, when it names
-// `folder` as its destination.
+// `folder` as its destination. A program that is not there, carries no
+// record or a damaged one, or names another folder has none; a failure to
+// look at or read it throws.
 bool ReadRecordOf(FileSystem& fs, const std::string& path, const std::string& folder,
                   RemovalRecord* record) {
+  if (fs.Probe(path).kind != EntryKind::kFile) return false;
+  MemoryByteFile program(fs.ReadWholeFile(path), kUninstallName);
   try {
-    if (fs.Probe(path).kind != EntryKind::kFile) return false;
-    MemoryByteFile program(fs.ReadWholeFile(path), kUninstallName);
     PackedLayout layout;
     std::string why;
     if (ReadPackedLayout(program, &layout, &why) != PackedState::kPackage ||
@@ -142,10 +158,19 @@ bool ReadRecordOf(FileSystem& fs, const std::string& path, const std::string& fo
     }
     CarriedSource carried(program, layout, path);
     *record = ReadRemovalRecord(carried.Read(kRemovalRecordName));
-    return ComparableFolder(record->destination, "") == ComparableFolder(folder, "");
   } catch (const Failure&) {
     return false;
   }
+  return ComparableFolder(record->destination, "") == ComparableFolder(folder, "");
+}
+
+// The record of the earlier installation into `folder`: from its removal
+// program, or from the Uninstall.exe that earlier versions of Setup wrote
+// into the folder itself. Throws as ReadRecordOf.
+bool ReadEarlierRecord(FileSystem& fs, ProgramList& programs, const std::string& folder,
+                       RemovalRecord* record) {
+  return ReadRecordOf(fs, RemovalProgramOf(programs.RemovalRoot(), folder), folder, record) ||
+         ReadRecordOf(fs, Below(folder, kUninstallName), folder, record);
 }
 
 // Whether `data` is still the recorded file: its size and CRC-32C.
@@ -159,6 +184,13 @@ bool IsAsRecorded(ByteFile& data, const RemovalRecord::File& file) {
     crc = Crc32c(crc, chunk.data(), chunk.size());
   }
   return crc == file.crc;
+}
+
+// Whether the file `path` is still the recorded file.
+bool IsAsRecorded(FileSystem& fs, const std::string& path, const RemovalRecord::File& file) {
+  if (fs.FileLength(path) != file.size) return false;
+  const std::string data = fs.ReadWholeFile(path);
+  return Crc32c(0, data.data(), data.size()) == file.crc;
 }
 
 }  // namespace
@@ -180,6 +212,7 @@ std::string WriteRemovalRecord(const RemovalRecord& record) {
   text += std::string(kRecordHeader) + "\r\n";
   for (const TextKey& text_key : kTextKeys) line(text_key.key, record.*text_key.value);
   for (const std::string& folder : record.folders) line("Folder", folder);
+  for (const std::string& folder : record.above) line("Above", folder);
   for (const RemovalRecord::File& file : record.files) {
     line("File", file.name + "|" + std::to_string(file.size) + "|" + Hex(file.crc));
   }
@@ -212,6 +245,8 @@ RemovalRecord ReadRemovalRecord(const std::string& bytes, const std::string& win
     } else if (key == "Folder") {
       if (!IsPlainRelative(value, true)) Refuse("a folder lies outside the destination");
       record.folders.push_back(value);
+    } else if (key == "Above") {
+      record.above.push_back(value);
     } else if (key == "File") {
       const std::size_t crc_bar = value.rfind('|');
       const std::size_t size_bar = crc_bar == std::string::npos || crc_bar == 0
@@ -239,15 +274,7 @@ RemovalRecord ReadRemovalRecord(const std::string& bytes, const std::string& win
   }
   // The removal deletes below the destination with administrator rights: a
   // record that names a whole drive or the system's own folder is refused.
-  const std::string below_root = WithoutTrailingSeparators(destination).substr(RootLength(destination));
-  bool dotted = false;
-  for (std::size_t start = 0; start <= below_root.size();) {
-    const std::size_t end = std::min(below_root.find('\\', start), below_root.size());
-    const std::string part = below_root.substr(start, end - start);
-    dotted = dotted || part == "." || part == "..";
-    start = end + 1;
-  }
-  if (below_root.find_first_not_of('\\') == std::string::npos || dotted) {
+  if (IsRootOrDotted(destination)) {
     Refuse("its destination is the root of a drive or has a \".\" or \"..\" part");
   }
   std::string inside;
@@ -258,31 +285,74 @@ RemovalRecord ReadRemovalRecord(const std::string& bytes, const std::string& win
     Refuse("its scenery.cfg is no full path");
   }
   if (!BackupNameFault(record.backup_cfg).empty()) Refuse("its backup name is not one");
+  // A folder above the destination goes only when empty; never a drive's
+  // root, nor the simulator's folder or one that holds it.
+  const std::string simulator = SimulatorFolderOf(record.cfg_path);
+  for (const std::string& folder : record.above) {
+    std::string below, held;
+    if (!IsFullPath(folder) || !RelativeTo(folder, destination, &below) || below.empty() ||
+        IsRootOrDotted(folder) || RelativeTo(folder, simulator, &held)) {
+      Refuse("a folder above the destination is not one that the installation made");
+    }
+  }
   return record;
 }
 
 void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& journal,
-                  const ProgramImage& image, ProgramList& programs) {
+                  const ProgramImage& image, ProgramList& programs,
+                  const std::vector<std::string>& installs) {
+  const std::string& dest = settings.target_dir;
+  RemovalRecord earlier;
+  const bool again = ReadEarlierRecord(fs, programs, dest, &earlier);
   RemovalRecord record;
   record.title = settings.install_title;
-  record.destination = settings.target_dir;
+  record.destination = dest;
   record.cfg_path = settings.cfg_path;
   record.backup_cfg = settings.backup_cfg;
   record.area_title = settings.scenery_title;
-  record.area_local = settings.target_dir;
+  record.area_local = dest;
   std::uint64_t bytes = 0;
   std::string relative;
+  std::set<std::string> folders, above;  // folded, each once
+  auto add_folder = [&](const std::string& folder) {
+    if (folders.insert(FoldedCase(folder)).second) record.folders.push_back(folder);
+  };
+  auto add_above = [&](const std::string& folder) {
+    if (above.insert(ComparableFolder(folder, "")).second) record.above.push_back(folder);
+  };
   for (const std::string& folder : journal.MadeFolders()) {
-    if (RelativeTo(settings.target_dir, folder, &relative)) {
-      record.folders.push_back(relative);
+    if (RelativeTo(dest, folder, &relative)) {
+      add_folder(relative);
+    } else if (RelativeTo(folder, dest, &relative)) {
+      add_above(folder);
     }
   }
+  std::set<std::string> written, installed;
+  for (const std::string& name : installs) installed.insert(FoldedCase(name));
   for (const std::string& path : journal.Written()) {
-    if (!RelativeTo(settings.target_dir, path, &relative)) continue;  // the backup
+    if (!RelativeTo(dest, path, &relative)) continue;  // the backup
     // Read back as it was written: what the removal compares with.
     const std::string data = fs.ReadWholeFile(path);
     record.files.push_back(RemovalRecord::File{relative, data.size(), Crc32c(0, data.data(), data.size())});
+    written.insert(FoldedCase(relative));
     bytes += data.size();
+  }
+  if (again) {
+    // A repair or an update: what the earlier runs made stays recorded.
+    for (const std::string& folder : earlier.folders) add_folder(folder);
+    for (const std::string& folder : earlier.above) add_above(folder);
+    for (const RemovalRecord::File& file : earlier.files) {
+      if (written.count(FoldedCase(file.name)) != 0) continue;
+      const std::string path = Below(dest, file.name);
+      if (fs.Probe(path).kind != EntryKind::kFile || !IsAsRecorded(fs, path, file)) continue;  // the user's now
+      if (installed.count(FoldedCase(file.name)) != 0) {
+        record.files.push_back(file);
+        bytes += file.size;
+      } else {
+        journal.Note("The earlier version's " + file.name + " is no longer part of the package");
+        journal.Delete(path);
+      }
+    }
   }
   const std::string text = WriteRemovalRecord(record);
 
@@ -326,10 +396,10 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
                std::to_string(record.folders.size()) + " folders)");
   // The removal program that an earlier version of Setup wrote into the
   // destination, where anyone who may write there could replace it.
-  RemovalRecord earlier;
-  const std::string old_place = Below(settings.target_dir, kUninstallName);
-  if (fs.Probe(old_place).kind == EntryKind::kFile &&
-      ReadRecordOf(fs, old_place, settings.target_dir, &earlier)) {
+  RemovalRecord legacy;
+  const std::string old_place = Below(dest, kUninstallName);
+  if (fs.Probe(old_place).kind == EntryKind::kFile && ReadRecordOf(fs, old_place, dest, &legacy)) {
+    journal.Note("The removal program in the destination gives way to the one in " + uninstall);
     journal.Delete(old_place);
   }
 
@@ -347,10 +417,10 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
 bool ReadEarlierInstallation(FileSystem& fs, ProgramList& programs, const std::string& folder,
                              RemovalRecord* record) {
   try {
-    if (ReadRecordOf(fs, RemovalProgramOf(programs.RemovalRoot(), folder), folder, record)) return true;
+    return ReadEarlierRecord(fs, programs, folder, record);
   } catch (const Failure&) {
+    return false;
   }
-  return ReadRecordOf(fs, Below(folder, kUninstallName), folder, record);
 }
 
 RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
@@ -414,21 +484,10 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
   // Each folder from the destination down is held open from its check
   // until the removal is done with it: a folder that is a link leads
   // elsewhere, and nothing behind it is deleted; a held one cannot be
-  // swapped for a link. The folders above the destination are held too,
-  // so that no link is swapped in for one of them meanwhile.
+  // swapped for a link, nor can any folder above it (Windows renames no
+  // folder while something below it is open).
   enum class Reach { kHeld, kLink, kMissing };
   std::map<std::string, std::pair<Reach, std::unique_ptr<FolderHold>>> holds;  // folded relative name
-  std::vector<std::unique_ptr<FolderHold>> above;
-  for (std::string folder = ParentFolder(record.destination);
-       !folder.empty() && folder.size() < record.destination.size();) {
-    try {
-      above.push_back(fs.HoldFolder(folder));
-    } catch (const Failure&) {
-    }
-    const std::string parent = ParentFolder(folder);
-    if (parent.size() >= folder.size()) break;
-    folder = parent;
-  }
   auto reach = [&](const std::string& relative) {
     const std::string key = FoldedCase(relative);
     auto found = holds.find(key);
@@ -494,7 +553,20 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
     }
   }
   holds.clear();
-  above.clear();
+  // The folders that the runs made above the destination, the deepest first.
+  std::vector<std::string> made_above = record.above;
+  std::sort(made_above.begin(), made_above.end(), [](const std::string& a, const std::string& b) {
+    return std::count(a.begin(), a.end(), '\\') > std::count(b.begin(), b.end(), '\\');
+  });
+  for (const std::string& folder : made_above) {
+    try {
+      if (result.destination_linked || fs.Probe(record.destination).kind != EntryKind::kMissing) break;
+      const PathInfo info = fs.Probe(folder);
+      if (info.kind == EntryKind::kFolder && !info.link) fs.RemoveFolder(folder);
+    } catch (const Failure&) {
+      // Not empty, or out of reach: it stays.
+    }
+  }
   result.others_kept = HoldsOthers(fs, record, result);
   try {
     programs.Unregister(record.destination);

@@ -33,8 +33,10 @@ struct RemovalRecord {
     std::uint64_t size = 0;
     std::uint32_t crc = 0;
   };
-  std::vector<File> files;           // each file the run wrote
-  std::vector<std::string> folders;  // each folder it made, relative ("" the destination)
+  std::vector<File> files;           // each file the runs wrote, still as written
+  std::vector<std::string> folders;  // each folder they made, relative ("" the destination)
+  // Each folder they made above the destination, as a full path.
+  std::vector<std::string> above;
 };
 
 // The record as text: "Key=value" lines ended by CR LF.
@@ -42,8 +44,9 @@ std::string WriteRemovalRecord(const RemovalRecord& record);
 // Reads a record; anything damaged or unsafe (a name with "..", a drive or a
 // leading backslash, a number that is none; a destination that is no full
 // path, the root of a drive or share, has a "." or ".." part, or lies in
-// `windows_folder` when one is given) throws kBadContent. Never reads beyond
-// `bytes`.
+// `windows_folder` when one is given; a folder above the destination that
+// is not one, is the root of a drive, or holds the simulator's folder)
+// throws kBadContent. Never reads beyond `bytes`.
 RemovalRecord ReadRemovalRecord(const std::string& bytes, const std::string& windows_folder = "");
 
 // Where Uninstall.exe's program comes from: the running Setup.exe, whose
@@ -64,14 +67,21 @@ struct ProgramImage {
 std::string RemovalProgramOf(const std::string& root, const std::string& destination);
 
 // The last steps of a run: the record of what `journal` says the run wrote
-// below the destination (each file read back for its size and CRC-32C),
+// below the destination (each file read back for its size and CRC-32C) and
+// made above it, with what an earlier run into the same folder recorded
+// and this one did not write again: its files that are still as it wrote
+// them, its folders. An earlier file that this run does not install
+// (`installs`: every file it installs, relative to the destination) and
+// that is still as written is deleted through the journal: an update
+// leaves no file of the version it replaces.
 // Uninstall.exe (the program's image and the record) written through the
 // journal into its protected folder (made with the protected access list,
 // as is the root above it), then the program-list entry. An Uninstall.exe
 // that an earlier version of Setup wrote into the destination itself is
 // deleted. Throws Failure; the caller undoes the run.
 void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& journal,
-                  const ProgramImage& image, ProgramList& programs);
+                  const ProgramImage& image, ProgramList& programs,
+                  const std::vector<std::string>& installs);
 
 // The record of the installation into `folder`, when one can be read whole
 // from its removal program (or, from an earlier version of Setup, from the

@@ -53,6 +53,9 @@ bool RetireRemovalProgram(const std::string& program, const std::string& expecte
   const std::string aside = root + "\\~removed-" + RandomName() + ".tmp";
   if (!MoveFileExA(program.c_str(), aside.c_str(), 0)) return false;
   MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  // Started in its folder (the current folder of a program started from
+  // it), it leaves it first: no folder is removed while it is current.
+  SetCurrentDirectoryA(root.c_str());
   RemoveDirectoryA(folder.c_str());
   // The root goes too once nothing else is installed (removed only when it
   // is empty then).

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <new>
 
+#include "engine/crc32c.h"
 #include "engine/installation.h"
 #include "engine/package_source.h"
 #include "engine/scenery_library.h"
@@ -71,12 +73,22 @@ TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
   for (const RemovalRecord::File& file : record.files) bytes += file.size;
   EXPECT_EQ(entry.size_kib, (bytes + 1023) / 1024);
 
+  // Files larger than one piece of the check are checked whole.
+  std::string large(200000, 'L'), changed_at_end = large;
+  changed_at_end.back() = 'X';
+  fs_->AddFile(dest + "\\Texture\\large.bmp", large);
+  fs_->AddFile(dest + "\\Texture\\large2.bmp", changed_at_end);
+  RemovalRecord with_large = record;
+  for (const char* name : {"Texture\\large.bmp", "Texture\\large2.bmp"}) {
+    with_large.files.push_back({name, large.size(), Crc32c(0, large.data(), large.size())});
+  }
   fs_->AddFile(dest + "\\Texture\\mine.bmp", "the user's own texture");
   fs_->AddFile(dest + "\\Texture\\water.bmp", "BM WATER");  // the same size, repainted
   fs_->AddFile(box_->root() + "\\Scenery\\other.txt", "beside the destination");
-  const RemovalResult result = RemoveInstallation(*fs_, programs_, record);
+  const RemovalResult result = RemoveInstallation(*fs_, programs_, with_large);
   EXPECT_TRUE(result.area_removed);
-  EXPECT_EQ(result.changed, std::vector<std::string>{dest + "\\Texture\\water.bmp"});
+  EXPECT_EQ(result.changed, (std::vector<std::string>{dest + "\\Texture\\water.bmp",
+                                                      dest + "\\Texture\\large2.bmp"}));
   EXPECT_EQ(fs_->Contents(settings_.cfg_path), SampleSceneryCfg());
   EXPECT_EQ(fs_->Contents(settings_.backup_path), SampleSceneryCfg() + AreaSection(3, settings_));
   EXPECT_TRUE(programs_.entries.empty());
@@ -84,8 +96,8 @@ TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
   for (const std::string& path : fs_->Listing()) {
     if (path.compare(0, dest.size(), dest) == 0) left.push_back(path.substr(dest.size()));
   }
-  EXPECT_EQ(left, (std::vector<std::string>{"\\", "\\Texture\\", "\\Texture\\mine.bmp",
-                                            "\\Texture\\water.bmp"}));
+  EXPECT_EQ(left, (std::vector<std::string>{"\\", "\\Texture\\", "\\Texture\\large2.bmp",
+                                            "\\Texture\\mine.bmp", "\\Texture\\water.bmp"}));
   EXPECT_TRUE(fs_->Has(box_->root() + "\\Scenery\\other.txt"));
 }
 
@@ -188,9 +200,58 @@ TEST_F(Removal, AnUpdateTakesTheOldRemovalProgramOutOfTheDestination) {
     const ProgramImage image{&program_, program_.Size(), 0};
     InstallPackage(*ProgramFolderPackage(*fs_), *fs_, again, progress_, &image, &programs_);
     EXPECT_NE(fs_->Has(folder + "\\Uninstall.exe"), ours);
-    EXPECT_TRUE(ReadEarlierInstallation(*fs_, programs_, folder, &earlier));
+    EXPECT_TRUE(ReadEarlierInstallation(*fs_, programs_, UpperAscii(folder) + "\\", &earlier));
     EXPECT_EQ(earlier.destination, folder);
+    for (const std::string& path : fs_->Listing()) EXPECT_EQ(path.find("~sc"), std::string::npos) << path;
   }
+}
+
+// An update over the earlier installation forgets nothing the earlier run
+// wrote and leaves no file of the earlier version: the record keeps the
+// files still as the earlier run wrote them and the folders of both runs
+// (those above the destination too); the files that the new version no
+// longer installs go, unless the user changed them, and stay when the
+// update fails.
+TEST_F(Removal, AnUpdateForgetsNothingAndLeavesNoOldFile) {
+  const std::string pkg = box_->program_folder(), dest = settings_.target_dir;
+  fs_->Remove(pkg + "\\grass.r8");
+  fs_->Remove(pkg + "\\water.bmp");
+  fs_->RenameFile(pkg + "\\Runway.BGL", pkg + "\\Runway2.bgl");
+  fs_->AddFile(pkg + "\\Tower.bgl", "BGL tower");
+  fs_->AddFile(pkg + "\\sand.bmp", "BM sand");
+  fs_->AddFile(dest + "\\Texture\\water.bmp", "BM WATER");  // repainted
+  const ProgramImage image{&program_, program_.Size(), 0};
+  programs_.fail = true;
+  EXPECT_THROW(InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_),
+               Failure);
+  EXPECT_EQ(fs_->Contents(dest + "\\Texture\\grass.r8"), "R8 grass");
+  EXPECT_EQ(Record().files.size(), 6u);
+  programs_.fail = false;
+  InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
+  const RemovalRecord record = Record();
+  std::vector<std::string> names;
+  for (const RemovalRecord::File& file : record.files) names.push_back(file.name);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"License.txt", "ReadMe.txt", "Scenery\\Harbour.bgl",
+                                             "Scenery\\Runway2.bgl", "Scenery\\Tower.bgl",
+                                             "Texture\\sand.bmp"}));
+  EXPECT_FALSE(fs_->Has(dest + "\\Texture\\grass.r8"));
+  EXPECT_FALSE(fs_->Has(dest + "\\Scenery\\Runway.BGL"));
+  EXPECT_EQ(fs_->Contents(dest + "\\Texture\\water.bmp"), "BM WATER");
+  EXPECT_EQ(record.folders, (std::vector<std::string>{"", "Scenery", "Texture"}));
+  EXPECT_EQ(record.above, std::vector<std::string>{box_->root() + "\\Scenery"});
+
+  // Into a folder three levels below what exists: the levels above it are
+  // recorded, and go with it when empty.
+  InstallSettings deep = settings_;
+  deep.target_dir = box_->root() + "\\New\\Deep\\Harbour";
+  InstallPackage(*ProgramFolderPackage(*fs_), *fs_, deep, progress_, &image, &programs_);
+  RemovalRecord deep_record;
+  ASSERT_TRUE(ReadEarlierInstallation(*fs_, programs_, deep.target_dir, &deep_record));
+  EXPECT_EQ(deep_record.above, (std::vector<std::string>{box_->root() + "\\New", box_->root() + "\\New\\Deep"}));
+  RemoveInstallation(*fs_, programs_, deep_record);
+  EXPECT_FALSE(fs_->Has(box_->root() + "\\New"));
+  EXPECT_TRUE(fs_->Has(dest + "\\Scenery\\Tower.bgl"));
 }
 
 // Nothing outside the destination is deleted, whatever link is put where,
@@ -218,6 +279,7 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
       {"a held folder swapped", nullptr, 2, dest + "\\Scenery", outside + "\\Scenery", true, 0, 6},
       {"the destination swapped", nullptr, 3, dest, outside, true, 0, 6},
       {"a file swapped", nullptr, 1, bgl, outside + "\\Scenery", false, 1, 5},
+      {"a folder above swapped", nullptr, 2, ParentFolder(dest), outside, true, 0, 6},
   };
   const auto installed = fs_->Listing();
   auto copy_of_installed = [&](MemoryFileSystem** fs) {
@@ -414,6 +476,13 @@ TEST(RemovalRecordReader, RefusesWhatIsDamagedOrLeadsOutside) {
     EXPECT_THROW(ReadRemovalRecord(good + "Destination=" + destination + "\r\n", "C:\\Windows"), Failure)
         << destination;
   }
+  // Folders above the destination: only those that hold it, never a root,
+  // nor the simulator's folder or one that holds it.
+  for (const char* above : {"C:\\", "C:\\Other", "C:\\Addon\\Harbour", "Addon", "C:\\Addon\\..\\Addon"}) {
+    EXPECT_THROW(ReadRemovalRecord(good + "Above=" + above + "\r\n"), Failure) << above;
+  }
+  EXPECT_THROW(ReadRemovalRecord(good + "SceneryCfg=C:\\Addon\\scenery.cfg\r\nAbove=C:\\Addon\r\n"), Failure);
+  EXPECT_EQ(ReadRemovalRecord(good + "Above=c:\\addon\\\r\n").above, std::vector<std::string>{"c:\\addon\\"});
   EXPECT_EQ(ReadRemovalRecord(good + "Destination=C:\\Addon\\\\Harbour\\\r\n", "C:\\Windows").destination,
             "C:\\Addon\\\\Harbour\\");
 }

@@ -39,7 +39,8 @@ verify() {
   (cd "$DEST_UNIX" && find . | sort) > "$work/left.txt"
   printf '%s\n' . ./Scenery ./Texture ./Texture/water.bmp ./Uninstall.exe > "$work/left-expected.txt"
   diff "$work/left-expected.txt" "$work/left.txt" || fail "the removal left other files"
-  root="$WINEPREFIX/drive_c/Program Files/Scenery Setup"
+  # Program Files, or Program Files (x86) in a 64-bit prefix.
+  root="$(ls -d "$WINEPREFIX/drive_c/Program Files"*"/Scenery Setup" | head -1)"
   ! ls "$root" | grep -q '^scenery-setup-' || fail "the removal program's folder is still there"
   ls "$root" | grep -q '^~removed-.*\.tmp$' || fail "the removal program was not set aside"
 }
