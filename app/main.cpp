@@ -9,6 +9,7 @@
 #include "engine/install_settings.h"
 #include "engine/package_source.h"
 #include "engine/packed_package.h"
+#include "engine/paths.h"
 #include "engine/command_line.h"
 #include "engine/install_log.h"
 #include "engine/removal.h"
@@ -110,8 +111,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       scenery::CarriedSource carried(*program, layout, program_path);
       const scenery::RemovalRecord record = scenery::ReadRemovalRecord(
           carried.Read(scenery::kRemovalRecordName), scenery::WindowsFolder());
-      const int code = scenery::RunRemoval(reporter, fs, programs, record);
-      if (code == scenery::kExitInstalled) {
+      const int code = scenery::RunRemoval(reporter, fs, programs, record, line.simulator);
+      // The program goes with its entry; one whose entry stays is kept.
+      bool listed = false;
+      for (const std::string& folder : programs.FoldersOf(scenery::DisplayName(record.title))) {
+        listed = listed || scenery::ComparableFolder(folder, "") ==
+                               scenery::ComparableFolder(record.destination, "");
+      }
+      if ((code == scenery::kExitInstalled || code == scenery::kExitPartly) && !listed) {
         try {
           scenery::RetireRemovalProgram(
               program_path, scenery::RemovalProgramOf(programs.RemovalRoot(), record.destination));

@@ -88,7 +88,7 @@ CommandLine ReadCommandLine(const std::string& arguments, bool removal) {
     } else if (name == "/D=" && !removal) {
       seen = &seen_destination;
       target = &line.destination;
-    } else if (name == "/FS=" && !removal) {
+    } else if (name == "/FS=") {
       seen = &seen_simulator;
       target = &line.simulator;
     } else if (name == "/LOG=") {
@@ -119,6 +119,7 @@ CommandLine ReadCommandLine(const std::string& arguments, bool removal) {
 std::string CommandLineSwitches(bool removal) {
   if (removal) {
     return "/S  remove without any window or question\r\n"
+           "/FS=FOLDER  the FS 2000 folder, where it has moved since the installation\r\n"
            "/LOG=FILE  add a log of what was done to FILE";
   }
   return "/S  install without any window (the licence counts as accepted)\r\n"

@@ -38,7 +38,7 @@ std::string QuotedArgument(const std::string& word);
 
 // Reads `arguments`, the command line after the program's own name, split
 // by SplitArguments. Switches are read in any letter case. Uninstall.exe
-// (`removal`) has /S and /LOG= only.
+// (`removal`) has /S, /FS= and /LOG= only.
 CommandLine ReadCommandLine(const std::string& arguments, bool removal);
 
 // The switches that exist, one per line, for the message of a wrong call.

@@ -114,9 +114,10 @@ std::string Below(const std::string& folder, const std::string& name) {
   return folder + (folder.back() == '\\' ? "" : "\\") + name;
 }
 
-// Whether the recorded folders still hold a file or folder that the
-// removal did not name: one the user added.
-bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResult& result) {
+// Whether the recorded folders (or only the folder `only`) still hold a
+// file or folder that the removal did not name: one the user added.
+bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResult& result,
+                 const std::string* only = nullptr) {
   std::set<std::string> known;
   for (const auto* list : {&result.changed, &result.linked}) {
     for (const std::string& path : *list) known.insert(FoldedCase(path));
@@ -126,6 +127,7 @@ bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResul
     known.insert(FoldedCase(Below(record.destination, folder)));
   }
   for (const std::string& folder : record.folders) {
+    if (only != nullptr && FoldedCase(folder) != FoldedCase(*only)) continue;
     const std::string path = Below(record.destination, folder);
     try {
       if (fs.Probe(path).kind != EntryKind::kFolder) continue;
@@ -429,56 +431,58 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
   const std::string& cfg = record.cfg_path;
   const std::string simulator = SimulatorFolderOf(cfg);
   // The library first: when it cannot be written, nothing is removed.
-  try {
-    const std::string old_bytes = fs.ReadWholeFile(cfg);
-    const std::string new_bytes =
-        WithoutArea(old_bytes, record.destination, simulator, &result.area_removed);
-    if (result.area_removed) {
-      // Opened for writing with nothing written: a file that the simulator
-      // holds open is found here, before anything is written.
-      try {
-        fs.AppendToFile(cfg, "");
-      } catch (const Failure& failure) {
-        throw Failure(failure.kind(), kRemoveArea, cfg, failure.reason());
-      }
-      const std::string backup = Below(simulator, record.backup_cfg);
-      WriteOwnFile(fs, backup, [&] { fs.CopyReplacing(cfg, backup); });
-      // Written whole beside it, then put in its place in one step.
-      int first = 1;
-      const std::string spare = UseSpareName(simulator, &first, [&](const std::string& path) {
-        if (fs.Probe(path).kind != EntryKind::kMissing) {
-          throw Failure(FailureKind::kAlreadyExists, op::kWrite, path, "");
-        }
-        fs.WriteFileFrom(path, [&](const FileSystem::ByteSink& sink) {
-          sink(new_bytes.data(), new_bytes.size());
-        });
-      });
-      try {
-        fs.MoveReplacing(spare, cfg);
-      } catch (const Failure&) {
+  if (!cfg.empty()) {
+    try {
+      const std::string old_bytes = fs.ReadWholeFile(cfg);
+      const std::string new_bytes =
+          WithoutArea(old_bytes, record.destination, simulator, &result.area_removed);
+      if (result.area_removed) {
+        // Opened for writing with nothing written: a file that the simulator
+        // holds open is found here, before anything is written.
         try {
-          fs.RemoveFile(spare);
-        } catch (const Failure&) {
+          fs.AppendToFile(cfg, "");
+        } catch (const Failure& failure) {
+          throw Failure(failure.kind(), kRemoveArea, cfg, failure.reason());
         }
-        throw;
+        const std::string backup = Below(simulator, record.backup_cfg);
+        WriteOwnFile(fs, backup, [&] { fs.CopyReplacing(cfg, backup); });
+        // Written whole beside it, then put in its place in one step.
+        int first = 1;
+        const std::string spare = UseSpareName(simulator, &first, [&](const std::string& path) {
+          if (fs.Probe(path).kind != EntryKind::kMissing) {
+            throw Failure(FailureKind::kAlreadyExists, op::kWrite, path, "");
+          }
+          fs.WriteFileFrom(path, [&](const FileSystem::ByteSink& sink) {
+            sink(new_bytes.data(), new_bytes.size());
+          });
+        });
+        try {
+          fs.MoveReplacing(spare, cfg);
+        } catch (const Failure&) {
+          try {
+            fs.RemoveFile(spare);
+          } catch (const Failure&) {
+          }
+          throw;
+        }
       }
+    } catch (Failure& failure) {
+      const bool read_only = IsReadOnly(fs, cfg);
+      // Replacing a file that another program holds open is refused as
+      // "access denied".
+      if (failure.kind() == FailureKind::kInUse ||
+          (failure.kind() == FailureKind::kAccessDenied && !read_only && failure.path() == cfg)) {
+        failure.set_advice("The file is in use by another program, most likely the simulator. "
+                           "Please close FS 2000 and remove the scenery again.");
+      } else if (read_only) {
+        failure.set_advice("scenery.cfg is read-only: someone set it so. To remove the scenery, "
+                           "right-click scenery.cfg in the FS 2000 folder, choose Properties, "
+                           "untick Read-only, click OK, and remove the scenery again.");
+      }
+      failure.set_aftermath("Nothing was removed: the scenery is still installed, and "
+                            "scenery.cfg was not changed.");
+      throw;
     }
-  } catch (Failure& failure) {
-    const bool read_only = IsReadOnly(fs, cfg);
-    // Replacing a file that another program holds open is refused as
-    // "access denied".
-    if (failure.kind() == FailureKind::kInUse ||
-        (failure.kind() == FailureKind::kAccessDenied && !read_only && failure.path() == cfg)) {
-      failure.set_advice("The file is in use by another program, most likely the simulator. "
-                         "Please close FS 2000 and remove the scenery again.");
-    } else if (read_only) {
-      failure.set_advice("scenery.cfg is read-only: someone set it so. To remove the scenery, "
-                         "right-click scenery.cfg in the FS 2000 folder, choose Properties, "
-                         "untick Read-only, click OK, and remove the scenery again.");
-    }
-    failure.set_aftermath("Nothing was removed: the scenery is still installed, and "
-                          "scenery.cfg was not changed.");
-    throw;
   }
 
   // Each folder from the destination down is held open from its check
@@ -520,11 +524,13 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
     try {
       const Reach way = way_to(file.name);
       if (way == Reach::kLink) result.linked.push_back(path);
+      if (way == Reach::kMissing) result.missing.push_back(path);
       if (way != Reach::kHeld) continue;
       const RemoveOutcome outcome =
           fs.RemoveFileIf(path, [&](ByteFile& data) { return IsAsRecorded(data, file); });
       if (outcome == RemoveOutcome::kKept) result.changed.push_back(path);
       if (outcome == RemoveOutcome::kLink) result.linked.push_back(path);
+      if (outcome == RemoveOutcome::kMissing) result.missing.push_back(path);
     } catch (const Failure& failure) {
       result.failed.push_back(NotDeleted{path, failure.kind(), failure.reason()});
     }
@@ -568,6 +574,18 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
     }
   }
   result.others_kept = HoldsOthers(fs, record, result);
+  if (!result.destination_linked) {
+    for (const std::string& folder : folders) {  // the deepest first
+      const std::string path = Below(record.destination, folder);
+      try {
+        if (fs.Probe(path).kind != EntryKind::kFolder) continue;
+        result.folders_kept.emplace_back(path, HoldsOthers(fs, record, result, &folder)
+                                                   ? "it holds files or folders that Setup did not install"
+                                                   : "it holds what was kept above");
+      } catch (const Failure&) {
+      }
+    }
+  }
   try {
     programs.Unregister(record.destination);
   } catch (const Failure& failure) {

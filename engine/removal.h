@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/file_system.h"
@@ -102,6 +103,9 @@ struct RemovalResult {
   std::vector<std::string> changed;   // recorded files kept: changed since
   std::vector<std::string> linked;    // recorded files kept: behind a link
   std::vector<NotDeleted> failed;     // recorded files that could not be deleted
+  std::vector<std::string> missing;   // recorded files that were not there
+  // Recorded folders still there, each with why ("it holds ...").
+  std::vector<std::pair<std::string, std::string>> folders_kept;
   // The destination itself is a link: nothing in it was deleted.
   bool destination_linked = false;
   // The recorded folders still hold a file or folder that the installation
@@ -111,7 +115,8 @@ struct RemovalResult {
 };
 
 // Removes what `record` says was installed, in this order: the area of
-// scenery.cfg (a backup first, then the file replaced whole), each recorded
+// scenery.cfg (a backup first, then the file replaced whole; no library at
+// all when record.cfg_path is empty), each recorded
 // file that is still as installed, each recorded folder that is empty (the
 // deepest first), the program-list entry. When scenery.cfg cannot be
 // written, throws before anything else is removed; after that, what cannot

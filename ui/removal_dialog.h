@@ -10,13 +10,17 @@
 
 namespace scenery {
 
-// Asks, removes and tells. Returns kExitInstalled once removed, or
-// kExitCancelled when the user answered No (nothing changed); a failure is
-// thrown, for the reporter's Run to report. A silent reporter (Uninstall.exe
-// /S) asks nothing and shows nothing; what would be said goes to its log,
-// which also hears it in the clicked removal.
+// Asks, removes and tells. Returns kExitInstalled once removed (what stayed
+// only because the user changed or added it, or was gone already), kExitPartly
+// when the closing box names anything else that stayed, or kExitCancelled
+// when the user answered No (nothing changed); a failure is thrown, for the
+// reporter's Run to report. A destination that is not there, or a
+// scenery.cfg that is not (the simulator's folder moved), is said and asked
+// about first. `simulator` (/FS=) names where the simulator's folder is now.
+// A silent reporter (Uninstall.exe /S) asks nothing and shows nothing; what
+// would be said goes to its log, which also hears it in the clicked removal.
 int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
-               const RemovalRecord& record);
+               const RemovalRecord& record, const std::string& simulator = "");
 
 }  // namespace scenery
 

@@ -36,6 +36,7 @@ TEST(CommandLineReader, SwitchesValuesAndWrongCalls) {
        "1|C:\\FS2000\\Addon Scenery\\Harbour|C:\\FS2000|"},
       {"/D=\"C:\\a b\"  /LOG=\"C:\\my logs\\s.log\"", false, "0|C:\\a b||C:\\my logs\\s.log"},
       {"/S /LOG=C:\\r.log", true, "1|||C:\\r.log"},
+      {"/S /FS=D:\\FS2000", true, "1||D:\\FS2000|"},
       {"/X", false, "the switch /X does not exist"},
       {"/D=C:\\a", true, "the switch /D=C:\\a does not exist"},
       {"/S /D=", false, "/D= has no value: write it as /D=FOLDER (in quotes when it has blanks)"},

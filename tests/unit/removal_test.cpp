@@ -166,6 +166,91 @@ TEST_F(Removal, AsksThenTellsAndReportsEveryFailure) {
   EXPECT_EQ(toolkit.asked[1].text.find("did not install"), std::string::npos) << toolkit.asked[1].text;
 }
 
+// What a removal says, and its exit code, for each thing that stays or is
+// not where it was: the question first when the destination or scenery.cfg
+// is not there, then the closing box, which is an information box only when
+// nothing stayed; silent, the same goes to the log.
+TEST_F(Removal, EveryBoxSaysWhatStayedAndWhy) {
+  const RemovalRecord record = Record();
+  const std::string dest = settings_.target_dir, cfg = settings_.cfg_path;
+  const std::string water = dest + "\\Texture\\water.bmp", moved = box_->root() + "\\Moved";
+  const auto installed = fs_->Listing();
+  const struct {
+    const char* what;
+    std::function<void(MemoryFileSystem&, MemoryProgramList&)> before;
+    std::string simulator;  // /FS=
+    bool silent, yes;
+    int code;
+    std::string question, closing;  // parts of the texts ("" question: the usual one)
+    bool cfg_changed, files_gone;
+  } cases[] = {
+      {"all gone", nullptr, "", false, true, kExitInstalled, "", " was removed from this computer.", true, true},
+      {"changed", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.AddFile(water, "BM WATER"); }, "", false,
+       true, kExitInstalled, "", "changed after the installation:\r\n" + water, true, true},
+      {"not deleted", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.FailNth(FsCall::kRemoveIf, 1, FailureKind::kAccessDenied); },
+       "", false, true, kExitPartly, "", "could not be deleted:\r\n" + dest + "\\Scenery\\Harbour.bgl: Access is denied.", true, true},
+      {"not found", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(water); }, "", false, true,
+       kExitInstalled, "", "not found; they had been moved or deleted:\r\n" + water, true, true},
+      {"the user's own", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.AddFile(dest + "\\Texture\\mine.bmp", "mine"); },
+       "", false, true, kExitInstalled, "", "These folders were kept:\r\n" + dest + "\\Texture: it holds files or folders that Setup did not install\r\n" + dest + ": it holds what was kept above", true, true},
+      {"the entry stays", [&](MemoryFileSystem&, MemoryProgramList& programs) { programs.fail = true; }, "", false,
+       true, kExitPartly, "", "Its entry in the list of programs could not be removed: Access is denied.", true, true},
+      {"destination renamed", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(dest); }, "", false, true,
+       kExitInstalled, "Setup found no files of Harbour Island Scenery in " + dest, "No files were found in " + dest, true, true},
+      {"destination renamed, No", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(dest); }, "", false,
+       false, kExitCancelled, "it may have been renamed or deleted", "", false, true},
+      {"simulator gone", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); }, "", false,
+       true, kExitInstalled, "Setup could not find the FS 2000 scenery library " + cfg,
+       "No scenery library was changed: " + cfg + " was not found.", false, true},
+      {"simulator gone, No", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); }, "",
+       false, false, kExitCancelled, "without changing any scenery library?", "", false, false},
+      {"simulator gone, silent", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); },
+       "", true, true, kExitInstalled, "", "No scenery library was changed", false, true},
+      {"simulator moved, silent /FS=", [&](MemoryFileSystem& fs, MemoryProgramList&) {
+         fs.AddFile(moved + "\\scenery.cfg", fs.Contents(cfg));
+         fs.Remove(ParentFolder(cfg));
+       }, moved, true, true, kExitInstalled, "", " was removed from this computer.", false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryFileSystem* fs = nullptr;
+    auto box = MakeMemorySandbox(&fs);
+    for (const std::string& path : installed) {
+      if (path.back() == '\\') fs->AddFolder(path); else fs->AddFile(path, fs_->Contents(path));
+    }
+    MemoryProgramList programs = programs_;
+    if (c.before) c.before(*fs, programs);
+    HeadlessToolkit toolkit;
+    toolkit.answers = {c.yes ? forms::Answer::kYes : forms::Answer::kNo, forms::Answer::kOk};
+    InstallLog log(*fs, box_->root() + "\\removal.log", [] { return std::string("now"); });
+    ASSERT_EQ(log.Open(), "");
+    Reporter reporter(toolkit, c.silent);
+    reporter.set_log(&log);
+    EXPECT_EQ(RunRemoval(reporter, *fs, programs, record, c.simulator), c.code);
+    log.Flush();
+    const std::string logged = fs->Contents(box_->root() + "\\removal.log");
+    if (c.silent) {
+      EXPECT_TRUE(toolkit.asked.empty());
+      EXPECT_NE(logged.find(c.closing), std::string::npos) << logged;
+    } else {
+      ASSERT_EQ(toolkit.asked.size(), c.yes ? 2u : 1u);
+      EXPECT_NE(toolkit.asked[0].text.find(c.question.empty() ? "Do you want to remove" : c.question),
+                std::string::npos) << toolkit.asked[0].text;
+      EXPECT_EQ(toolkit.asked[0].icon, c.question.empty() ? forms::Icon::kQuestion : forms::Icon::kExclamation);
+      if (c.yes) {
+        EXPECT_NE(toolkit.asked[1].text.find(c.closing), std::string::npos) << toolkit.asked[1].text;
+        EXPECT_EQ(toolkit.asked[1].icon, std::string(c.what) == "all gone" ? forms::Icon::kInformation
+                                                                            : forms::Icon::kExclamation);
+      }
+    }
+    const std::string library = fs->Contents(c.simulator.empty() ? cfg : moved + "\\scenery.cfg");
+    if (!library.empty()) {
+      EXPECT_EQ(library != fs_->Contents(cfg), c.cfg_changed || !c.simulator.empty());
+    }
+    EXPECT_EQ(!fs->Has(dest + "\\Scenery\\Runway.BGL"), c.files_gone) << c.what;
+  }
+}
+
 // A read-only scenery.cfg at removal: the advice is how to clear it, not to
 // close the simulator; nothing is removed.
 TEST_F(Removal, AReadOnlyLibraryIsSaidAsSuch) {
@@ -258,8 +343,11 @@ TEST_F(Removal, AnUpdateForgetsNothingAndLeavesNoOldFile) {
 // before the removal or while it runs. Outside, the link's target holds the
 // same files, as another installation of the scenery would.
 TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
-  const RemovalRecord record = Record();
+  RemovalRecord record = Record();
   const std::string dest = settings_.target_dir, outside = box_->root() + "\\Outside";
+  // A file two folders down: nothing below a link is reached through it.
+  fs_->AddFile(dest + "\\Texture\\Night\\lights.bmp", "BM lights");
+  record.files.push_back({"Texture\\Night\\lights.bmp", 9, Crc32c(0, "BM lights", 9)});
   for (const RemovalRecord::File& file : record.files) {
     fs_->AddFile(outside + "\\" + file.name, fs_->Contents(dest + "\\" + file.name));
   }
@@ -273,13 +361,13 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
     std::size_t linked, deleted;
   } cases[] = {
       {"a folder made a link before", [&](MemoryFileSystem& fs) { fs.ReplaceWithLink(textures, outside + "\\Texture"); },
-       0, "", "", false, 2, 4},
+       0, "", "", false, 3, 4},
       {"the destination a link", [&](MemoryFileSystem& fs) { fs.ReplaceWithLink(dest, outside); },
        0, "", "", false, 0, 0},
-      {"a held folder swapped", nullptr, 2, dest + "\\Scenery", outside + "\\Scenery", true, 0, 6},
-      {"the destination swapped", nullptr, 3, dest, outside, true, 0, 6},
-      {"a file swapped", nullptr, 1, bgl, outside + "\\Scenery", false, 1, 5},
-      {"a folder above swapped", nullptr, 2, ParentFolder(dest), outside, true, 0, 6},
+      {"a held folder swapped", nullptr, 2, dest + "\\Scenery", outside + "\\Scenery", true, 0, 7},
+      {"the destination swapped", nullptr, 3, dest, outside, true, 0, 7},
+      {"a file swapped", nullptr, 1, bgl, outside + "\\Scenery", false, 1, 6},
+      {"a folder above swapped", nullptr, 2, ParentFolder(dest), outside, true, 0, 7},
   };
   const auto installed = fs_->Listing();
   auto copy_of_installed = [&](MemoryFileSystem** fs) {
@@ -318,9 +406,10 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
   toolkit.answers = {forms::Answer::kYes, forms::Answer::kOk};
   Reporter reporter(toolkit, false);
   MemoryProgramList programs = programs_;
-  EXPECT_EQ(RunRemoval(reporter, *fs, programs, record), kExitInstalled);
+  EXPECT_EQ(RunRemoval(reporter, *fs, programs, record), kExitPartly);
   ASSERT_EQ(toolkit.asked.size(), 2u);
   EXPECT_NE(toolkit.asked[1].text.find(dest + " is a link to another folder"), std::string::npos);
+  EXPECT_EQ(toolkit.asked[1].icon, forms::Icon::kExclamation);
 }
 
 // Each call of a removal failing in each way: a failure before scenery.cfg

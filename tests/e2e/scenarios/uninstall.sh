@@ -5,7 +5,8 @@
 # outside that holds the same files. It takes the area out of scenery.cfg
 # (its old bytes again), deletes what it installed but keeps a texture the
 # user repainted and everything behind the link, takes the entry away, and
-# its own folder is gone.
+# its own folder is gone. What stayed behind the link makes it a partial
+# removal: a warning box, exit code 4.
 steps() {
   install_all | sed '$d'  # all but its "exit 0", said here
   cat <<STEPS
@@ -17,8 +18,8 @@ start-removal "$TITLE"
 write swap-now now
 wait-file swapped
 box "Do you want to remove Harbour Island Scenery from this computer?" yes "$TITLE" question
-box "kept because they lie behind a link to another folder:" ok "$TITLE" information
-exit 0
+box "kept because they lie behind a link to another folder:" ok "$TITLE" exclamation
+exit 4
 expect-program "$TITLE" -
 STEPS
 }
