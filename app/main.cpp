@@ -114,7 +114,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       const int code = scenery::RunRemoval(reporter, fs, programs, record, line.simulator);
       // The program goes with its entry; one whose entry stays is kept.
       bool listed = false;
-      for (const std::string& folder : programs.FoldersOf(scenery::DisplayName(record.title))) {
+      for (const std::string& folder : programs.Folders()) {
         listed = listed || scenery::ComparableFolder(folder, "") ==
                                scenery::ComparableFolder(record.destination, "");
       }

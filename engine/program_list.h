@@ -26,9 +26,9 @@ class ProgramList {
   // Takes away the entry of `destination`; none there is no failure.
   // Throws Failure.
   virtual void Unregister(const std::string& destination) = 0;
-  // The folders (InstallLocation) of the entries called `display_name`.
-  // Never throws: an unreadable list has none.
-  virtual std::vector<std::string> FoldersOf(const std::string& display_name) = 0;
+  // The folders (InstallLocation) of every entry of an installation of a
+  // scenery. Never throws: an unreadable list has none.
+  virtual std::vector<std::string> Folders() = 0;
   // The folder that keeps, one protected folder per entry, the programs
   // that the entries start: "Scenery Setup" in the system's folder for
   // programs, where only administrators may write. Throws Failure when the

@@ -407,13 +407,46 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
 
   ProgramEntry entry;
   entry.destination = settings.target_dir;
-  entry.display_name = settings.install_title.empty() ? "Setup" : settings.install_title;
+  entry.display_name = DisplayName(settings.install_title);
+  // A second copy of the package elsewhere: its entry names its folder.
+  RemovalRecord other;
+  if (FindOtherCopy(fs, programs, settings, dest, &other)) entry.display_name += " (" + dest + ")";
   entry.uninstall_exe = uninstall;
   entry.size_kib = static_cast<std::uint32_t>((bytes + 1023) / 1024);
   programs.Register(entry);
   journal.Note("Wrote the entry " + ProgramKeyOf(entry.destination) +
                " in Windows' list of programs: \"" + entry.display_name + "\", removed by " +
                uninstall);
+}
+
+bool IsSamePackage(const RemovalRecord& record, const InstallSettings& settings) {
+  return record.title == settings.install_title && record.area_title == settings.scenery_title;
+}
+
+std::vector<RemovalRecord> ListedInstallations(FileSystem& fs, ProgramList& programs) {
+  std::vector<RemovalRecord> records;
+  for (const std::string& folder : programs.Folders()) {
+    RemovalRecord record;
+    if (ReadEarlierInstallation(fs, programs, folder, &record)) records.push_back(record);
+  }
+  return records;
+}
+
+bool FindOtherCopy(FileSystem& fs, ProgramList& programs, const InstallSettings& settings,
+                   const std::string& folder, RemovalRecord* other) {
+  for (const RemovalRecord& record : ListedInstallations(fs, programs)) {
+    if (IsSamePackage(record, settings) &&
+        ComparableFolder(record.destination, "") != ComparableFolder(folder, "")) {
+      *other = record;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string PackageName(const std::string& install_title, const std::string& area_title) {
+  const std::string name = DisplayName(install_title);
+  return area_title.empty() || area_title == name ? name : name + " (its area: " + area_title + ")";
 }
 
 bool ReadEarlierInstallation(FileSystem& fs, ProgramList& programs, const std::string& folder,

@@ -90,6 +90,24 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
 bool ReadEarlierInstallation(FileSystem& fs, ProgramList& programs, const std::string& folder,
                              RemovalRecord* record);
 
+// Whether `record` is of an installation of the package that `settings`
+// install: the same InstallTitle and SceneryTitle. Two packages of one
+// author that share an InstallTitle are two packages.
+bool IsSamePackage(const RemovalRecord& record, const InstallSettings& settings);
+
+// The installations that the list of programs names and whose removal
+// program is still there, with their records. Never throws.
+std::vector<RemovalRecord> ListedInstallations(FileSystem& fs, ProgramList& programs);
+
+// Another installation of the package of `settings` than the one into
+// `folder`, among the listed ones; false when there is none.
+bool FindOtherCopy(FileSystem& fs, ProgramList& programs, const InstallSettings& settings,
+                   const std::string& folder, RemovalRecord* other);
+
+// How a question or refusal names a package: its InstallTitle and, where
+// the area's title (SceneryTitle) says more, that too.
+std::string PackageName(const std::string& install_title, const std::string& area_title);
+
 // A recorded file that the removal could not delete, and why.
 struct NotDeleted {
   std::string path;

@@ -1,6 +1,7 @@
 #include "engine/failure.h"
 #include "engine/package_copy.h"
 #include "engine/paths.h"
+#include "engine/removal.h"
 #include "ui/wizard.h"
 
 namespace scenery {
@@ -118,6 +119,21 @@ std::string NamesAFileRefusal(const std::string& target) {
          "folder to install the scenery into.";
 }
 
+std::string AnotherPackageHere(const RemovalRecord& other, const InstallSettings& settings,
+                               const std::string& target) {
+  return target + " holds " + PackageName(other.title, other.area_title) +
+         ", which Setup installed there. Installing " +
+         PackageName(settings.install_title, settings.scenery_title) +
+         " into the same folder would take the place of that installation's entry in the list "
+         "of programs, and of its files where they have the same names.";
+}
+
+std::string SecondCopyQuestion(const RemovalRecord& other, const std::string& target) {
+  return PackageName(other.title, other.area_title) + " is already installed in " +
+         other.destination + ".\r\n\r\nDo you want to install a second copy into " + target +
+         "? FS 2000 would show both.";
+}
+
 const char kNoSimulatorThere[] = "FS 2000 does not exists in the specified path";
 
 void FolderPage::AcceptDestination() {
@@ -143,8 +159,27 @@ void FolderPage::AcceptDestination() {
     wizard_.Ask(NamesAFileRefusal(target), forms::Buttons::kOk, forms::Icon::kExclamation);
     return;
   }
+  // Another package in the folder, or this one in another folder: asked,
+  // No the default.
+  const int no_is_default = 2;
+  if (ProgramList* programs = wizard_.programs()) {
+    RemovalRecord other;
+    const InstallSettings& settings = wizard_.settings();
+    if (ReadEarlierInstallation(wizard_.fs(), *programs, target, &other) &&
+        !IsSamePackage(other, settings)) {
+      if (wizard_.Ask(AnotherPackageHere(other, settings, target) +
+                          "\r\n\r\nDo you want to install into this folder anyway?",
+                      forms::Buttons::kYesNo, forms::Icon::kExclamation,
+                      no_is_default) != forms::Answer::kYes) {
+        return;
+      }
+    } else if (FindOtherCopy(wizard_.fs(), *programs, settings, target, &other) &&
+               wizard_.Ask(SecondCopyQuestion(other, target), forms::Buttons::kYesNo,
+                           forms::Icon::kExclamation, no_is_default) != forms::Answer::kYes) {
+      return;
+    }
+  }
   if (on_disk == DestinationOnDisk::kMissing) {
-    const int no_is_default = 2;
     if (wizard_.Ask(target + " does not exist. Do you want to create it ?",
                     forms::Buttons::kYesNo, forms::Icon::kQuestion,
                     no_is_default) != forms::Answer::kYes) {

@@ -3,6 +3,7 @@
 #include "engine/installation.h"
 #include "engine/manifest.h"
 #include "engine/package_copy.h"
+#include "engine/removal.h"
 #include "ui/wizard.h"
 
 namespace scenery {
@@ -48,6 +49,16 @@ int InstallSilently(Reporter& reporter, PackageSource& source, FileSystem& fs,
   }
   if (ProbeDestination(fs, target) == DestinationOnDisk::kFile) {
     Refuse(install_into, target, NamesAFileRefusal(target));
+  }
+  if (programs != nullptr) {
+    RemovalRecord other;
+    if (ReadEarlierInstallation(fs, *programs, target, &other) && !IsSamePackage(other, settings)) {
+      Refuse(install_into, target,
+             AnotherPackageHere(other, settings, target) + " Nothing was written.");
+    }
+    if (FindOtherCopy(fs, *programs, settings, target, &other)) {
+      reporter.Note("A second copy: the package is installed in " + other.destination + " too");
+    }
   }
   // The simulator page's.
   if (!HoldsSceneryLibrary(fs, folder)) {

@@ -94,10 +94,8 @@ void Wizard::GoTo(Page& page) {
 }
 
 bool ProposeEarlierInstallation(FileSystem& fs, ProgramList& programs, InstallSettings& settings) {
-  for (const std::string& folder :
-       programs.FoldersOf(DisplayName(settings.install_title))) {
-    RemovalRecord earlier;
-    if (!ReadEarlierInstallation(fs, programs, folder, &earlier)) continue;
+  for (const RemovalRecord& earlier : ListedInstallations(fs, programs)) {
+    if (!IsSamePackage(earlier, settings)) continue;
     settings.target_path = earlier.destination;
     settings.guess_fs_folder = SimulatorFolderOf(earlier.cfg_path);
     return true;

@@ -219,6 +219,12 @@ bool ProposeEarlierInstallation(FileSystem& fs, ProgramList& programs, InstallSe
 // scenery.cfg; the installation from the command line says the same.
 std::string DestinationRefusal(const DestinationVerdict& verdict, const std::string& target);
 std::string NamesAFileRefusal(const std::string& target);
+// A destination that holds another package that Setup installed (`other`),
+// and one where the package is installed elsewhere already: what the
+// destination page asks before it goes on.
+std::string AnotherPackageHere(const RemovalRecord& other, const InstallSettings& settings,
+                               const std::string& target);
+std::string SecondCopyQuestion(const RemovalRecord& other, const std::string& target);
 extern const char kNoSimulatorThere[];
 
 // The width in twips by which the progress fill grows per file: `width`

@@ -105,7 +105,7 @@ void Win32ProgramList::Unregister(const std::string& destination) {
   if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND) Throw(code, kRemoveEntry, destination);
 }
 
-std::vector<std::string> Win32ProgramList::FoldersOf(const std::string& display_name) {
+std::vector<std::string> Win32ProgramList::Folders() {
   std::vector<std::string> folders;
   const Registry registry;
   if (!registry.complete()) return folders;
@@ -123,10 +123,8 @@ std::vector<std::string> Win32ProgramList::FoldersOf(const std::string& display_
     if (std::string(name).compare(0, sizeof kOurKeys - 1, kOurKeys) != 0) continue;
     HKEY entry = nullptr;
     if (registry.open(list, name, 0, KEY_QUERY_VALUE, &entry) != ERROR_SUCCESS) continue;
-    if (QueryText(registry, entry, "DisplayName") == display_name) {
-      const std::string folder = QueryText(registry, entry, "InstallLocation");
-      if (!folder.empty()) folders.push_back(folder);
-    }
+    const std::string folder = QueryText(registry, entry, "InstallLocation");
+    if (!folder.empty()) folders.push_back(folder);
     registry.close(entry);
   }
   registry.close(list);

@@ -12,7 +12,7 @@ class Win32ProgramList : public ProgramList {
  public:
   void Register(const ProgramEntry& entry) override;
   void Unregister(const std::string& destination) override;
-  std::vector<std::string> FoldersOf(const std::string& display_name) override;
+  std::vector<std::string> Folders() override;
   std::string RemovalRoot() override;
 };
 

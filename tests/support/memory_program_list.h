@@ -22,11 +22,9 @@ class MemoryProgramList : public ProgramList {
     if (fail) Refuse(destination);
     entries.erase(ProgramKeyOf(destination));
   }
-  std::vector<std::string> FoldersOf(const std::string& display_name) override {
+  std::vector<std::string> Folders() override {
     std::vector<std::string> folders;
-    for (const auto& entry : entries) {
-      if (entry.second.display_name == display_name) folders.push_back(entry.second.destination);
-    }
+    for (const auto& entry : entries) folders.push_back(entry.second.destination);
     return folders;
   }
 

@@ -13,6 +13,7 @@
 #endif
 
 #include "engine/install_log.h"
+#include "engine/removal.h"
 #include "tests/support/fake_program.h"
 #include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
@@ -152,6 +153,41 @@ TEST_F(SilentInstall, InstallsWhereTheManifestProposesAndLogsEachEvent) {
         std::string("The installation completed\r\n")}) {
     EXPECT_NE(log.find(event), std::string::npos) << event << "\n" << log;
   }
+}
+
+// A package is its two titles: two packages of one author that share an
+// InstallTitle get a folder, an area and an entry each, and neither is
+// written over the other; the same package a second time elsewhere gets an
+// entry that names its folder.
+TEST_F(SilentInstall, APackageIsItsInstallTitleAndItsSceneryTitle) {
+  ASSERT_EQ(Run("/S"), kExitInstalled);
+  const std::string ini = box_->program_folder() + "\\Setup.ini", first = settings_.target_dir;
+  const std::string manifest = fs_->Contents(ini), area = "SceneryTitle=Harbour Island";
+  auto package = [&](const std::string& title) {
+    std::string text = manifest;
+    fs_->AddFile(ini, text.replace(text.find(area), area.size(), "SceneryTitle=" + title));
+  };
+  package("Harbour Lighthouse");
+  const std::vector<std::string> before = fs_->Listing();
+  EXPECT_EQ(Run("/S"), kExitFailed);  // proposed: TargetPath, the first one's folder
+  EXPECT_NE(Log().find(first + " holds Harbour (its area: Harbour Island), which Setup installed there."),
+            std::string::npos) << Log();
+  EXPECT_EQ(fs_->Listing(), before);
+  const std::string second = box_->root() + "\\Scenery\\Lighthouse";
+  EXPECT_EQ(Run("/S /D=" + second), kExitInstalled);
+  ASSERT_EQ(programs_.entries.size(), 2u);
+  for (const auto& entry : programs_.entries) EXPECT_EQ(entry.second.display_name, "Harbour");
+  RemovalRecord record;
+  ASSERT_TRUE(ReadEarlierInstallation(*fs_, programs_, second, &record));
+  RemoveInstallation(*fs_, programs_, record);
+  EXPECT_EQ(fs_->Contents(first + "\\Scenery\\Harbour.bgl"), "BGL harbour");
+  EXPECT_NE(fs_->Contents(settings_.cfg_path).find("Local=" + first + "\r\n"), std::string::npos);
+
+  package("Harbour Island");
+  const std::string third = box_->root() + "\\Scenery\\Copy";
+  EXPECT_EQ(Run("/S /D=" + third), kExitInstalled);
+  EXPECT_NE(Log().find("A second copy: the package is installed in " + first + " too"), std::string::npos);
+  EXPECT_EQ(programs_.entries[ProgramKeyOf(third)].display_name, "Harbour (" + third + ")");
 }
 
 TEST_F(SilentInstall, RefusesWhatThePagesRefuseAndWritesNothing) {

@@ -479,13 +479,14 @@ TEST_F(Removal, EveryCallFailingInEveryWay) {
 }
 
 // An update: the pages first propose the folders of the earlier
-// installation that the list of programs names, while its Uninstall.exe is
-// there.
+// installation of the same package (InstallTitle and SceneryTitle) that the
+// list of programs names, while its Uninstall.exe is there. Another package
+// of the same author, with the same InstallTitle, is another package.
 TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
-  auto proposals = [&](const std::string& title, const std::string& typed) {
+  auto proposals = [&](const std::string& title, const std::string& area, const std::string& typed) {
     fs_->AddFile(box_->program_folder() + "\\Setup.ini",
-                 (title.empty() ? "" : "InstallTitle=" + title + "\r\n") +
-                     "TargetPath=C:\\Elsewhere\r\nGuessFSFolder=C:\\Nowhere\r\n");
+                 (title.empty() ? "" : "InstallTitle=" + title + "\r\n") + "SceneryTitle=" + area +
+                     "\r\nTargetPath=C:\\Elsewhere\r\nGuessFSFolder=C:\\Nowhere\r\n");
     InstallSettings settings;
     HeadlessToolkit toolkit;
     FolderSource source(*fs_);
@@ -496,20 +497,43 @@ TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
     wizard.GoTo(wizard.destination());
     return settings.target_path + "|" + settings.guess_fs_folder;
   };
-  const std::string title = "Harbour Island Scenery", simulator = box_->root() + "\\FS2000";
-  EXPECT_EQ(proposals(title, ""), settings_.target_dir + "|" + simulator);
+  const std::string title = "Harbour Island Scenery", area = "Harbour Island";
+  const std::string simulator = box_->root() + "\\FS2000", none = "C:\\Elsewhere|C:\\Nowhere";
+  EXPECT_EQ(proposals(title, area, ""), settings_.target_dir + "|" + simulator);
   // A folder given with /D= comes first.
-  EXPECT_EQ(proposals(title, "C:\\Typed"), "C:\\Typed|" + simulator);
+  EXPECT_EQ(proposals(title, area, "C:\\Typed"), "C:\\Typed|" + simulator);
+  // Another package of the author, or one without InstallTitle.
+  EXPECT_EQ(proposals(title, "Harbour Lighthouse", ""), none);
+  EXPECT_EQ(proposals("", area, ""), none);
   // An entry before it whose Uninstall.exe is gone does not hide it.
   ProgramEntry stale = programs_.entries.begin()->second;
   stale.destination = "C:\\Gone";
   programs_.entries[" stale"] = stale;
-  EXPECT_EQ(proposals(title, ""), settings_.target_dir + "|" + simulator);
-  // A package without InstallTitle has its entries named "Setup".
-  for (auto& entry : programs_.entries) entry.second.display_name = "Setup";
-  EXPECT_EQ(proposals("", ""), settings_.target_dir + "|" + simulator);
+  EXPECT_EQ(proposals(title, area, ""), settings_.target_dir + "|" + simulator);
+  // Another folder for the same package: the destination page asks, No
+  // the default, and No keeps the page.
+  fs_->AddFile(box_->program_folder() + "\\Setup.ini", "InstallTitle=" + title + "\r\nSceneryTitle=" + area + "\r\n");
+  InstallSettings settings;
+  HeadlessToolkit toolkit;
+  toolkit.answers = {forms::Answer::kNo};
+  FolderSource source(*fs_);
+  Wizard wizard(settings, source, *fs_, toolkit);
+  wizard.set_removal(ProgramImage{&program_, program_.Size(), 0}, programs_);
+  wizard.HandleEvent([&] { wizard.Start(); });
+  wizard.GoTo(wizard.destination());
+  wizard.HandleEvent([&] {
+    wizard.destination().path_text.SetText("C:\\Second");
+    wizard.destination().next.Click();
+  });
+  ASSERT_EQ(toolkit.asked.size(), 1u);
+  EXPECT_EQ(toolkit.asked[0].text, "Harbour Island Scenery (its area: Harbour Island) is already installed in " +
+                                       settings_.target_dir + ".\r\n\r\nDo you want to install a second copy "
+                                       "into C:\\Second? FS 2000 would show both.");
+  EXPECT_EQ(toolkit.asked[0].icon, forms::Icon::kExclamation);
+  EXPECT_EQ(toolkit.asked[0].default_button, 2);
+  EXPECT_EQ(settings.target_dir, "");
   fs_->Remove(Uninstall());
-  EXPECT_EQ(proposals("", ""), "C:\\Elsewhere|C:\\Nowhere");
+  EXPECT_EQ(proposals(title, area, ""), none);
 }
 
 TEST(RemovalLibrary, OnlyTheAreaOfTheFolderGoes) {
