@@ -49,6 +49,7 @@ constexpr char kRemoveFile[] = "delete the file";
 constexpr char kRemoveFolder[] = "remove the folder";
 constexpr char kProtectFolder[] = "give its own access list to the folder";
 constexpr char kHoldFolder[] = "open the folder";
+constexpr char kFreeBytes[] = "find the free space of the drive of";
 }  // namespace op
 
 enum class EntryKind { kMissing, kFile, kFolder };
@@ -227,6 +228,10 @@ class FileSystem {
   // Cuts the existing file `path` back to `length` bytes.
   // REQUIRES: length is not greater than the file's length.
   virtual void Truncate(const std::string& path, std::uint64_t length) = 0;
+
+  // The bytes free for the user on the volume of the existing folder
+  // `folder`. Throws when the system cannot tell.
+  virtual std::uint64_t FreeBytes(const std::string& folder) = 0;
 
   // The drives of the machine, in letter order.
   virtual std::vector<DriveInfo> ListDrives() = 0;

@@ -31,6 +31,8 @@ class PackageSource {
   virtual bool LiesIn(FileSystem& fs, const std::string& folder) = 0;
   // The package file `name` as messages name it.
   virtual std::string PathOf(const std::string& name) = 0;
+  // The size of the package file `name`. A missing file throws kNotFound.
+  virtual std::uint64_t SizeOf(const std::string& name) = 0;
 };
 
 // The files beside the program: the folder that FileSystem::ProgramFolder
@@ -43,6 +45,7 @@ class FolderSource : public PackageSource {
   void CopyTo(const std::string& name, FileSystem& fs, const std::string& target) override;
   bool LiesIn(FileSystem& fs, const std::string& folder) override;
   std::string PathOf(const std::string& name) override;
+  std::uint64_t SizeOf(const std::string& name) override { return fs_.FileLength(PathOf(name)); }
 
  private:
   FileSystem& fs_;
@@ -59,6 +62,7 @@ class CarriedSource : public PackageSource {
   void CopyTo(const std::string& name, FileSystem& fs, const std::string& target) override;
   bool LiesIn(FileSystem&, const std::string&) override { return false; }
   std::string PathOf(const std::string& name) override;
+  std::uint64_t SizeOf(const std::string& name) override { return Entry(name, op::kRead).size; }
 
  private:
   const PackedFile& Entry(const std::string& name, const char* operation);

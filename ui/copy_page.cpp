@@ -85,7 +85,18 @@ void CopyPage::RunInstallation() {
     wizard_.log()->Note("Settings: destination " + settings.target_dir + ", scenery.cfg " +
                         settings.cfg_path + ", backup " + settings.backup_path);
   }
-  InstallPackage(wizard_.source(), wizard_.fs(), wizard_.settings(), *this, wizard_.image(),
+  // What would stop the run is said before anything is written; the page
+  // stays ready.
+  const ProgramImage* image = wizard_.image();
+  const std::string obstacle =
+      FindRunObstacle(wizard_.source(), wizard_.fs(), settings, image ? image->image_end : 0,
+                      wizard_.programs() ? wizard_.programs()->RemovalRoot() : "");
+  if (!obstacle.empty()) {
+    if (wizard_.log() != nullptr) wizard_.log()->Note(obstacle);
+    wizard_.Ask(obstacle, forms::Buttons::kOk, forms::Icon::kExclamation);
+    return;
+  }
+  InstallPackage(wizard_.source(), wizard_.fs(), wizard_.settings(), *this, image,
                  wizard_.programs(), wizard_.log());
   install_done_ = true;
 }

@@ -66,6 +66,9 @@ int InstallSilently(Reporter& reporter, PackageSource& source, FileSystem& fs,
   }
   settings.target_dir = target;
   SetSimulatorFolder(settings, folder);
+  const std::string obstacle = FindRunObstacle(source, fs, settings, image ? image->image_end : 0,
+                                               programs ? programs->RemovalRoot() : "");
+  if (!obstacle.empty()) Refuse("install into the folder", target, obstacle);
   NoProgress progress;
   InstallPackage(source, fs, settings, progress, image, programs, reporter.log());
   reporter.Note("The installation completed");

@@ -164,6 +164,10 @@ void PosixFileSystem::RemoveFile(const std::string& path) { NotOffered(op::kRemo
 
 void PosixFileSystem::RemoveFolder(const std::string& path) { NotOffered(op::kRemoveFolder, path); }
 
+std::uint64_t PosixFileSystem::FreeBytes(const std::string& folder) {
+  NotOffered(op::kFreeBytes, folder);
+}
+
 void PosixFileSystem::MakeProtectedFolder(const std::string& path) {
   NotOffered(op::kProtectFolder, path);
 }

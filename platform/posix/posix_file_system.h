@@ -34,6 +34,7 @@ class PosixFileSystem : public FileSystem {
   void RemoveFile(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void MakeProtectedFolder(const std::string& path) override;
+  std::uint64_t FreeBytes(const std::string& folder) override;
   std::unique_ptr<FolderHold> HoldFolder(const std::string& path) override;
   RemoveOutcome RemoveFileIf(const std::string& path,
                              const std::function<bool(ByteFile&)>& still_ours) override;

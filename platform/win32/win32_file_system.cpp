@@ -541,6 +541,16 @@ void Win32FileSystem::Truncate(const std::string& path, std::uint64_t length) {
   if (!SetEndOfFile(file.get())) ThrowLastError(op::kTruncate, path);
 }
 
+std::uint64_t Win32FileSystem::FreeBytes(const std::string& folder) {
+  std::string path = folder;
+  if (path.empty() || path.back() != '\\') path += '\\';
+  ULARGE_INTEGER free_to_caller;
+  if (!GetDiskFreeSpaceExA(path.c_str(), &free_to_caller, nullptr, nullptr)) {
+    ThrowLastError(op::kFreeBytes, folder);
+  }
+  return free_to_caller.QuadPart;
+}
+
 std::vector<DriveInfo> Win32FileSystem::ListDrives() {
   std::vector<DriveInfo> drives;
   const DWORD mask = GetLogicalDrives();

@@ -33,6 +33,7 @@ class Win32FileSystem : public FileSystem {
   std::uint64_t FileLength(const std::string& path) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;
   void Truncate(const std::string& path, std::uint64_t length) override;
+  std::uint64_t FreeBytes(const std::string& folder) override;
   std::vector<DriveInfo> ListDrives() override;
   bool IsDriveReady(char letter) override;
   std::vector<std::string> ListSubfolders(const std::string& folder) override;

@@ -53,6 +53,7 @@ const char* FsCallName(FsCall call) {
     case FsCall::kProtectFolder: return "MakeProtectedFolder";
     case FsCall::kHoldFolder: return "HoldFolder";
     case FsCall::kRemoveIf: return "RemoveFileIf";
+    case FsCall::kFreeBytes: return "FreeBytes";
   }
   return "?";
 }
@@ -396,6 +397,7 @@ void MemoryFileSystem::Enter(FsCall call, const std::string& path, bool* partial
       case FsCall::kProtectFolder: operation = op::kProtectFolder; break;
       case FsCall::kHoldFolder: operation = op::kHoldFolder; break;
       case FsCall::kRemoveIf: operation = op::kRemoveFile; break;
+      case FsCall::kFreeBytes: operation = op::kFreeBytes; break;
       default: break;
     }
     Fail(kind, operation, path);
@@ -578,6 +580,14 @@ void MemoryFileSystem::RemoveFolder(const std::string& path) {
     throw Failure(FailureKind::kOther, op::kRemoveFolder, path, "The directory is not empty.");
   }
   nodes_.erase(r.Key());
+}
+
+std::uint64_t MemoryFileSystem::FreeBytes(const std::string& folder) {
+  Enter(FsCall::kFreeBytes, folder);
+  Resolved r = Resolve(folder);
+  CheckRoot(r, op::kFreeBytes, folder);
+  if (!IsExistingFolder(r)) Fail(FailureKind::kNotFound, op::kFreeBytes, folder);
+  return free_bytes_;
 }
 
 void MemoryFileSystem::MakeProtectedFolder(const std::string& path) {

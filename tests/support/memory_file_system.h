@@ -26,7 +26,7 @@ enum class FsCall {
   kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
   kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
   kCurrentFolder, kSameEntry, kListFiles, kWrite, kMakeWritable, kRename, kRemoveFile,
-  kRemoveFolder, kMoveReplacing, kProtectFolder, kHoldFolder, kRemoveIf,
+  kRemoveFolder, kMoveReplacing, kProtectFolder, kHoldFolder, kRemoveIf, kFreeBytes,
 };
 
 const char* FsCallName(FsCall call);
@@ -118,6 +118,7 @@ class MemoryFileSystem : public FileSystem {
   std::uint64_t FileLength(const std::string& path) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;
   void Truncate(const std::string& path, std::uint64_t length) override;
+  std::uint64_t FreeBytes(const std::string& folder) override;
   std::vector<DriveInfo> ListDrives() override;
   bool IsDriveReady(char letter) override;
   std::vector<std::string> ListSubfolders(const std::string& folder) override;

@@ -213,6 +213,21 @@ TEST_F(SilentInstall, RefusesWhatThePagesRefuseAndWritesNothing) {
     EXPECT_NE(Log().find(c.said), std::string::npos) << Log();
     EXPECT_EQ(without_log(fs_->Listing()), before) << c.arguments;
   }
+  // Found before anything is written: a drive without room (all on one: 64
+  // KiB for folders, 6 files of a cluster each, the backup's cluster, the
+  // removal program and its record 68 KiB), a package that is not whole.
+  fs_->SetFreeBytes(100000);
+  EXPECT_EQ(Run("/S"), kExitFailed);
+  EXPECT_NE(Log().find("There is not enough room on the drive of " + box_->root() +
+                       " for the installation: it needs 160 KB, and 98 KB are free.\r\n"),
+            std::string::npos) << Log();
+  fs_->SetFreeBytes(UINT64_MAX);
+  fs_->Remove(box_->program_folder() + "\\ReadMe.txt");
+  const std::vector<std::string> without_readme = without_log(fs_->Listing());
+  EXPECT_EQ(Run("/S"), kExitFailed);
+  EXPECT_NE(Log().find("The package is not whole: it has no file " + box_->program_folder() +
+                       "\\ReadMe.txt.\r\n"), std::string::npos) << Log();
+  EXPECT_EQ(without_log(fs_->Listing()), without_readme);
 }
 
 // An update without /D=: the folders of the earlier installation, as the

@@ -297,14 +297,20 @@ TEST(WholeInstallationThroughTheCopyPage, EveryCallFailingInEveryWay) {
       ++cases;
     }
   }
-  // A failed append, then the undo's own calls failing in every way too.
+  // A failed append, then the undo's own calls failing in every way too
+  // (the first of their kind after the append).
+  std::map<FsCall, int> before_append;
+  for (const RecordedCall& step : sequence) {
+    if (step.call == FsCall::kAppend) break;
+    ++before_append[step.call];
+  }
   for (FailureKind append_kind : kKinds) {
     for (FsCall undo_call : {FsCall::kLength, FsCall::kTruncate}) {
       for (FailureKind undo_kind : kKinds) {
         WizardRun run;
         run.toolkit.answers.push_back(forms::Answer::kOk);
         run.fs->FailNth(FsCall::kAppend, 1, append_kind);
-        run.fs->FailNth(undo_call, 1, undo_kind);
+        run.fs->FailNth(undo_call, before_append[undo_call] + 1, undo_kind);
         run.Start();
         ASSERT_FALSE(run.toolkit.asked.empty());
         const std::string& text = run.toolkit.asked.back().text;
@@ -316,6 +322,20 @@ TEST(WholeInstallationThroughTheCopyPage, EveryCallFailingInEveryWay) {
       }
     }
   }
+  // What would stop the run is said before anything is written, and the
+  // page stays ready: Start again, or Exit.
+  WizardRun full;
+  full.fs->SetFreeBytes(1000);
+  full.toolkit.answers.push_back(forms::Answer::kOk);
+  const std::vector<std::string> before = full.fs->Listing();
+  full.Start();
+  ASSERT_EQ(full.toolkit.asked.size(), 1u);
+  EXPECT_EQ(full.toolkit.asked[0].icon, forms::Icon::kExclamation);
+  EXPECT_TRUE(Contains(full.toolkit.asked[0].text, "There is not enough room on the drive"));
+  EXPECT_TRUE(full.toolkit.quit_codes.empty());
+  EXPECT_EQ(full.wizard.copy().main_button.text(), "Start");
+  EXPECT_TRUE(full.wizard.copy().exit.enabled());
+  EXPECT_EQ(full.fs->Listing(), before);
   std::printf("[ fault cases ] %d through the copy page over a sequence of %zu calls\n", cases,
               sequence.size());
 }
