@@ -25,6 +25,8 @@ struct InstallSettings {
   std::string exclude;          // Exclude: optional Exclude= line of the new area
   std::string flatten0;         // Flatten.0: optional Flatten.0= line of the new area
   std::string flatten1;         // Flatten.1: optional Flatten.1= line of the new area
+  std::string publisher;        // Publisher: optional, the list of programs' Publisher
+  std::string version;          // Version: optional, the list of programs' DisplayVersion
   // Extension: texture file extensions without the dot, in the order of the
   // manifest's lines; a repeated extension takes a second slot. Its size is
   // the extension count, at most kMaxExtensions.

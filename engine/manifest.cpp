@@ -27,6 +27,8 @@ const ManifestKey kKeys[] = {
     {"Exclude=", &InstallSettings::exclude},
     {"Flatten.0=", &InstallSettings::flatten0},
     {"Flatten.1=", &InstallSettings::flatten1},
+    {"Publisher=", &InstallSettings::publisher},
+    {"Version=", &InstallSettings::version},
 };
 
 bool StartsWith(const std::string& line, const std::string& prefix) {

@@ -15,6 +15,8 @@ struct ProgramEntry {
   std::string display_name;   // InstallTitle
   std::string uninstall_exe;  // the full path of Uninstall.exe
   std::uint32_t size_kib = 0; // EstimatedSize
+  std::string publisher;      // Publisher, left out when empty
+  std::string version;        // DisplayVersion, left out when empty
 };
 
 class ProgramList {

@@ -408,6 +408,8 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
   ProgramEntry entry;
   entry.destination = settings.target_dir;
   entry.display_name = DisplayName(settings.install_title);
+  entry.publisher = settings.publisher;
+  entry.version = settings.version;
   // A second copy of the package elsewhere: its entry names its folder.
   RemovalRecord other;
   if (FindOtherCopy(fs, programs, settings, dest, &other)) entry.display_name += " (" + dest + ")";

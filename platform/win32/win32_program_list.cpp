@@ -20,6 +20,7 @@ using SetFn = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
 using QueryFn = LONG(WINAPI*)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
 using EnumFn = LONG(WINAPI*)(HKEY, DWORD, LPSTR, LPDWORD, LPDWORD, LPSTR, LPDWORD, PFILETIME);
 using DeleteFn = LONG(WINAPI*)(HKEY, LPCSTR);
+using DeleteValueFn = LONG(WINAPI*)(HKEY, LPCSTR);
 using CloseFn = LONG(WINAPI*)(HKEY);
 
 // The registry's functions, from the system folder's advapi32.
@@ -30,6 +31,8 @@ struct Registry {
   QueryFn query = reinterpret_cast<QueryFn>(SystemFunction(L"advapi32.dll", "RegQueryValueExA"));
   EnumFn enumerate = reinterpret_cast<EnumFn>(SystemFunction(L"advapi32.dll", "RegEnumKeyExA"));
   DeleteFn remove = reinterpret_cast<DeleteFn>(SystemFunction(L"advapi32.dll", "RegDeleteKeyA"));
+  DeleteValueFn remove_value =
+      reinterpret_cast<DeleteValueFn>(SystemFunction(L"advapi32.dll", "RegDeleteValueA"));
   CloseFn close = reinterpret_cast<CloseFn>(SystemFunction(L"advapi32.dll", "RegCloseKey"));
   bool complete() const { return create && open && set && query && enumerate && remove && close; }
 };
@@ -86,6 +89,16 @@ void Win32ProgramList::Register(const ProgramEntry& entry) {
   text("QuietUninstallString", "\"" + entry.uninstall_exe + "\" /S");
   text("InstallLocation", entry.destination);
   text("DisplayIcon", entry.uninstall_exe);
+  // Optional values: left out (and taken away from an earlier entry) when empty.
+  auto optional_text = [&](const char* value, const std::string& data) {
+    if (!data.empty()) {
+      text(value, data);
+    } else if (registry.remove_value != nullptr) {
+      registry.remove_value(key, value);
+    }
+  };
+  optional_text("Publisher", entry.publisher);
+  optional_text("DisplayVersion", entry.version);
   number("EstimatedSize", entry.size_kib);
   number("NoModify", 1);
   number("NoRepair", 1);

@@ -625,6 +625,12 @@ void ExpectProgramEntry(const std::string& name, const std::string& folder) {
       }
       if (!kept) std::printf("  (this Wine keeps no access list of a folder: not compared)\n");
       if (GetFileAttributesA(uninstall.c_str()) == INVALID_FILE_ATTRIBUTES) Fail(uninstall + " is missing");
+      // The entry shows the program's own icon, and Setup.ini's publisher
+      // and version where it gives them.
+      const UINT icons = ExtractIconExA(uninstall.c_str(), -1, nullptr, nullptr, 0);
+      std::printf("  %u icon(s) in %s; Publisher %s, DisplayVersion %s\n", icons, uninstall.c_str(),
+                  text(entry, "Publisher").c_str(), text(entry, "DisplayVersion").c_str());
+      if (icons == 0) Fail(uninstall + " carries no icon");
       if (location != folder || text(entry, "UninstallString") != "\"" + uninstall + "\"" ||
           text(entry, "QuietUninstallString") != "\"" + uninstall + "\" /S" ||
           text(entry, "DisplayIcon") != uninstall || number(entry, "EstimatedSize") <= 0 ||

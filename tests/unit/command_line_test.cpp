@@ -110,7 +110,7 @@ class SilentInstall : public testing::Test {
     fs_->AddFile(box_->program_folder() + "\\Setup.ini",
                  "InstallTitle=Harbour\r\nSceneryTitle=Harbour Island\r\nBackupCFG=scenery.bak\r\n"
                  "TargetPath=" + settings_.target_dir + "\r\nGuessFSFolder=" + box_->root() +
-                     "\\FS2000\r\nExtension=bmp\r\nExtension=r8\r\n");
+                     "\\FS2000\r\nExtension=bmp\r\nExtension=r8\r\nPublisher=J. M\xFCller\r\nVersion=2.1\r\n");
   }
   int Run(const std::string& arguments) {
     FolderSource source(*fs_);
@@ -137,7 +137,9 @@ class SilentInstall : public testing::Test {
 TEST_F(SilentInstall, InstallsWhereTheManifestProposesAndLogsEachEvent) {
   EXPECT_EQ(Run("/S"), kExitInstalled);
   EXPECT_EQ(fs_->Contents(settings_.target_dir + "\\Scenery\\Harbour.bgl"), "BGL harbour");
-  EXPECT_EQ(programs_.entries.size(), 1u);
+  ASSERT_EQ(programs_.entries.size(), 1u);
+  EXPECT_EQ(programs_.entries.begin()->second.publisher, "J. M\xFCller");
+  EXPECT_EQ(programs_.entries.begin()->second.version, "2.1");
   const std::string log = Log();
   EXPECT_EQ(log.compare(0, 16, "an earlier run\r\n"), 0) << log;  // appended to, not replaced
   for (const std::string& event :
