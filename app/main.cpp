@@ -6,14 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "engine/command_line.h"
+#include "engine/install_log.h"
 #include "engine/install_settings.h"
 #include "engine/package_source.h"
 #include "engine/packed_package.h"
 #include "engine/paths.h"
-#include "engine/command_line.h"
-#include "engine/install_log.h"
 #include "engine/removal.h"
-#include "ui/report.h"
 #include "platform/win32/installation_lock.h"
 #include "platform/win32/self_removal.h"
 #include "platform/win32/system_libraries.h"
@@ -22,6 +21,7 @@
 #include "platform/win32/win32_program_list.h"
 #include "platform/win32/win32_toolkit.h"
 #include "ui/removal_dialog.h"
+#include "ui/report.h"
 #include "ui/silent_install.h"
 #include "ui/wizard.h"
 

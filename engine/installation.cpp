@@ -88,7 +88,8 @@ std::string FindObstacle(PackageSource& source, FileSystem& fs, const InstallSet
   const bool in_place = source.LiesIn(fs, settings.target_dir);  // nothing copied
   for (const PackageFile& file : ListPackageFiles(source, settings)) {
     if (source.Find(file.name).empty()) {  // License.txt or ReadMe.txt
-      return "The package is not whole: it has no file " + source.PathOf(file.name) + "." + ask_author;
+      return "The package is not whole: it has no file " + source.PathOf(file.name) + "." +
+             ask_author;
     }
     need(settings.target_dir, in_place ? 0 : source.SizeOf(file.name));
   }
@@ -113,8 +114,9 @@ std::string FindRunObstacle(PackageSource& source, FileSystem& fs, const Install
   try {
     return FindObstacle(source, fs, settings, program_bytes, removal_root);
   } catch (Failure& failure) {
-    failure.set_aftermath("Nothing was installed: no file was copied, and scenery.cfg was not "
-                          "changed.");
+    failure.set_aftermath(
+        "Nothing was installed: no file was copied, and scenery.cfg was not "
+        "changed.");
     throw;
   }
 }

@@ -90,9 +90,9 @@ void Journal::BeforeWriting(const std::string& target) {
 }
 
 void Journal::Delete(const std::string& target) {
-  const std::string aside = UseSpareName(ParentFolder(target), &next_aside_, [&](const std::string& spare) {
-    fs_.RenameFile(target, spare);
-  });
+  const std::string aside =
+      UseSpareName(ParentFolder(target), &next_aside_,
+                   [&](const std::string& spare) { fs_.RenameFile(target, spare); });
   Note("Deleted " + target);
   entries_.push_back(Entry{Kind::kDeleted, target, aside, 0, ""});
 }

@@ -346,7 +346,8 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
     for (const RemovalRecord::File& file : earlier.files) {
       if (written.count(FoldedCase(file.name)) != 0) continue;
       const std::string path = Below(dest, file.name);
-      if (fs.Probe(path).kind != EntryKind::kFile || !IsAsRecorded(fs, path, file)) continue;  // the user's now
+      if (fs.Probe(path).kind != EntryKind::kFile || !IsAsRecorded(fs, path, file))
+        continue;  // the user's now
       if (installed.count(FoldedCase(file.name)) != 0) {
         record.files.push_back(file);
         bytes += file.size;
@@ -360,7 +361,8 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
 
   // The removal program and its folders, where only administrators write.
   const std::string uninstall = RemovalProgramOf(programs.RemovalRoot(), settings.target_dir);
-  for (const std::string& folder : {ParentFolder(ParentFolder(uninstall)), ParentFolder(uninstall)}) {
+  for (const std::string& folder :
+       {ParentFolder(ParentFolder(uninstall)), ParentFolder(uninstall)}) {
     const bool made = fs.Probe(folder).kind == EntryKind::kMissing;
     fs.MakeProtectedFolder(folder);
     if (made) journal.MadeFolder(folder);
@@ -507,15 +509,18 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
       // "access denied".
       if (failure.kind() == FailureKind::kInUse ||
           (failure.kind() == FailureKind::kAccessDenied && !read_only && failure.path() == cfg)) {
-        failure.set_advice("The file is in use by another program, most likely the simulator. "
-                           "Please close FS 2000 and remove the scenery again.");
+        failure.set_advice(
+            "The file is in use by another program, most likely the simulator. "
+            "Please close FS 2000 and remove the scenery again.");
       } else if (read_only) {
-        failure.set_advice("scenery.cfg is read-only: someone set it so. To remove the scenery, "
-                           "right-click scenery.cfg in the FS 2000 folder, choose Properties, "
-                           "untick Read-only, click OK, and remove the scenery again.");
+        failure.set_advice(
+            "scenery.cfg is read-only: someone set it so. To remove the scenery, "
+            "right-click scenery.cfg in the FS 2000 folder, choose Properties, "
+            "untick Read-only, click OK, and remove the scenery again.");
       }
-      failure.set_aftermath("Nothing was removed: the scenery is still installed, and "
-                            "scenery.cfg was not changed.");
+      failure.set_aftermath(
+          "Nothing was removed: the scenery is still installed, and "
+          "scenery.cfg was not changed.");
       throw;
     }
   }
@@ -526,14 +531,15 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
   // swapped for a link, nor can any folder above it (Windows renames no
   // folder while something below it is open).
   enum class Reach { kHeld, kLink, kMissing };
-  std::map<std::string, std::pair<Reach, std::unique_ptr<FolderHold>>> holds;  // folded relative name
+  std::map<std::string, std::pair<Reach, std::unique_ptr<FolderHold>>>
+      holds;  // folded relative name
   auto reach = [&](const std::string& relative) {
     const std::string key = FoldedCase(relative);
     auto found = holds.find(key);
     if (found == holds.end()) {
       const std::string path = Below(record.destination, relative);
       std::unique_ptr<FolderHold> hold = fs.HoldFolder(path);
-      const Reach how = hold ? Reach::kHeld
+      const Reach how = hold                                         ? Reach::kHeld
                         : fs.Probe(path).kind == EntryKind::kMissing ? Reach::kMissing
                                                                      : Reach::kLink;
       found = holds.emplace(key, std::make_pair(how, std::move(hold))).first;
@@ -601,7 +607,8 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
   });
   for (const std::string& folder : made_above) {
     try {
-      if (result.destination_linked || fs.Probe(record.destination).kind != EntryKind::kMissing) break;
+      if (result.destination_linked || fs.Probe(record.destination).kind != EntryKind::kMissing)
+        break;
       const PathInfo info = fs.Probe(folder);
       if (info.kind == EntryKind::kFolder && !info.link) fs.RemoveFolder(folder);
     } catch (const Failure&) {
@@ -614,9 +621,10 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
       const std::string path = Below(record.destination, folder);
       try {
         if (fs.Probe(path).kind != EntryKind::kFolder) continue;
-        result.folders_kept.emplace_back(path, HoldsOthers(fs, record, result, &folder)
-                                                   ? "it holds files or folders that Setup did not install"
-                                                   : "it holds what was kept above");
+        result.folders_kept.emplace_back(
+            path, HoldsOthers(fs, record, result, &folder)
+                      ? "it holds files or folders that Setup did not install"
+                      : "it holds what was kept above");
       } catch (const Failure&) {
       }
     }

@@ -429,11 +429,13 @@ std::string FormatSummary(const PackageReport& report, const std::string& folder
   std::string shown;  // Publisher and Version, where Setup.ini gives them
   if (!s.publisher.empty()) shown += "publisher " + s.publisher;
   if (!s.version.empty()) shown += (shown.empty() ? "version " : ", version ") + s.version;
-  out += "Also written: Uninstall.exe into a protected folder below Program Files, and an entry called \"" +
-         DisplayName(s.install_title) + "\"" + (shown.empty() ? "" : " (" + shown + ")") +
-         " in Windows' list of programs. Removing it there takes the area out of "
-         "scenery.cfg and deletes the installed files that are still as installed; files the "
-         "user changed or added stay.\n";
+  out +=
+      "Also written: Uninstall.exe into a protected folder below Program Files, and an entry "
+      "called \"" +
+      DisplayName(s.install_title) + "\"" + (shown.empty() ? "" : " (" + shown + ")") +
+      " in Windows' list of programs. Removing it there takes the area out of "
+      "scenery.cfg and deletes the installed files that are still as installed; files the "
+      "user changed or added stay.\n";
   return out;
 }
 

@@ -26,7 +26,8 @@ int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
   const int no_is_default = 2;
   auto ask = [&](const std::string& question, forms::Icon icon) {
     if (reporter.silent()) return true;
-    if (reporter.Ask(question, forms::Buttons::kYesNo, icon, no_is_default) == forms::Answer::kYes) {
+    if (reporter.Ask(question, forms::Buttons::kYesNo, icon, no_is_default) ==
+        forms::Answer::kYes) {
       return true;
     }
     reporter.Note("The user answered No: nothing was removed");
@@ -34,11 +35,14 @@ int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
   };
   // The simulator's folder moved or removed: the files and the entry can
   // still go. A folder given with /FS= must hold the library.
-  const bool no_library = simulator.empty() && fs.Probe(record.cfg_path).kind == EntryKind::kMissing;
+  const bool no_library =
+      simulator.empty() && fs.Probe(record.cfg_path).kind == EntryKind::kMissing;
   const bool no_files = fs.Probe(record.destination).kind == EntryKind::kMissing;
-  std::string question = "Do you want to remove " + name + " from this computer?\r\n\r\nSetup will take "
+  std::string question = "Do you want to remove " + name +
+                         " from this computer?\r\n\r\nSetup will take "
                          "its area out of the FS 2000 scenery library and delete the files it "
-                         "installed in:\r\n" + record.destination +
+                         "installed in:\r\n" +
+                         record.destination +
                          "\r\n\r\nFiles that were changed or added there since are kept.";
   if (no_library) {
     question = "Setup could not find the FS 2000 scenery library " + record.cfg_path +
@@ -85,11 +89,13 @@ int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
     for (const NotDeleted& file : result.failed) text += "\r\n" + file.path + ": " + file.reason;
   }
   if (!result.missing.empty() && !no_files) {
-    text += "\r\n\r\nThese files were not found; they had been moved or deleted:" + Lines(result.missing);
+    text += "\r\n\r\nThese files were not found; they had been moved or deleted:" +
+            Lines(result.missing);
   }
   if (!result.folders_kept.empty()) {
     text += "\r\n\r\nThese folders were kept:";
-    for (const auto& folder : result.folders_kept) text += "\r\n" + folder.first + ": " + folder.second;
+    for (const auto& folder : result.folders_kept)
+      text += "\r\n" + folder.first + ": " + folder.second;
   }
   if (!result.entry_failure.empty()) {
     text += "\r\n\r\nIts entry in the list of programs could not be removed: " +

@@ -184,7 +184,8 @@ DWORD SetFileInformation(HANDLE file, void* information, ULONG size, int informa
   };
   using SetFn = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
   using ToErrorFn = ULONG(WINAPI*)(LONG);
-  static const auto set = reinterpret_cast<SetFn>(SystemFunction(L"ntdll.dll", "NtSetInformationFile"));
+  static const auto set =
+      reinterpret_cast<SetFn>(SystemFunction(L"ntdll.dll", "NtSetInformationFile"));
   static const auto to_error =
       reinterpret_cast<ToErrorFn>(SystemFunction(L"ntdll.dll", "RtlNtStatusToDosError"));
   if (set == nullptr || to_error == nullptr) return ERROR_PROC_NOT_FOUND;
@@ -347,8 +348,8 @@ void Win32FileSystem::MakeProtectedFolder(const std::string& path) {
   using ConvertFn = BOOL(WINAPI*)(LPCSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
   using GetDaclFn = BOOL(WINAPI*)(PSECURITY_DESCRIPTOR, LPBOOL, PACL*, LPBOOL);
   using SetNamedFn = DWORD(WINAPI*)(LPSTR, int, SECURITY_INFORMATION, PSID, PSID, PACL, PACL);
-  const auto convert = reinterpret_cast<ConvertFn>(SystemFunction(
-      L"advapi32.dll", "ConvertStringSecurityDescriptorToSecurityDescriptorA"));
+  const auto convert = reinterpret_cast<ConvertFn>(
+      SystemFunction(L"advapi32.dll", "ConvertStringSecurityDescriptorToSecurityDescriptorA"));
   const auto get_dacl =
       reinterpret_cast<GetDaclFn>(SystemFunction(L"advapi32.dll", "GetSecurityDescriptorDacl"));
   const auto set_named =
@@ -372,7 +373,8 @@ void Win32FileSystem::MakeProtectedFolder(const std::string& path) {
   }
   const DWORD kind = GetFileAttributesA(path.c_str());
   if (kind == INVALID_FILE_ATTRIBUTES) ThrowLastError(op::kProtectFolder, path);
-  if (!(kind & FILE_ATTRIBUTE_DIRECTORY)) throw SystemFailure(ERROR_ALREADY_EXISTS, op::kMakeFolder, path);
+  if (!(kind & FILE_ATTRIBUTE_DIRECTORY))
+    throw SystemFailure(ERROR_ALREADY_EXISTS, op::kMakeFolder, path);
   if (kind & FILE_ATTRIBUTE_REPARSE_POINT) {
     throw Failure(FailureKind::kAccessDenied, op::kProtectFolder, path,
                   "It is a link to another folder.");
@@ -391,9 +393,10 @@ std::unique_ptr<FolderHold> Win32FileSystem::HoldFolder(const std::string& path)
   // Opened itself, not what a link leads to (FILE_FLAG_OPEN_REPARSE_POINT,
   // Windows 2000 and later), and shared for reading and writing but not
   // for deleting: renaming, moving or deleting the folder needs that.
-  ScopedHandle folder(CreateFileA(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  ScopedHandle folder(
+      CreateFileA(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!folder.valid()) {
     const DWORD code = GetLastError();
     if (MeansMissing(code)) return nullptr;
@@ -417,9 +420,9 @@ RemoveOutcome Win32FileSystem::RemoveFileIf(const std::string& path,
   // One opening for the check and the deletion: the entry itself, never a
   // link's target, shared for reading only, so that nobody writes, renames
   // or deletes it in between.
-  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
-                                FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  ScopedHandle file(CreateFileA(
+      path.c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file.valid()) {
     const DWORD code = GetLastError();
     if (MeansMissing(code)) return RemoveOutcome::kMissing;

@@ -84,13 +84,13 @@
 //                                 and have brought the current page to the
 //                                 front
 //   kill                          end Setup.exe at once, as a crash would
-#include <windows.h>
 #include <aclapi.h>
 #include <sddl.h>
 #include <shlobj.h>
+#include <windows.h>
 
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -101,7 +101,9 @@ namespace {
 // programs start slowly (32-bit programs run through emulation).
 const DWORD kTimeoutMs = [] {
   const char* seconds = std::getenv("SCENERY_E2E_WAIT_SECONDS");
-  return seconds != nullptr && std::atoi(seconds) > 0 ? static_cast<DWORD>(std::atoi(seconds)) * 1000 : 20000;
+  return seconds != nullptr && std::atoi(seconds) > 0
+             ? static_cast<DWORD>(std::atoi(seconds)) * 1000
+             : 20000;
 }();
 constexpr DWORD kPollMs = 10;
 
@@ -512,8 +514,8 @@ std::string AccessList(const std::string& path) {
   }
   char* text = nullptr;
   std::string said = "(none)";
-  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
-                                                           DACL_SECURITY_INFORMATION, &text, nullptr)) {
+  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(
+          descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
     said = text;
     LocalFree(text);
   }
@@ -624,7 +626,8 @@ void ExpectProgramEntry(const std::string& name, const std::string& folder) {
         }
       }
       if (!kept) std::printf("  (this Wine keeps no access list of a folder: not compared)\n");
-      if (GetFileAttributesA(uninstall.c_str()) == INVALID_FILE_ATTRIBUTES) Fail(uninstall + " is missing");
+      if (GetFileAttributesA(uninstall.c_str()) == INVALID_FILE_ATTRIBUTES)
+        Fail(uninstall + " is missing");
       // The entry shows the program's own icon, and Setup.ini's publisher
       // and version where it gives them.
       const UINT icons = ExtractIconExA(uninstall.c_str(), -1, nullptr, nullptr, 0);
@@ -658,7 +661,9 @@ std::string EntryProgram(const std::string& name) {
   char key_name[256];
   for (DWORD index = 0; program.empty(); ++index) {
     DWORD length = sizeof key_name;
-    if (RegEnumKeyExA(list, index, key_name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumKeyExA(list, index, key_name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
     HKEY entry = nullptr;
     if (RegOpenKeyExA(list, key_name, 0, KEY_READ, &entry) != ERROR_SUCCESS) continue;
     auto text = [entry](const char* value) {
@@ -713,7 +718,8 @@ void Run(const std::vector<std::string>& w) {
     Run(start);
   } else if (command == "wait-file") {
     need(1);
-    WaitFor(w[1] + " to exist", [&] { return GetFileAttributesA(w[1].c_str()) != INVALID_FILE_ATTRIBUTES; });
+    WaitFor(w[1] + " to exist",
+            [&] { return GetFileAttributesA(w[1].c_str()) != INVALID_FILE_ATTRIBUTES; });
   } else if (command == "wait-page") {
     need(1);
     Found found = {g_process.dwProcessId, w[1], false, nullptr};

@@ -50,10 +50,14 @@ const char* FsCallName(FsCall call) {
     case FsCall::kRemoveFile: return "RemoveFile";
     case FsCall::kRemoveFolder: return "RemoveFolder";
     case FsCall::kMoveReplacing: return "MoveReplacing";
-    case FsCall::kProtectFolder: return "MakeProtectedFolder";
-    case FsCall::kHoldFolder: return "HoldFolder";
-    case FsCall::kRemoveIf: return "RemoveFileIf";
-    case FsCall::kFreeBytes: return "FreeBytes";
+    case FsCall::kProtectFolder:
+      return "MakeProtectedFolder";
+    case FsCall::kHoldFolder:
+      return "HoldFolder";
+    case FsCall::kRemoveIf:
+      return "RemoveFileIf";
+    case FsCall::kFreeBytes:
+      return "FreeBytes";
   }
   return "?";
 }
@@ -394,10 +398,18 @@ void MemoryFileSystem::Enter(FsCall call, const std::string& path, bool* partial
       case FsCall::kListSubfolders: operation = op::kListFolders; break;
       case FsCall::kListFiles: operation = op::kListFiles; break;
       case FsCall::kCurrentFolderOfDrive: operation = op::kOpenDrive; break;
-      case FsCall::kProtectFolder: operation = op::kProtectFolder; break;
-      case FsCall::kHoldFolder: operation = op::kHoldFolder; break;
-      case FsCall::kRemoveIf: operation = op::kRemoveFile; break;
-      case FsCall::kFreeBytes: operation = op::kFreeBytes; break;
+      case FsCall::kProtectFolder:
+        operation = op::kProtectFolder;
+        break;
+      case FsCall::kHoldFolder:
+        operation = op::kHoldFolder;
+        break;
+      case FsCall::kRemoveIf:
+        operation = op::kRemoveFile;
+        break;
+      case FsCall::kFreeBytes:
+        operation = op::kFreeBytes;
+        break;
       default: break;
     }
     Fail(kind, operation, path);

@@ -10,10 +10,10 @@
 #define SCENERY_SETUP_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,10 +23,32 @@
 namespace scenery {
 
 enum class FsCall {
-  kProgramFolder, kFindFiles, kProbe, kMakeFolder, kCopy, kRead, kLength, kAppend,
-  kTruncate, kListDrives, kIsDriveReady, kListSubfolders, kCurrentFolderOfDrive,
-  kCurrentFolder, kSameEntry, kListFiles, kWrite, kMakeWritable, kRename, kRemoveFile,
-  kRemoveFolder, kMoveReplacing, kProtectFolder, kHoldFolder, kRemoveIf, kFreeBytes,
+  kProgramFolder,
+  kFindFiles,
+  kProbe,
+  kMakeFolder,
+  kCopy,
+  kRead,
+  kLength,
+  kAppend,
+  kTruncate,
+  kListDrives,
+  kIsDriveReady,
+  kListSubfolders,
+  kCurrentFolderOfDrive,
+  kCurrentFolder,
+  kSameEntry,
+  kListFiles,
+  kWrite,
+  kMakeWritable,
+  kRename,
+  kRemoveFile,
+  kRemoveFolder,
+  kMoveReplacing,
+  kProtectFolder,
+  kHoldFolder,
+  kRemoveIf,
+  kFreeBytes,
 };
 
 const char* FsCallName(FsCall call);

@@ -109,8 +109,10 @@ class SilentInstall : public testing::Test {
     LayOutPackage(*box_, settings_);
     fs_->AddFile(box_->program_folder() + "\\Setup.ini",
                  "InstallTitle=Harbour\r\nSceneryTitle=Harbour Island\r\nBackupCFG=scenery.bak\r\n"
-                 "TargetPath=" + settings_.target_dir + "\r\nGuessFSFolder=" + box_->root() +
-                     "\\FS2000\r\nExtension=bmp\r\nExtension=r8\r\nPublisher=J. M\xFCller\r\nVersion=2.1\r\n");
+                 "TargetPath=" +
+                     settings_.target_dir + "\r\nGuessFSFolder=" + box_->root() +
+                     "\\FS2000\r\nExtension=bmp\r\nExtension=r8\r\nPublisher=J. "
+                     "M\xFCller\r\nVersion=2.1\r\n");
   }
   int Run(const std::string& arguments) {
     FolderSource source(*fs_);
@@ -148,8 +150,8 @@ TEST_F(SilentInstall, InstallsWhereTheManifestProposesAndLogsEachEvent) {
         "Made the folder " + settings_.target_dir + "\\Scenery",
         "Copied Harbour.bgl to " + settings_.target_dir + "\\Scenery\\Harbour.bgl (11 bytes)",
         "Made the backup " + settings_.backup_path,
-        "Appended the area [Area.003] to " + settings_.cfg_path + ": Title=Harbour Island, Local=" +
-            settings_.target_dir,
+        "Appended the area [Area.003] to " + settings_.cfg_path +
+            ": Title=Harbour Island, Local=" + settings_.target_dir,
         "Wrote the removal record into C:\\Program Files\\Scenery Setup\\" +
             ProgramKeyOf(settings_.target_dir) + "\\Uninstall.exe (6 files, 3 folders)",
         std::string("The installation completed\r\n")}) {
@@ -172,8 +174,10 @@ TEST_F(SilentInstall, APackageIsItsInstallTitleAndItsSceneryTitle) {
   package("Harbour Lighthouse");
   const std::vector<std::string> before = fs_->Listing();
   EXPECT_EQ(Run("/S"), kExitFailed);  // proposed: TargetPath, the first one's folder
-  EXPECT_NE(Log().find(first + " holds Harbour (its area: Harbour Island), which Setup installed there."),
-            std::string::npos) << Log();
+  EXPECT_NE(
+      Log().find(first + " holds Harbour (its area: Harbour Island), which Setup installed there."),
+      std::string::npos)
+      << Log();
   EXPECT_EQ(fs_->Listing(), before);
   const std::string second = box_->root() + "\\Scenery\\Lighthouse";
   EXPECT_EQ(Run("/S /D=" + second), kExitInstalled);
@@ -188,7 +192,8 @@ TEST_F(SilentInstall, APackageIsItsInstallTitleAndItsSceneryTitle) {
   package("Harbour Island");
   const std::string third = box_->root() + "\\Scenery\\Copy";
   EXPECT_EQ(Run("/S /D=" + third), kExitInstalled);
-  EXPECT_NE(Log().find("A second copy: the package is installed in " + first + " too"), std::string::npos);
+  EXPECT_NE(Log().find("A second copy: the package is installed in " + first + " too"),
+            std::string::npos);
   EXPECT_EQ(programs_.entries[ProgramKeyOf(third)].display_name, "Harbour (" + third + ")");
 }
 
@@ -222,13 +227,16 @@ TEST_F(SilentInstall, RefusesWhatThePagesRefuseAndWritesNothing) {
   EXPECT_EQ(Run("/S"), kExitFailed);
   EXPECT_NE(Log().find("There is not enough room on the drive of " + box_->root() +
                        " for the installation: it needs 160 KB, and 98 KB are free.\r\n"),
-            std::string::npos) << Log();
+            std::string::npos)
+      << Log();
   fs_->SetFreeBytes(UINT64_MAX);
   fs_->Remove(box_->program_folder() + "\\ReadMe.txt");
   const std::vector<std::string> without_readme = without_log(fs_->Listing());
   EXPECT_EQ(Run("/S"), kExitFailed);
   EXPECT_NE(Log().find("The package is not whole: it has no file " + box_->program_folder() +
-                       "\\ReadMe.txt.\r\n"), std::string::npos) << Log();
+                       "\\ReadMe.txt.\r\n"),
+            std::string::npos)
+      << Log();
   EXPECT_EQ(without_log(fs_->Listing()), without_readme);
 }
 

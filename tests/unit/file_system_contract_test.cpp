@@ -6,8 +6,8 @@
 #include "engine/file_system.h"
 #include "tests/support/sandbox_test.h"
 #ifdef _WIN32
-#include <windows.h>
 #include <sddl.h>
+#include <windows.h>
 
 #include "platform/win32/win32_file_system.h"
 #endif
@@ -191,7 +191,8 @@ TEST_P(FileSystemContract, CheckedDeletesHoldsAndProtectedFolders) {
     return seen == "ours";
   };
   box().Write(root() + "\\b.bgl", "not ours");
-  EXPECT_EQ(fs().RemoveFileIf(root() + "\\b.bgl", [](ByteFile&) { return false; }), RemoveOutcome::kKept);
+  EXPECT_EQ(fs().RemoveFileIf(root() + "\\b.bgl", [](ByteFile&) { return false; }),
+            RemoveOutcome::kKept);
   EXPECT_EQ(box().Read(root() + "\\b.bgl"), "not ours");
   {
     const std::unique_ptr<FolderHold> hold = fs().HoldFolder(folder);
@@ -220,8 +221,8 @@ TEST_P(FileSystemContract, CheckedDeletesHoldsAndProtectedFolders) {
 TEST(ProtectedFolder, OnlyAdministratorsAndTheSystemMayWrite) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   char* text = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(kProtectedAccess, SDDL_REVISION_1,
-                                                                   &descriptor, nullptr));
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+      kProtectedAccess, SDDL_REVISION_1, &descriptor, nullptr));
   ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
       descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr));
   EXPECT_STREQ(text, "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)");

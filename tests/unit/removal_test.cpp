@@ -14,13 +14,13 @@
 #include "engine/installation.h"
 #include "engine/package_source.h"
 #include "engine/scenery_library.h"
-#include "ui/removal_dialog.h"
-#include "ui/wizard.h"
 #include "tests/support/fake_program.h"
 #include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_program_list.h"
 #include "tests/support/package_fixture.h"
+#include "ui/removal_dialog.h"
+#include "ui/wizard.h"
 
 namespace scenery {
 namespace {
@@ -33,7 +33,9 @@ class Removal : public testing::Test {
     const ProgramImage image{&program_, program_.Size(), 0};
     InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
   }
-  std::string Uninstall() { return RemovalProgramOf(programs_.RemovalRoot(), settings_.target_dir); }
+  std::string Uninstall() {
+    return RemovalProgramOf(programs_.RemovalRoot(), settings_.target_dir);
+  }
   // The record that the installation wrote, read as Uninstall.exe reads it.
   RemovalRecord Record() {
     MemoryByteFile uninstall(fs_->Contents(Uninstall()));
@@ -58,8 +60,8 @@ TEST_F(Removal, TakesAwayWhatWasInstalledAndNothingElse) {
   EXPECT_EQ(entry.display_name, "Harbour Island Scenery");
   // Uninstall.exe, the program's image followed by the record, lies in a
   // protected folder of its own, below the protected root.
-  EXPECT_EQ(entry.uninstall_exe, "C:\\Program Files\\Scenery Setup\\" + ProgramKeyOf(dest) +
-                                     "\\Uninstall.exe");
+  EXPECT_EQ(entry.uninstall_exe,
+            "C:\\Program Files\\Scenery Setup\\" + ProgramKeyOf(dest) + "\\Uninstall.exe");
   EXPECT_EQ(fs_->Contents(entry.uninstall_exe).compare(0, 1024, program_.bytes()), 0);
   EXPECT_TRUE(fs_->IsProtected("C:\\Program Files\\Scenery Setup"));
   EXPECT_TRUE(fs_->IsProtected(ParentFolder(entry.uninstall_exe)));
@@ -184,39 +186,66 @@ TEST_F(Removal, EveryBoxSaysWhatStayedAndWhy) {
     std::string question, closing;  // parts of the texts ("" question: the usual one)
     bool cfg_changed, files_gone;
   } cases[] = {
-      {"all gone", nullptr, "", false, true, kExitInstalled, "", " was removed from this computer.", true, true},
-      {"changed", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.AddFile(water, "BM WATER"); }, "", false,
-       true, kExitInstalled, "", "changed after the installation:\r\n" + water, true, true},
-      {"not deleted", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.FailNth(FsCall::kRemoveIf, 1, FailureKind::kAccessDenied); },
-       "", false, true, kExitPartly, "", "could not be deleted:\r\n" + dest + "\\Scenery\\Harbour.bgl: Access is denied.", true, true},
-      {"not found", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(water); }, "", false, true,
-       kExitInstalled, "", "not found; they had been moved or deleted:\r\n" + water, true, true},
-      {"the user's own", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.AddFile(dest + "\\Texture\\mine.bmp", "mine"); },
-       "", false, true, kExitInstalled, "", "These folders were kept:\r\n" + dest + "\\Texture: it holds files or folders that Setup did not install\r\n" + dest + ": it holds what was kept above", true, true},
-      {"the entry stays", [&](MemoryFileSystem&, MemoryProgramList& programs) { programs.fail = true; }, "", false,
-       true, kExitPartly, "", "Its entry in the list of programs could not be removed: Access is denied.", true, true},
-      {"destination renamed", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(dest); }, "", false, true,
-       kExitInstalled, "Setup found no files of Harbour Island Scenery in " + dest, "No files were found in " + dest, true, true},
-      {"destination renamed, No", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(dest); }, "", false,
-       false, kExitCancelled, "it may have been renamed or deleted", "", false, true},
-      {"simulator gone", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); }, "", false,
+      {"all gone", nullptr, "", false, true, kExitInstalled, "", " was removed from this computer.",
+       true, true},
+      {"changed", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.AddFile(water, "BM WATER"); },
+       "", false, true, kExitInstalled, "", "changed after the installation:\r\n" + water, true,
+       true},
+      {"not deleted",
+       [&](MemoryFileSystem& fs, MemoryProgramList&) {
+         fs.FailNth(FsCall::kRemoveIf, 1, FailureKind::kAccessDenied);
+       },
+       "", false, true, kExitPartly, "",
+       "could not be deleted:\r\n" + dest + "\\Scenery\\Harbour.bgl: Access is denied.", true,
+       true},
+      {"not found", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(water); }, "", false,
+       true, kExitInstalled, "", "not found; they had been moved or deleted:\r\n" + water, true,
+       true},
+      {"the user's own",
+       [&](MemoryFileSystem& fs, MemoryProgramList&) {
+         fs.AddFile(dest + "\\Texture\\mine.bmp", "mine");
+       },
+       "", false, true, kExitInstalled, "",
+       "These folders were kept:\r\n" + dest +
+           "\\Texture: it holds files or folders that Setup did not install\r\n" + dest +
+           ": it holds what was kept above",
+       true, true},
+      {"the entry stays",
+       [&](MemoryFileSystem&, MemoryProgramList& programs) { programs.fail = true; }, "", false,
+       true, kExitPartly, "",
+       "Its entry in the list of programs could not be removed: Access is denied.", true, true},
+      {"destination renamed", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(dest); },
+       "", false, true, kExitInstalled, "Setup found no files of Harbour Island Scenery in " + dest,
+       "No files were found in " + dest, true, true},
+      {"destination renamed, No",
+       [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(dest); }, "", false, false,
+       kExitCancelled, "it may have been renamed or deleted", "", false, true},
+      {"simulator gone",
+       [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); }, "", false,
        true, kExitInstalled, "Setup could not find the FS 2000 scenery library " + cfg,
        "No scenery library was changed: " + cfg + " was not found.", false, true},
-      {"simulator gone, No", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); }, "",
-       false, false, kExitCancelled, "without changing any scenery library?", "", false, false},
-      {"simulator gone, silent", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); },
-       "", true, true, kExitInstalled, "", "No scenery library was changed", false, true},
-      {"simulator moved, silent /FS=", [&](MemoryFileSystem& fs, MemoryProgramList&) {
+      {"simulator gone, No",
+       [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); }, "", false,
+       false, kExitCancelled, "without changing any scenery library?", "", false, false},
+      {"simulator gone, silent",
+       [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(cfg)); }, "", true,
+       true, kExitInstalled, "", "No scenery library was changed", false, true},
+      {"simulator moved, silent /FS=",
+       [&](MemoryFileSystem& fs, MemoryProgramList&) {
          fs.AddFile(moved + "\\scenery.cfg", fs.Contents(cfg));
          fs.Remove(ParentFolder(cfg));
-       }, moved, true, true, kExitInstalled, "", " was removed from this computer.", false, true},
+       },
+       moved, true, true, kExitInstalled, "", " was removed from this computer.", false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryFileSystem* fs = nullptr;
     auto box = MakeMemorySandbox(&fs);
     for (const std::string& path : installed) {
-      if (path.back() == '\\') fs->AddFolder(path); else fs->AddFile(path, fs_->Contents(path));
+      if (path.back() == '\\')
+        fs->AddFolder(path);
+      else
+        fs->AddFile(path, fs_->Contents(path));
     }
     MemoryProgramList programs = programs_;
     if (c.before) c.before(*fs, programs);
@@ -234,13 +263,18 @@ TEST_F(Removal, EveryBoxSaysWhatStayedAndWhy) {
       EXPECT_NE(logged.find(c.closing), std::string::npos) << logged;
     } else {
       ASSERT_EQ(toolkit.asked.size(), c.yes ? 2u : 1u);
-      EXPECT_NE(toolkit.asked[0].text.find(c.question.empty() ? "Do you want to remove" : c.question),
-                std::string::npos) << toolkit.asked[0].text;
-      EXPECT_EQ(toolkit.asked[0].icon, c.question.empty() ? forms::Icon::kQuestion : forms::Icon::kExclamation);
+      EXPECT_NE(
+          toolkit.asked[0].text.find(c.question.empty() ? "Do you want to remove" : c.question),
+          std::string::npos)
+          << toolkit.asked[0].text;
+      EXPECT_EQ(toolkit.asked[0].icon,
+                c.question.empty() ? forms::Icon::kQuestion : forms::Icon::kExclamation);
       if (c.yes) {
-        EXPECT_NE(toolkit.asked[1].text.find(c.closing), std::string::npos) << toolkit.asked[1].text;
-        EXPECT_EQ(toolkit.asked[1].icon, std::string(c.what) == "all gone" ? forms::Icon::kInformation
-                                                                            : forms::Icon::kExclamation);
+        EXPECT_NE(toolkit.asked[1].text.find(c.closing), std::string::npos)
+            << toolkit.asked[1].text;
+        EXPECT_EQ(toolkit.asked[1].icon, std::string(c.what) == "all gone"
+                                             ? forms::Icon::kInformation
+                                             : forms::Icon::kExclamation);
       }
     }
     const std::string library = fs->Contents(c.simulator.empty() ? cfg : moved + "\\scenery.cfg");
@@ -287,7 +321,8 @@ TEST_F(Removal, AnUpdateTakesTheOldRemovalProgramOutOfTheDestination) {
     EXPECT_NE(fs_->Has(folder + "\\Uninstall.exe"), ours);
     EXPECT_TRUE(ReadEarlierInstallation(*fs_, programs_, UpperAscii(folder) + "\\", &earlier));
     EXPECT_EQ(earlier.destination, folder);
-    for (const std::string& path : fs_->Listing()) EXPECT_EQ(path.find("~sc"), std::string::npos) << path;
+    for (const std::string& path : fs_->Listing())
+      EXPECT_EQ(path.find("~sc"), std::string::npos) << path;
   }
 }
 
@@ -307,8 +342,9 @@ TEST_F(Removal, AnUpdateForgetsNothingAndLeavesNoOldFile) {
   fs_->AddFile(dest + "\\Texture\\water.bmp", "BM WATER");  // repainted
   const ProgramImage image{&program_, program_.Size(), 0};
   programs_.fail = true;
-  EXPECT_THROW(InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_),
-               Failure);
+  EXPECT_THROW(
+      InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_),
+      Failure);
   EXPECT_EQ(fs_->Contents(dest + "\\Texture\\grass.r8"), "R8 grass");
   EXPECT_EQ(Record().files.size(), 6u);
   programs_.fail = false;
@@ -333,7 +369,8 @@ TEST_F(Removal, AnUpdateForgetsNothingAndLeavesNoOldFile) {
   InstallPackage(*ProgramFolderPackage(*fs_), *fs_, deep, progress_, &image, &programs_);
   RemovalRecord deep_record;
   ASSERT_TRUE(ReadEarlierInstallation(*fs_, programs_, deep.target_dir, &deep_record));
-  EXPECT_EQ(deep_record.above, (std::vector<std::string>{box_->root() + "\\New", box_->root() + "\\New\\Deep"}));
+  EXPECT_EQ(deep_record.above,
+            (std::vector<std::string>{box_->root() + "\\New", box_->root() + "\\New\\Deep"}));
   RemoveInstallation(*fs_, programs_, deep_record);
   EXPECT_FALSE(fs_->Has(box_->root() + "\\New"));
   EXPECT_TRUE(fs_->Has(dest + "\\Scenery\\Tower.bgl"));
@@ -360,8 +397,9 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
     bool swap_refused;
     std::size_t linked, deleted;
   } cases[] = {
-      {"a folder made a link before", [&](MemoryFileSystem& fs) { fs.ReplaceWithLink(textures, outside + "\\Texture"); },
-       0, "", "", false, 3, 4},
+      {"a folder made a link before",
+       [&](MemoryFileSystem& fs) { fs.ReplaceWithLink(textures, outside + "\\Texture"); }, 0, "",
+       "", false, 3, 4},
       {"the destination a link", [&](MemoryFileSystem& fs) { fs.ReplaceWithLink(dest, outside); },
        0, "", "", false, 0, 0},
       {"a held folder swapped", nullptr, 2, dest + "\\Scenery", outside + "\\Scenery", true, 0, 7},
@@ -373,7 +411,10 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
   auto copy_of_installed = [&](MemoryFileSystem** fs) {
     auto box = MakeMemorySandbox(fs);
     for (const std::string& path : installed) {
-      if (path.back() == '\\') (*fs)->AddFolder(path); else (*fs)->AddFile(path, fs_->Contents(path));
+      if (path.back() == '\\')
+        (*fs)->AddFolder(path);
+      else
+        (*fs)->AddFile(path, fs_->Contents(path));
     }
     return box;
   };
@@ -384,7 +425,8 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
     if (c.before) c.before(*fs);
     bool swapped = false;
     if (c.nth_file > 0) {
-      fs->OnNth(FsCall::kRemoveIf, c.nth_file, [&] { swapped = fs->ReplaceWithLink(c.swapped, c.target); });
+      fs->OnNth(FsCall::kRemoveIf, c.nth_file,
+                [&] { swapped = fs->ReplaceWithLink(c.swapped, c.target); });
     }
     MemoryProgramList programs = programs_;
     const RemovalResult result = RemoveInstallation(*fs, programs, record);
@@ -393,7 +435,8 @@ TEST_F(Removal, NoLinkIsFollowedNotEvenOneSwappedIn) {
     EXPECT_EQ(result.destination_linked, std::string(c.what) == "the destination a link");
     std::size_t deleted = 0;
     for (const RemovalRecord::File& file : record.files) {
-      EXPECT_EQ(fs->Contents(outside + "\\" + file.name), fs_->Contents(dest + "\\" + file.name)) << file.name;
+      EXPECT_EQ(fs->Contents(outside + "\\" + file.name), fs_->Contents(dest + "\\" + file.name))
+          << file.name;
       deleted += !fs->Has(dest + "\\" + file.name);
     }
     EXPECT_EQ(deleted, c.deleted);
@@ -483,7 +526,8 @@ TEST_F(Removal, EveryCallFailingInEveryWay) {
 // list of programs names, while its Uninstall.exe is there. Another package
 // of the same author, with the same InstallTitle, is another package.
 TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
-  auto proposals = [&](const std::string& title, const std::string& area, const std::string& typed) {
+  auto proposals = [&](const std::string& title, const std::string& area,
+                       const std::string& typed) {
     fs_->AddFile(box_->program_folder() + "\\Setup.ini",
                  (title.empty() ? "" : "InstallTitle=" + title + "\r\n") + "SceneryTitle=" + area +
                      "\r\nTargetPath=C:\\Elsewhere\r\nGuessFSFolder=C:\\Nowhere\r\n");
@@ -512,7 +556,8 @@ TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
   EXPECT_EQ(proposals(title, area, ""), settings_.target_dir + "|" + simulator);
   // Another folder for the same package: the destination page asks, No
   // the default, and No keeps the page.
-  fs_->AddFile(box_->program_folder() + "\\Setup.ini", "InstallTitle=" + title + "\r\nSceneryTitle=" + area + "\r\n");
+  fs_->AddFile(box_->program_folder() + "\\Setup.ini",
+               "InstallTitle=" + title + "\r\nSceneryTitle=" + area + "\r\n");
   InstallSettings settings;
   HeadlessToolkit toolkit;
   toolkit.answers = {forms::Answer::kNo};
@@ -526,9 +571,11 @@ TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
     wizard.destination().next.Click();
   });
   ASSERT_EQ(toolkit.asked.size(), 1u);
-  EXPECT_EQ(toolkit.asked[0].text, "Harbour Island Scenery (its area: Harbour Island) is already installed in " +
-                                       settings_.target_dir + ".\r\n\r\nDo you want to install a second copy "
-                                       "into C:\\Second? FS 2000 would show both.");
+  EXPECT_EQ(toolkit.asked[0].text,
+            "Harbour Island Scenery (its area: Harbour Island) is already installed in " +
+                settings_.target_dir +
+                ".\r\n\r\nDo you want to install a second copy "
+                "into C:\\Second? FS 2000 would show both.");
   EXPECT_EQ(toolkit.asked[0].icon, forms::Icon::kExclamation);
   EXPECT_EQ(toolkit.asked[0].default_button, 2);
   EXPECT_EQ(settings.target_dir, "");
@@ -591,11 +638,14 @@ TEST(RemovalRecordReader, RefusesWhatIsDamagedOrLeadsOutside) {
   }
   // Folders above the destination: only those that hold it, never a root,
   // nor the simulator's folder or one that holds it.
-  for (const char* above : {"C:\\", "C:\\Other", "C:\\Addon\\Harbour", "Addon", "C:\\Addon\\..\\Addon"}) {
+  for (const char* above :
+       {"C:\\", "C:\\Other", "C:\\Addon\\Harbour", "Addon", "C:\\Addon\\..\\Addon"}) {
     EXPECT_THROW(ReadRemovalRecord(good + "Above=" + above + "\r\n"), Failure) << above;
   }
-  EXPECT_THROW(ReadRemovalRecord(good + "SceneryCfg=C:\\Addon\\scenery.cfg\r\nAbove=C:\\Addon\r\n"), Failure);
-  EXPECT_EQ(ReadRemovalRecord(good + "Above=c:\\addon\\\r\n").above, std::vector<std::string>{"c:\\addon\\"});
+  EXPECT_THROW(ReadRemovalRecord(good + "SceneryCfg=C:\\Addon\\scenery.cfg\r\nAbove=C:\\Addon\r\n"),
+               Failure);
+  EXPECT_EQ(ReadRemovalRecord(good + "Above=c:\\addon\\\r\n").above,
+            std::vector<std::string>{"c:\\addon\\"});
   EXPECT_EQ(ReadRemovalRecord(good + "Destination=C:\\Addon\\\\Harbour\\\r\n", "C:\\Windows").destination,
             "C:\\Addon\\\\Harbour\\");
 }
