@@ -84,10 +84,11 @@
 //                                 and have brought the current page to the
 //                                 front
 //   kill                          end Setup.exe at once, as a crash would
+#include <windows.h>
+// After windows.h, which they need.
 #include <aclapi.h>
 #include <sddl.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <cmath>
 #include <cstdio>

@@ -6,8 +6,9 @@
 #include "engine/file_system.h"
 #include "tests/support/sandbox_test.h"
 #ifdef _WIN32
-#include <sddl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 
 #include "platform/win32/win32_file_system.h"
 #endif

@@ -50,7 +50,7 @@ EXPECTED
   for event in "Copied HarbourIsland.bgl to $DEST\\Scenery\\HarbourIsland.bgl (" \
       "Copied ReadMe.txt to $DEST\\ReadMe.txt (" "Made the backup F:\\FS2000\\scenery.bak of F:\\FS2000\\scenery.cfg" \
       "Appended the area [Area.005] to F:\\FS2000\\scenery.cfg: Title=Harbour Island, Local=$DEST" \
-      "Wrote the removal record into C:\\Program Files\\Scenery Setup\\scenery-setup-" "\\Uninstall.exe (8 files, 3 folders)" \
+      "Wrote the removal record into C:\\Program Files" "\\Scenery Setup\\scenery-setup-" "\\Uninstall.exe (8 files, 3 folders)" \
       "Wrote the entry" "Exit code 0"; do
     grep -qF -- "$event" "$work/clicked.txt" || fail "the clicked log lacks: $event"
   done
