@@ -198,7 +198,7 @@ TEST_F(Removal, EveryBoxSaysWhatStayedAndWhy) {
        "", false, true, kExitPartly, "",
        "could not be deleted:\r\n" + dest + "\\Scenery\\Harbour.bgl: Access is denied.", true,
        true},
-      {"not found", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(water); }, "", false,
+      {"not found", [&](MemoryFileSystem& fs, MemoryProgramList&) { fs.Remove(ParentFolder(water)); }, "", false,
        true, kExitInstalled, "", "not found; they had been moved or deleted:\r\n" + water, true,
        true},
       {"the user's own",
@@ -283,6 +283,11 @@ TEST_F(Removal, EveryBoxSaysWhatStayedAndWhy) {
     }
     EXPECT_EQ(!fs->Has(dest + "\\Scenery\\Runway.BGL"), c.files_gone) << c.what;
   }
+  // /FS= naming a folder without scenery.cfg removes nothing.
+  HeadlessToolkit toolkit;
+  Reporter silent(toolkit, true);
+  EXPECT_THROW(RunRemoval(silent, *fs_, programs_, record, moved), Failure);
+  EXPECT_TRUE(fs_->Has(dest + "\\Scenery\\Runway.BGL"));
 }
 
 // A read-only scenery.cfg at removal: the advice is how to clear it, not to
@@ -579,6 +584,13 @@ TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
   EXPECT_EQ(toolkit.asked[0].icon, forms::Icon::kExclamation);
   EXPECT_EQ(toolkit.asked[0].default_button, 2);
   EXPECT_EQ(settings.target_dir, "");
+  // The earlier installation's own folder: an update, asked nothing.
+  wizard.HandleEvent([&] {
+    wizard.destination().path_text.SetText(settings_.target_dir);
+    wizard.destination().next.Click();
+  });
+  EXPECT_EQ(toolkit.asked.size(), 1u);
+  EXPECT_EQ(settings.target_dir, settings_.target_dir);
   fs_->Remove(Uninstall());
   EXPECT_EQ(proposals(title, area, ""), none);
 }
@@ -642,8 +654,13 @@ TEST(RemovalRecordReader, RefusesWhatIsDamagedOrLeadsOutside) {
        {"C:\\", "C:\\Other", "C:\\Addon\\Harbour", "Addon", "C:\\Addon\\..\\Addon"}) {
     EXPECT_THROW(ReadRemovalRecord(good + "Above=" + above + "\r\n"), Failure) << above;
   }
-  EXPECT_THROW(ReadRemovalRecord(good + "SceneryCfg=C:\\Addon\\scenery.cfg\r\nAbove=C:\\Addon\r\n"),
-               Failure);
+  for (const char* simulator : {"C:\\Addon", "C:\\Addon\\FS2000"}) {  // held by the folder
+    EXPECT_THROW(ReadRemovalRecord(good + "SceneryCfg=" + simulator + "\\scenery.cfg\r\nAbove=C:\\Addon\r\n"),
+                 Failure);
+  }
+  // One inside the simulator's folder is one: "Addon Scenery" made for the destination.
+  EXPECT_EQ(ReadRemovalRecord(good + "Destination=C:\\FS2000\\Addon Scenery\\Harbour\r\n"
+                                     "Above=C:\\FS2000\\Addon Scenery\r\n").above.size(), 1u);
   EXPECT_EQ(ReadRemovalRecord(good + "Above=c:\\addon\\\r\n").above,
             std::vector<std::string>{"c:\\addon\\"});
   EXPECT_EQ(ReadRemovalRecord(good + "Destination=C:\\Addon\\\\Harbour\\\r\n", "C:\\Windows").destination,
