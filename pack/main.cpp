@@ -19,7 +19,8 @@ constexpr int kExitUsage = 64;
 constexpr char kUsage[] =
     "usage: scenery-pack check FOLDER\n"
     "       scenery-pack build FOLDER OUTPUT [--setup SETUP_EXE] [--strict]\n"
-    "       scenery-pack --help\n"
+    "       scenery-pack --help | -h | /?\n"
+    "       scenery-pack --version\n"
     "\n"
     "  check FOLDER   checks the scenery package in FOLDER (Setup.ini, License.txt,\n"
     "                 ReadMe.txt, the scenery and texture files) with the rules of\n"
@@ -100,7 +101,8 @@ const Verb kVerbs[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+                    std::strcmp(argv[1], "/?") == 0)) {
     std::fputs(kUsage, stdout);
     return 0;
   }
@@ -110,7 +112,10 @@ int main(int argc, char** argv) {
   }
   if (argc < 2) return WrongCall("no verb given");
   for (const Verb& verb : kVerbs) {
-    if (std::strcmp(argv[1], verb.name) == 0) return verb.run(argc, argv);
+    // As Windows' own commands take them: in any letter case.
+    if (scenery::UpperAscii(argv[1]) == scenery::UpperAscii(verb.name)) {
+      return verb.run(argc, argv);
+    }
   }
   return WrongCall(std::string(IsOption(argv[1]) ? "unknown option " : "unknown verb ") + argv[1] +
                    " (the verbs are check and build)");
