@@ -156,4 +156,9 @@ std::string ComparableFolder(const std::string& path, const std::string& base) {
   return comparable;
 }
 
+std::string Below(const std::string& folder, const std::string& name) {
+  if (name.empty()) return folder;
+  return folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + name;
+}
+
 }  // namespace scenery

@@ -23,6 +23,10 @@ std::string WithoutTrailingSeparators(std::string path);
 // `path` has no backslash.
 std::string ParentFolder(const std::string& path);
 
+// `name` (a relative path) in `folder`, with one backslash between them;
+// `folder` itself when `name` is empty.
+std::string Below(const std::string& folder, const std::string& name);
+
 // True for "X:\..." and "\\server\share..." paths.
 bool IsFullPath(const std::string& path);
 

@@ -109,11 +109,6 @@ bool IsReadOnly(FileSystem& fs, const std::string& path) {
   }
 }
 
-std::string Below(const std::string& folder, const std::string& name) {
-  if (name.empty()) return folder;
-  return folder + (folder.back() == '\\' ? "" : "\\") + name;
-}
-
 // Whether the recorded folders (or only the folder `only`) still hold a
 // file or folder that the removal did not name: one the user added.
 bool HoldsOthers(FileSystem& fs, const RemovalRecord& record, const RemovalResult& result,
@@ -191,8 +186,8 @@ bool IsAsRecorded(ByteFile& data, const RemovalRecord::File& file) {
 // Whether the file `path` is still the recorded file.
 bool IsAsRecorded(FileSystem& fs, const std::string& path, const RemovalRecord::File& file) {
   if (fs.FileLength(path) != file.size) return false;
-  const std::string data = fs.ReadWholeFile(path);
-  return Crc32c(0, data.data(), data.size()) == file.crc;
+  MemoryByteFile data(fs.ReadWholeFile(path), path);
+  return IsAsRecorded(data, file);
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #include "ui/removal_dialog.h"
 
+#include "engine/paths.h"
+
 namespace scenery {
 namespace {
-
-std::string Below(const std::string& folder, const std::string& name) {
-  return folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + name;
-}
 
 std::string Lines(const std::vector<std::string>& items) {
   std::string lines;

@@ -96,6 +96,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win32_tree.h"
+
 namespace {
 
 // How long any one wait may take: 20 s, or SCENERY_E2E_WAIT_SECONDS where
@@ -547,27 +549,6 @@ bool KeepsAccessLists() {
   const bool kept = AccessList(folder) == kProtectedList;
   RemoveDirectoryA(folder.c_str());
   return kept;
-}
-
-// Deletes `path` and all below it.
-void DeleteTree(const std::string& path) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string below = path + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(below);
-      } else {
-        SetFileAttributesA(below.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(below.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(path.c_str());
 }
 
 // Windows' list of programs holds exactly one entry called `name`, for
@@ -1121,7 +1102,7 @@ void ForgetProgramEntries() {
   }
   for (const std::string& entry : ours) RegDeleteKeyA(key, entry.c_str());
   RegCloseKey(key);
-  DeleteTree(RemovalRoot());
+  scenery::RemoveTree(RemovalRoot());
 }
 
 int main(int argc, char** argv) {

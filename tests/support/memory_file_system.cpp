@@ -398,18 +398,10 @@ void MemoryFileSystem::Enter(FsCall call, const std::string& path, bool* partial
       case FsCall::kListSubfolders: operation = op::kListFolders; break;
       case FsCall::kListFiles: operation = op::kListFiles; break;
       case FsCall::kCurrentFolderOfDrive: operation = op::kOpenDrive; break;
-      case FsCall::kProtectFolder:
-        operation = op::kProtectFolder;
-        break;
-      case FsCall::kHoldFolder:
-        operation = op::kHoldFolder;
-        break;
-      case FsCall::kRemoveIf:
-        operation = op::kRemoveFile;
-        break;
-      case FsCall::kFreeBytes:
-        operation = op::kFreeBytes;
-        break;
+      case FsCall::kProtectFolder: operation = op::kProtectFolder; break;
+      case FsCall::kHoldFolder: operation = op::kHoldFolder; break;
+      case FsCall::kRemoveIf: operation = op::kRemoveFile; break;
+      case FsCall::kFreeBytes: operation = op::kFreeBytes; break;
       default: break;
     }
     Fail(kind, operation, path);
