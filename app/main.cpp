@@ -19,6 +19,7 @@
 #include "platform/win32/win32_byte_file.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_program_list.h"
+#include "platform/win32/win32_session.h"
 #include "platform/win32/win32_toolkit.h"
 #include "ui/removal_dialog.h"
 #include "ui/report.h"
@@ -103,6 +104,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return finish(reporter.Fail(scenery::DamagedPackageText(program_path, why)));
   }
   scenery::Win32ProgramList programs;
+  scenery::Win32Session session;
   if (removal) {
     // Uninstall.exe: the program carries the record of an installation
     // instead of a package. It asks (unless /S), removes, and has itself
@@ -111,7 +113,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       scenery::CarriedSource carried(*program, layout, program_path);
       const scenery::RemovalRecord record = scenery::ReadRemovalRecord(
           carried.Read(scenery::kRemovalRecordName), scenery::WindowsFolder());
-      const int code = scenery::RunRemoval(reporter, fs, programs, record, line.simulator);
+      const int code = scenery::RunRemoval(reporter, fs, programs, record, line.simulator, &session);
       // The program goes with its entry; one whose entry stays is kept.
       bool listed = false;
       for (const std::string& folder : programs.Folders()) {
@@ -149,13 +151,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (line.silent) {
     return finish(reporter.Run([&] {
       return scenery::InstallSilently(reporter, *source, fs, line, removal_image, &programs,
-                                      origin);
+                                      origin, &session);
     }));
   }
 
   scenery::InstallSettings settings;
   scenery::Wizard wizard(settings, *source, fs, toolkit);
   if (removal_image != nullptr) wizard.set_removal(image, programs);
+  wizard.set_session(session);
   wizard.set_log(log.get(), origin);
   wizard.set_first_folders(line.destination, line.simulator);
   toolkit.set_event_handler(wizard);

@@ -45,6 +45,7 @@ constexpr char kWrite[] = "write";
 constexpr char kMakeWritable[] = "clear the read-only attribute of";
 constexpr char kRename[] = "rename the file";
 constexpr char kReplace[] = "replace the file";
+constexpr char kRewrite[] = "write the new contents of the file";
 constexpr char kRemoveFile[] = "delete the file";
 constexpr char kRemoveFolder[] = "remove the folder";
 constexpr char kProtectFolder[] = "give its own access list to the folder";
@@ -183,6 +184,17 @@ class FileSystem {
   // throws kNotFound; a `to` that another program holds open throws
   // kInUse, a read-only one kAccessDenied.
   virtual void MoveReplacing(const std::string& from, const std::string& to) = 0;
+
+  // Puts `bytes` in the place of the contents of the existing file `path`
+  // so that a power cut or a crash at any instant leaves either the old
+  // file or the new one, never a mix: the bytes go to a spare file beside
+  // it, are flushed to the disk, and the spare then takes the old file's
+  // place in one step, with the old file's attributes and access list.
+  // Where `path` is a link to a file, the file it leads to is the one
+  // changed. A read-only file throws kAccessDenied and one that another
+  // program holds open kInUse, before anything is written; after any
+  // failure the file is as it was and no spare file is left.
+  virtual void ReplaceContents(const std::string& path, const std::string& bytes) = 0;
 
   // Deletes the file `path`. A read-only file throws kAccessDenied, as on
   // Windows; a missing one throws kNotFound.

@@ -36,6 +36,10 @@ struct InstallSettings {
   std::string target_dir;   // destination folder of the package
   std::string cfg_path;     // full path of the simulator's scenery.cfg
   std::string backup_path;  // full path of the backup copy of scenery.cfg
+  // The copy of scenery.cfg that Windows gives the simulator in its place
+  // (the desktop user's VirtualStore), when there is one: it gets the area
+  // too, and its own backup beside it. Looked for when the run starts.
+  std::string cfg_copy_path;
 
   // From the file counter: the scenery and texture files that the progress
   // bar stands for. Counted in 32 bits, so a large package cannot overflow.

@@ -93,7 +93,9 @@ std::string FindObstacle(PackageSource& source, FileSystem& fs, const InstallSet
     }
     need(settings.target_dir, in_place ? 0 : source.SizeOf(file.name));
   }
-  need(settings.backup_path, fs.FileLength(settings.cfg_path) + 1024);
+  for (const LibraryFile& library : LibrariesOf(fs, settings)) {
+    need(library.backup, fs.FileLength(library.path) + 1024);
+  }
   if (program_bytes != 0) need(removal_root, program_bytes + 64 * 1024);
   for (const auto& drive : drives) {
     const std::uint64_t free = fs.FreeBytes(drive.second.first);

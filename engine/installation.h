@@ -31,8 +31,8 @@ bool InstallPackage(PackageSource& source, FileSystem& fs, InstallSettings& sett
 // the run writes to. The room needed counts each file rounded up to 4 KiB
 // (a cluster of most volumes) and 64 KiB more per drive for the folders'
 // entries; on the drive of `removal_root`, `program_bytes` for
-// Uninstall.exe (none when 0); on the simulator's, the backup of
-// scenery.cfg and its new area. Empty when nothing stands in the way;
+// Uninstall.exe (none when 0); on the drive of each library, its backup
+// and its new area. Empty when nothing stands in the way;
 // otherwise the words of the refusal, which say that nothing was changed.
 std::string FindRunObstacle(PackageSource& source, FileSystem& fs, const InstallSettings& settings,
                             std::uint64_t program_bytes, const std::string& removal_root);

@@ -49,7 +49,7 @@ std::vector<std::string> Journal::MadeFolders() const {
 
 void Journal::MadeFolder(const std::string& folder) {
   Note("Made the folder " + folder);
-  entries_.push_back(Entry{Kind::kFolder, folder, "", 0, ""});
+  entries_.push_back(Entry{Kind::kFolder, folder, "", "", ""});
   ordinary_[FolderKey(folder)];
   hidden_[FolderKey(folder)];
 }
@@ -78,7 +78,7 @@ void Journal::BeforeWriting(const std::string& target) {
     exists = info.kind == EntryKind::kFile;
   }
   if (!exists) {
-    entries_.push_back(Entry{Kind::kCreated, target, "", 0, ""});
+    entries_.push_back(Entry{Kind::kCreated, target, "", "", ""});
     if (known != ordinary_.end()) known->second.insert(name);
     return;
   }
@@ -86,7 +86,7 @@ void Journal::BeforeWriting(const std::string& target) {
   // fits wherever the file's own path fits.
   const std::string aside =
       UseSpareName(folder, &next_aside_, [&](const std::string& spare) { fs_.RenameFile(target, spare); });
-  entries_.push_back(Entry{Kind::kReplaced, target, aside, 0, ""});
+  entries_.push_back(Entry{Kind::kReplaced, target, aside, "", ""});
 }
 
 void Journal::Delete(const std::string& target) {
@@ -94,12 +94,12 @@ void Journal::Delete(const std::string& target) {
       UseSpareName(ParentFolder(target), &next_aside_,
                    [&](const std::string& spare) { fs_.RenameFile(target, spare); });
   Note("Deleted " + target);
-  entries_.push_back(Entry{Kind::kDeleted, target, aside, 0, ""});
+  entries_.push_back(Entry{Kind::kDeleted, target, aside, "", ""});
 }
 
-void Journal::BeforeAppending(const std::string& file, std::uint64_t length,
+void Journal::BeforeRewriting(const std::string& file, const std::string& old_bytes,
                               const std::string& backup) {
-  entries_.push_back(Entry{Kind::kAppended, file, "", length, backup});
+  entries_.push_back(Entry{Kind::kRewritten, file, "", old_bytes, backup});
 }
 
 void Journal::Finish() {
@@ -117,19 +117,23 @@ void Journal::Finish() {
 std::string Journal::Undo() {
   std::string left;
   bool library_whole = true;
-  std::string keep, kept_of;  // the backup of a file that could not be cut back, and that file
+  // The backups of files that could not be put back, each with its file.
+  std::map<std::string, std::string> keep;
   auto leave = [&left](const std::string& what) { left += "\r\n" + what; };
   for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
     const Entry& entry = *it;
-    if (!keep.empty() && entry.kind != Kind::kFolder && entry.path == keep) {
-      leave(entry.path + " is kept: it is " + NameOf(kept_of) + " as it was." +
+    const auto kept = keep.find(entry.path);
+    if (kept != keep.end() && entry.kind != Kind::kFolder) {
+      leave(entry.path + " is kept: it is " + NameOf(kept->second) + " as it was." +
             (entry.kind == Kind::kReplaced ? " The earlier one is kept as " + entry.aside + "." : ""));
       continue;
     }
     try {
       switch (entry.kind) {
-        case Kind::kAppended:
-          if (fs_.FileLength(entry.path) != entry.length) fs_.Truncate(entry.path, entry.length);
+        case Kind::kRewritten:
+          if (fs_.ReadWholeFile(entry.path) != entry.before) {
+            fs_.ReplaceContents(entry.path, entry.before);
+          }
           break;
         case Kind::kCreated:
           if (fs_.Probe(entry.path).kind == EntryKind::kFile) RemoveOwnFile(fs_, entry.path);
@@ -144,11 +148,10 @@ std::string Journal::Undo() {
           break;
       }
     } catch (const Failure& failure) {
-      if (entry.kind == Kind::kAppended) {
+      if (entry.kind == Kind::kRewritten) {
         library_whole = false;
-        keep = entry.backup;
-        kept_of = entry.path;
-        leave(entry.path + " may end in part of the new section: " + failure.reason());
+        keep[entry.backup] = entry.path;
+        leave(entry.path + " may still hold the new area: " + failure.reason());
       } else if (entry.kind == Kind::kReplaced || entry.kind == Kind::kDeleted) {
         leave(entry.path + ": " + failure.reason() + " Its earlier version is kept as " +
               entry.aside + ".");

@@ -52,10 +52,12 @@ class Journal {
   // The run deletes the file `target`: it is set aside like a file that is
   // replaced, deleted when the run succeeds and back when it fails.
   void Delete(const std::string& target);
-  // The run is about to append to `file`, now `length` bytes long, whose
-  // copy as it was is `backup` (written by the run before). When the append
-  // cannot be cut back, the undo keeps that backup.
-  void BeforeAppending(const std::string& file, std::uint64_t length, const std::string& backup);
+  // The run is about to give `file`, which holds `old_bytes`, new contents
+  // (FileSystem::ReplaceContents); its copy as it was is `backup`, written
+  // by the run before. The undo puts the old bytes back the same way; where
+  // it cannot, it keeps that backup.
+  void BeforeRewriting(const std::string& file, const std::string& old_bytes,
+                       const std::string& backup);
 
   // The run succeeded: the files set aside are deleted (one that cannot be
   // stays, harmless). Never throws.
@@ -72,13 +74,13 @@ class Journal {
   std::vector<std::string> MadeFolders() const;
 
  private:
-  enum class Kind { kFolder, kCreated, kReplaced, kAppended, kDeleted };
+  enum class Kind { kFolder, kCreated, kReplaced, kRewritten, kDeleted };
   struct Entry {
     Kind kind;
     std::string path;
-    std::string aside;         // kReplaced, kDeleted: where the old file waits
-    std::uint64_t length = 0;  // kAppended: the length before
-    std::string backup;        // kAppended: the copy of the file as it was
+    std::string aside;   // kReplaced, kDeleted: where the old file waits
+    std::string before;  // kRewritten: the bytes before
+    std::string backup;  // kRewritten: the copy of the file as it was
   };
   FileSystem& fs_;
   RunLog* log_ = nullptr;

@@ -210,6 +210,7 @@ std::string WriteRemovalRecord(const RemovalRecord& record) {
   for (const TextKey& text_key : kTextKeys) line(text_key.key, record.*text_key.value);
   for (const std::string& folder : record.folders) line("Folder", folder);
   for (const std::string& folder : record.above) line("Above", folder);
+  for (const std::string& copy : record.cfg_copies) line("SceneryCfgCopy", copy);
   for (const RemovalRecord::File& file : record.files) {
     line("File", file.name + "|" + std::to_string(file.size) + "|" + Hex(file.crc));
   }
@@ -244,6 +245,13 @@ RemovalRecord ReadRemovalRecord(const std::string& bytes, const std::string& win
       record.folders.push_back(value);
     } else if (key == "Above") {
       record.above.push_back(value);
+    } else if (key == "SceneryCfgCopy") {
+      // Rewritten with administrator rights: a library, and nothing else.
+      if (!IsFullPath(value) || HasForbiddenPathCharacters(value) ||
+          FoldedCase(value.substr(value.rfind('\\') + 1)) != FoldedCase("scenery.cfg")) {
+        Refuse("a copy of scenery.cfg is none");
+      }
+      record.cfg_copies.push_back(value);
     } else if (key == "File") {
       const std::size_t crc_bar = value.rfind('|');
       const std::size_t size_bar = crc_bar == std::string::npos || crc_bar == 0
@@ -333,6 +341,13 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
     record.files.push_back(RemovalRecord::File{relative, data.size(), Crc32c(0, data.data(), data.size())});
     written.insert(FoldedCase(relative));
     bytes += data.size();
+  }
+  std::vector<std::string> copies = earlier.cfg_copies;
+  if (!settings.cfg_copy_path.empty()) copies.push_back(settings.cfg_copy_path);
+  for (const std::string& copy : copies) {
+    bool known = false;
+    for (const std::string& kept : record.cfg_copies) known = known || FoldedCase(kept) == FoldedCase(copy);
+    if (!known) record.cfg_copies.push_back(copy);
   }
   if (again) {
     // A repair or an update: what the earlier runs made stays recorded.
@@ -462,62 +477,77 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
   RemovalResult result;
   const std::string& cfg = record.cfg_path;
   const std::string simulator = SimulatorFolderOf(cfg);
-  // The library first: when it cannot be written, nothing is removed.
-  if (!cfg.empty()) {
-    try {
-      const std::string old_bytes = fs.ReadWholeFile(cfg);
-      const std::string new_bytes =
-          WithoutArea(old_bytes, record.destination, simulator, &result.area_removed);
-      if (result.area_removed) {
-        // Opened for writing with nothing written: a file that the simulator
-        // holds open is found here, before anything is written.
-        try {
-          fs.AppendToFile(cfg, "");
-        } catch (const Failure& failure) {
-          throw Failure(failure.kind(), kRemoveArea, cfg, failure.reason());
-        }
-        const std::string backup = Below(simulator, record.backup_cfg);
-        WriteOwnFile(fs, backup, [&] { fs.CopyReplacing(cfg, backup); });
-        // Written whole beside it, then put in its place in one step.
-        int first = 1;
-        const std::string spare = UseSpareName(simulator, &first, [&](const std::string& path) {
-          if (fs.Probe(path).kind != EntryKind::kMissing) {
-            throw Failure(FailureKind::kAlreadyExists, op::kWrite, path, "");
-          }
-          fs.WriteFileFrom(path, [&](const FileSystem::ByteSink& sink) {
-            sink(new_bytes.data(), new_bytes.size());
-          });
-        });
-        try {
-          fs.MoveReplacing(spare, cfg);
-        } catch (const Failure&) {
+  // The libraries first: when one cannot be written, nothing is removed.
+  struct Change {
+    std::string path, backup, old_bytes, new_bytes;
+  };
+  std::vector<Change> changes;
+  std::string library = cfg;  // the one in hand, for the report
+  try {
+    std::vector<std::string> paths;
+    if (!cfg.empty()) paths.push_back(cfg);
+    for (const std::string& copy : record.cfg_copies) {
+      if (cfg.empty() || fs.Probe(copy).kind != EntryKind::kFile) continue;
+      bool known = false;
+      for (const std::string& path : paths) known = known || FoldedCase(path) == FoldedCase(copy);
+      if (!known) paths.push_back(copy);
+    }
+    for (const std::string& path : paths) {
+      library = path;
+      Change change{path, path == cfg ? Below(simulator, record.backup_cfg)
+                                      : CopyBackupOf(fs, path, record.backup_cfg),
+                    fs.ReadWholeFile(path), ""};
+      bool found = false;
+      change.new_bytes = WithoutArea(change.old_bytes, record.destination, simulator, &found);
+      if (!found) continue;
+      // Opened for writing with nothing written: a file that the simulator
+      // holds open is found here, before anything is written.
+      try {
+        fs.AppendToFile(path, "");
+      } catch (const Failure& failure) {
+        throw Failure(failure.kind(), kRemoveArea, path, failure.reason());
+      }
+      changes.push_back(change);
+    }
+    result.area_removed = !changes.empty();
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+      const Change& change = changes[i];
+      library = change.path;
+      try {
+        WriteOwnFile(fs, change.backup, [&] { fs.CopyReplacing(change.path, change.backup); });
+        // Put in its place whole: a power cut leaves the old file or the new.
+        fs.ReplaceContents(change.path, change.new_bytes);
+      } catch (const Failure&) {
+        // The libraries changed before it get their area back.
+        for (std::size_t j = 0; j < i; ++j) {
           try {
-            fs.RemoveFile(spare);
+            fs.ReplaceContents(changes[j].path, changes[j].old_bytes);
           } catch (const Failure&) {
           }
-          throw;
         }
+        throw;
       }
-    } catch (Failure& failure) {
-      const bool read_only = IsReadOnly(fs, cfg);
-      // Replacing a file that another program holds open is refused as
-      // "access denied".
-      if (failure.kind() == FailureKind::kInUse ||
-          (failure.kind() == FailureKind::kAccessDenied && !read_only && failure.path() == cfg)) {
-        failure.set_advice(
-            "The file is in use by another program, most likely the simulator. "
-            "Please close FS 2000 and remove the scenery again.");
-      } else if (read_only) {
-        failure.set_advice(
-            "scenery.cfg is read-only: someone set it so. To remove the scenery, "
-            "right-click scenery.cfg in the FS 2000 folder, choose Properties, "
-            "untick Read-only, click OK, and remove the scenery again.");
-      }
-      failure.set_aftermath(
-          "Nothing was removed: the scenery is still installed, and "
-          "scenery.cfg was not changed.");
-      throw;
     }
+  } catch (Failure& failure) {
+    const bool read_only = IsReadOnly(fs, library);
+    // Replacing a file that another program holds open is refused as
+    // "access denied".
+    if (failure.kind() == FailureKind::kInUse ||
+        (failure.kind() == FailureKind::kAccessDenied && !read_only && failure.path() == library)) {
+      failure.set_advice(
+          "The file is in use by another program, most likely the simulator. "
+          "Please close FS 2000 and remove the scenery again.");
+    } else if (read_only) {
+      failure.set_advice(
+          "scenery.cfg is read-only: someone set it so. To remove the scenery, "
+          "right-click scenery.cfg in the " +
+          (library == cfg ? std::string("FS 2000 folder") : "folder " + ParentFolder(library)) +
+          ", choose Properties, untick Read-only, click OK, and remove the scenery again.");
+    }
+    failure.set_aftermath(
+        "Nothing was removed: the scenery is still installed, and "
+        "scenery.cfg was not changed.");
+    throw;
   }
 
   // Each folder from the destination down is held open from its check

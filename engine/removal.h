@@ -38,6 +38,9 @@ struct RemovalRecord {
   std::vector<std::string> folders;  // each folder they made, relative ("" the destination)
   // Each folder they made above the destination, as a full path.
   std::vector<std::string> above;
+  // The copies of scenery.cfg that Windows gives the simulator in its
+  // place (a user's VirtualStore) that hold the area too.
+  std::vector<std::string> cfg_copies;
 };
 
 // The record as text: "Key=value" lines ended by CR LF.
@@ -133,8 +136,9 @@ struct RemovalResult {
 };
 
 // Removes what `record` says was installed, in this order: the area of
-// scenery.cfg (a backup first, then the file replaced whole; no library at
-// all when record.cfg_path is empty), each recorded
+// scenery.cfg and of each of its recorded copies that is there (a backup
+// first, then the file's contents replaced whole; no library at all when
+// record.cfg_path is empty), each recorded
 // file that is still as installed, each recorded folder that is empty (the
 // deepest first), the program-list entry. When scenery.cfg cannot be
 // written, throws before anything else is removed; after that, what cannot

@@ -160,16 +160,18 @@ std::string InUseAdvice(const Failure& failure) {
 
 // A scenery.cfg that carries the read-only attribute was set so by someone:
 // Setup.exe never clears it, and tells the user how to. Looked at whatever
-// the system's reason for the failure was.
-std::string ReadOnlyAdvice(FileSystem& fs, const std::string& cfg) {
+// the system's reason for the failure was. The copy that Windows keeps for
+// the user is named by its folder.
+std::string ReadOnlyAdvice(FileSystem& fs, const std::string& cfg, bool copy) {
   try {
     if (!fs.Probe(cfg).read_only) return "";
   } catch (const Failure&) {
     return "";
   }
   return "scenery.cfg is read-only: someone set it so, and Setup leaves it that way on purpose. "
-         "To install the scenery, right-click scenery.cfg in the FS 2000 folder, choose "
-         "Properties, untick Read-only, click OK, and run Setup again.";
+         "To install the scenery, right-click scenery.cfg in the " +
+         (copy ? "folder " + ParentFolder(cfg) : std::string("FS 2000 folder")) +
+         ", choose Properties, untick Read-only, click OK, and run Setup again.";
 }
 
 }  // namespace
@@ -296,27 +298,67 @@ std::string BackupNameFault(const std::string& name) {
   return "";
 }
 
+std::string CopyBackupOf(FileSystem& fs, const std::string& library, const std::string& backup_cfg) {
+  const std::string backup = Below(ParentFolder(library), backup_cfg);
+  if (backup_cfg.find('\\') == std::string::npos ||
+      fs.Probe(ParentFolder(backup)).kind == EntryKind::kFolder) {
+    return backup;
+  }
+  return Below(ParentFolder(library), backup_cfg.substr(backup_cfg.rfind('\\') + 1));
+}
+
+std::vector<LibraryFile> LibrariesOf(FileSystem& fs, const InstallSettings& settings) {
+  std::vector<LibraryFile> libraries{{settings.cfg_path, settings.backup_path}};
+  if (!settings.cfg_copy_path.empty()) {
+    libraries.push_back(LibraryFile{settings.cfg_copy_path,
+                                    CopyBackupOf(fs, settings.cfg_copy_path, settings.backup_cfg)});
+  }
+  return libraries;
+}
+
+std::string VirtualStoreCopyOf(const std::string& file, const std::string& virtual_store,
+                               const std::string& system_drive) {
+  if (virtual_store.empty() || system_drive.size() != 2 || file.size() < 4 || file[1] != ':' ||
+      file[2] != '\\' || UpperAscii(file.substr(0, 2)) != UpperAscii(system_drive)) {
+    return "";
+  }
+  return Below(virtual_store, file.substr(3));
+}
+
+std::string FindLibraryCopy(FileSystem& fs, Session& session, const std::string& cfg_path) {
+  const std::string copy =
+      VirtualStoreCopyOf(cfg_path, session.VirtualStore(), session.SystemDrive());
+  try {
+    if (!copy.empty() && fs.Probe(copy).kind == EntryKind::kFile) return copy;
+  } catch (const Failure&) {
+  }
+  return "";
+}
+
 void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
+  std::string cfg = settings.cfg_path;
   try {
     const std::string& name = settings.backup_cfg;
-    std::string fault = BackupNameFault(name);
-    // The same file by another name (its 8.3 short name, say).
-    if (fault.empty() && fs.IsSameEntry(settings.cfg_path, settings.backup_path)) {
-      fault = kNamesTheLibrary;
+    const std::string name_fault = BackupNameFault(name);
+    for (const LibraryFile& library : LibrariesOf(fs, settings)) {
+      cfg = library.path;
+      std::string fault = name_fault;
+      // The same file by another name (its 8.3 short name, say).
+      if (fault.empty() && fs.IsSameEntry(library.path, library.backup)) fault = kNamesTheLibrary;
+      const std::string folder = ParentFolder(library.backup);
+      if (fault.empty() && name.find('\\') != std::string::npos &&
+          fs.Probe(folder).kind != EntryKind::kFolder) {
+        fault = "its folder " + folder + " does not exist";
+      }
+      if (!fault.empty()) {
+        throw Failure(FailureKind::kBadContent, op::kMakeBackup, library.path,
+                      "The package's Setup.ini gives the backup the name \"" + name +
+                          "\" (BackupCFG), but " + fault + ".");
+      }
+      NextAreaNumber(fs.ReadWholeFile(library.path));
     }
-    const std::string folder = ParentFolder(settings.backup_path);
-    if (fault.empty() && name.find('\\') != std::string::npos &&
-        fs.Probe(folder).kind != EntryKind::kFolder) {
-      fault = "its folder " + folder + " does not exist";
-    }
-    if (!fault.empty()) {
-      throw Failure(FailureKind::kBadContent, op::kMakeBackup, settings.cfg_path,
-                    "The package's Setup.ini gives the backup the name \"" + name + "\" (BackupCFG), "
-                    "but " + fault + ".");
-    }
-    NextAreaNumber(fs.ReadWholeFile(settings.cfg_path));
   } catch (Failure& failure) {
-    if (failure.path().empty()) failure.set_path(settings.cfg_path);
+    if (failure.path().empty()) failure.set_path(cfg);
     failure.set_advice(InUseAdvice(failure));
     failure.set_aftermath("Nothing was installed: no file was copied, and scenery.cfg was not "
                           "changed.");
@@ -324,26 +366,33 @@ void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings) {
   }
 }
 
-bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journal& journal) {
-  const std::string& cfg = settings.cfg_path;
+namespace {
+
+// The area into one library; false when it has one for the destination.
+bool RegisterIn(FileSystem& fs, const InstallSettings& settings, const LibraryFile& library,
+                bool copy, Journal& journal) {
+  const std::string& cfg = library.path;
   const std::string installed = "The package was installed in " + settings.target_dir +
                                 ", but the simulator does not know it yet: ";
   std::string old_bytes;
   std::int32_t area_number = 0;
   try {
     old_bytes = fs.ReadWholeFile(cfg);
-    const LibraryScan scan = ScanLibrary(old_bytes, settings.target_dir, SimulatorFolderOf(cfg));
+    // A relative Local= is relative to the simulator's folder, in its
+    // library's copy too.
+    const LibraryScan scan =
+        ScanLibrary(old_bytes, settings.target_dir, SimulatorFolderOf(settings.cfg_path));
     // The package was installed into this folder before: its area stays as
     // the user set it, and neither the library nor its backup is written.
     if (scan.has_folder) {
       journal.Note("Found an area for " + settings.target_dir + " in " + cfg +
-                   " already: it stays as it is, and scenery.cfg is not written");
+                   " already: it stays as it is, and the file is not written");
       return false;
     }
     area_number = AreaNumberAfter(scan.largest_area);
-    journal.BeforeWriting(settings.backup_path);
-    WriteOwnFile(fs, settings.backup_path, [&] { fs.CopyReplacing(cfg, settings.backup_path); });
-    journal.Note("Made the backup " + settings.backup_path + " of " + cfg);
+    journal.BeforeWriting(library.backup);
+    WriteOwnFile(fs, library.backup, [&] { fs.CopyReplacing(cfg, library.backup); });
+    journal.Note("Made the backup " + library.backup + " of " + cfg);
   } catch (Failure& failure) {
     if (failure.path().empty()) failure.set_path(cfg);
     failure.set_advice(InUseAdvice(failure));
@@ -356,19 +405,31 @@ bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journa
   if (!old_bytes.empty() && !EndsWithLineEnd(old_bytes)) section.insert(0, "\r\n");
 
   try {
-    journal.BeforeAppending(cfg, old_bytes.size(), settings.backup_path);
-    fs.AppendToFile(cfg, section);
+    journal.BeforeRewriting(cfg, old_bytes, library.backup);
+    fs.ReplaceContents(cfg, old_bytes + section);
   } catch (Failure& failure) {
-    std::string advice = ReadOnlyAdvice(fs, cfg);
+    std::string advice = ReadOnlyAdvice(fs, cfg, copy);
     if (advice.empty()) advice = InUseAdvice(failure);
     failure.set_advice(advice);
-    // The journal's undo cuts the append back, with the rest of the run.
+    // The journal's undo puts the old bytes back, with the rest of the run.
     throw;
   }
   const std::string header = section.substr(section.find('['), section.find(']') - section.find('[') + 1);
   journal.Note("Appended the area " + header + " to " + cfg + ": Title=" + settings.scenery_title +
                ", Local=" + settings.target_dir);
   return true;
+}
+
+}  // namespace
+
+bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journal& journal) {
+  bool added = false;
+  bool copy = false;
+  for (const LibraryFile& library : LibrariesOf(fs, settings)) {
+    added = RegisterIn(fs, settings, library, copy, journal) || added;
+    copy = true;
+  }
+  return added;
 }
 
 }  // namespace scenery

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/file_system.h"
 #include "engine/install_settings.h"
+#include "engine/session.h"
 
 namespace scenery {
 
@@ -47,18 +49,50 @@ std::string AreaSection(std::int32_t area_number, const InstallSettings& setting
 // a character Windows forbids), or scenery.cfg itself. Empty when it is fine.
 std::string BackupNameFault(const std::string& name);
 
-// Reads settings.cfg_path and makes sure a new area could be numbered in it
-// and that the backup's name (the last part of settings.backup_path) is
-// fine, writing nothing: the check that comes before any file is copied.
+// A library file that a run registers the area in, and its backup.
+struct LibraryFile {
+  std::string path;
+  std::string backup;
+};
+
+// scenery.cfg (settings.cfg_path, its backup settings.backup_path), then
+// the copy that Windows gives the simulator in its place, when there is
+// one, with its backup beside it (CopyBackupOf).
+std::vector<LibraryFile> LibrariesOf(FileSystem& fs, const InstallSettings& settings);
+
+// The backup of the copy `library` of scenery.cfg: BackupCFG beside it, or
+// its file name alone where BackupCFG names a subfolder that the copy's
+// folder lacks (Windows made that folder for the copy alone).
+std::string CopyBackupOf(FileSystem& fs, const std::string& library, const std::string& backup_cfg);
+
+// The copy of `file` that Windows keeps in `virtual_store` (the
+// VirtualStore folder of a user) for programs without a manifest that
+// wrote it: the path below `system_drive` ("C:"), where `file` lies on
+// that drive. Empty where it cannot be (another drive, no store).
+std::string VirtualStoreCopyOf(const std::string& file, const std::string& virtual_store,
+                               const std::string& system_drive);
+
+// The copy of the library `cfg_path` that Windows gives the simulator in
+// its place for the user of `session`'s desktop, when that file exists;
+// otherwise empty. Never throws.
+std::string FindLibraryCopy(FileSystem& fs, Session& session, const std::string& cfg_path);
+
+// Reads each library of LibrariesOf(settings) and makes sure a new area
+// could be numbered in it and that the backup's name (BackupCFG) is fine
+// beside it, writing nothing: the check that comes before any file is
+// copied.
 void CheckSceneryLibrary(FileSystem& fs, const InstallSettings& settings);
 
-// Reads settings.cfg_path. When an area of it already names
-// settings.target_dir, nothing is written and the result is false (the
-// package was installed there before; the user's settings of that area
-// stay). Otherwise copies it to settings.backup_path, then appends the new
-// area section (after a CR LF when the file's last line has no line end) and
-// the result is true. The backup's write and the append are recorded in
-// `journal`, whose undo takes them back when the run fails.
+// For each library of LibrariesOf(settings) in turn: reads it; when an
+// area of it already names settings.target_dir, nothing is written to it
+// (the package was installed there before; the user's settings of that
+// area stay). Otherwise copies it to its backup, then gives it its old
+// bytes followed by the new area section (after a CR LF when the file's
+// last line has no line end), numbered after the file's own areas, put in
+// its place whole (FileSystem::ReplaceContents), so that a power cut
+// leaves the old library or the new one. The result tells whether any
+// library got the area. The backups' writes and the new contents are
+// recorded in `journal`, whose undo takes them back when the run fails.
 bool RegisterSceneryArea(FileSystem& fs, const InstallSettings& settings, Journal& journal);
 
 // `bytes` without the section of each area whose Local= names `folder` (as

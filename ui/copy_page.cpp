@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "engine/installation.h"
+#include "engine/scenery_library.h"
 #include "ui/wizard.h"
 
 namespace scenery {
@@ -80,10 +81,32 @@ void CopyPage::MainClicked() {
 
 void CopyPage::RunInstallation() {
   BusyScope busy(form_);
-  const InstallSettings& settings = wizard_.settings();
-  if (wizard_.log() != nullptr) {
-    wizard_.log()->Note("Settings: destination " + settings.target_dir + ", scenery.cfg " +
-                        settings.cfg_path + ", backup " + settings.backup_path);
+  InstallSettings& settings = wizard_.settings();
+  auto note = [this](const std::string& event) {
+    if (wizard_.log() != nullptr) wizard_.log()->Note(event);
+  };
+  note("Settings: destination " + settings.target_dir + ", scenery.cfg " + settings.cfg_path +
+       ", backup " + settings.backup_path);
+  if (Session* session = wizard_.session()) {
+    // Nothing is written while the simulator runs: it would not see the
+    // new area, and could write its library back without it.
+    const std::string folder = SimulatorFolderOf(settings.cfg_path);
+    for (std::string running;
+         !(running = SimulatorRunningText(folder, ProgramsIn(session->RunningPrograms(), folder),
+                                          false))
+              .empty();) {
+      note(running);
+      if (wizard_.Ask(running + "\r\n\r\n" + kCloseAndRetry, forms::Buttons::kRetryCancel,
+                      forms::Icon::kExclamation) != forms::Answer::kRetry) {
+        note("The user clicked Cancel: nothing was written");
+        return;
+      }
+    }
+    settings.cfg_copy_path = FindLibraryCopy(wizard_.fs(), *session, settings.cfg_path);
+    if (!settings.cfg_copy_path.empty()) {
+      note("FS 2000 reads " + settings.cfg_copy_path +
+           ", the copy of scenery.cfg that Windows keeps for this user: it gets the area too");
+    }
   }
   // What would stop the run is said before anything is written; the page
   // stays ready.
@@ -92,7 +115,7 @@ void CopyPage::RunInstallation() {
       FindRunObstacle(wizard_.source(), wizard_.fs(), settings, image ? image->image_end : 0,
                       wizard_.programs() ? wizard_.programs()->RemovalRoot() : "");
   if (!obstacle.empty()) {
-    if (wizard_.log() != nullptr) wizard_.log()->Note(obstacle);
+    note(obstacle);
     wizard_.Ask(obstacle, forms::Buttons::kOk, forms::Icon::kExclamation);
     return;
   }

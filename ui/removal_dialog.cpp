@@ -1,6 +1,7 @@
 #include "ui/removal_dialog.h"
 
 #include "engine/paths.h"
+#include "engine/scenery_library.h"
 
 namespace scenery {
 namespace {
@@ -14,7 +15,7 @@ std::string Lines(const std::vector<std::string>& items) {
 }  // namespace
 
 int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
-               const RemovalRecord& recorded, const std::string& simulator) {
+               const RemovalRecord& recorded, const std::string& simulator, Session* session) {
   RemovalRecord record = recorded;
   if (!simulator.empty()) record.cfg_path = Below(simulator, "scenery.cfg");
   reporter.set_title(record.title);
@@ -61,6 +62,34 @@ int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
   if (no_library) {
     reporter.Note("No scenery library was changed: " + record.cfg_path + " was not found");
     record.cfg_path.clear();
+  } else if (session != nullptr) {
+    const std::string folder = SimulatorFolderOf(record.cfg_path);
+    for (std::string running;
+         !(running = SimulatorRunningText(folder, ProgramsIn(session->RunningPrograms(), folder),
+                                          true))
+              .empty();) {
+      reporter.Note(running);
+      if (reporter.silent()) {
+        Failure failure(FailureKind::kInUse, "take the scenery's area out of", record.cfg_path,
+                        running);
+        failure.set_aftermath(
+            "Nothing was removed: the scenery is still installed, and scenery.cfg was not "
+            "changed.");
+        throw failure;
+      }
+      if (reporter.Ask(running + "\r\n\r\n" + kCloseAndRetry, forms::Buttons::kRetryCancel,
+                       forms::Icon::kExclamation) != forms::Answer::kRetry) {
+        reporter.Note("The user clicked Cancel: nothing was removed");
+        return kExitCancelled;
+      }
+    }
+    const std::string copy = FindLibraryCopy(fs, *session, record.cfg_path);
+    if (!copy.empty()) {
+      reporter.Note("FS 2000 reads " + copy +
+                    ", the copy of scenery.cfg that Windows keeps for this user: the area goes "
+                    "from it too");
+      record.cfg_copies.push_back(copy);
+    }
   }
   const RemovalResult result = RemoveInstallation(fs, programs, record);
   std::string text = name + " was removed from this computer.";

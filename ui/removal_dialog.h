@@ -6,6 +6,7 @@
 #include "engine/file_system.h"
 #include "engine/program_list.h"
 #include "engine/removal.h"
+#include "engine/session.h"
 #include "ui/report.h"
 
 namespace scenery {
@@ -19,8 +20,13 @@ namespace scenery {
 // about first. `simulator` (/FS=) names where the simulator's folder is now.
 // A silent reporter (Uninstall.exe /S) asks nothing and shows nothing; what
 // would be said goes to its log, which also hears it in the clicked removal.
+// With `session`, a program that runs from the simulator's folder is to be
+// closed first (Retry, or Cancel: kExitCancelled; without windows it fails
+// the removal), and the copy of scenery.cfg that Windows gives the
+// simulator loses the area too.
 int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
-               const RemovalRecord& record, const std::string& simulator = "");
+               const RemovalRecord& record, const std::string& simulator = "",
+               Session* session = nullptr);
 
 }  // namespace scenery
 

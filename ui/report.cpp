@@ -73,6 +73,21 @@ std::string AnotherRunsText(bool removal) {
          "again.";
 }
 
+std::string SimulatorRunningText(const std::string& folder, const std::vector<std::string>& running,
+                                 bool removal) {
+  if (running.empty()) return "";
+  std::string names;
+  for (const std::string& program : running) {
+    names += (names.empty() ? "" : ", ") + program.substr(program.rfind('\\') + 1);
+  }
+  return "FS 2000 is running from its folder " + folder + " (" + names +
+         ").\r\n\r\nIt must be closed before Setup " +
+         (removal ? "takes the scenery out of its library: otherwise the simulator could write "
+                    "its library back with the scenery still in it."
+                  : "adds the scenery to its library: otherwise the simulator would not see the "
+                    "new scenery, and could write its library back without it.");
+}
+
 std::string DamagedPackageText(const std::string& program_path, const std::string& why) {
   return "Setup could not read the package that it carries:\r\n" + program_path + "\r\n\r\n" +
          why +

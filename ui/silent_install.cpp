@@ -4,6 +4,7 @@
 #include "engine/manifest.h"
 #include "engine/package_copy.h"
 #include "engine/removal.h"
+#include "engine/scenery_library.h"
 #include "ui/wizard.h"
 
 namespace scenery {
@@ -27,7 +28,7 @@ class NoProgress : public CopyProgress {
 
 int InstallSilently(Reporter& reporter, PackageSource& source, FileSystem& fs,
                     const CommandLine& line, const ProgramImage* image, ProgramList* programs,
-                    const std::string& package_origin) {
+                    const std::string& package_origin, Session* session) {
   InstallSettings settings;
   ReadManifest(source, settings);
   reporter.set_title(settings.install_title);
@@ -66,6 +67,24 @@ int InstallSilently(Reporter& reporter, PackageSource& source, FileSystem& fs,
   }
   settings.target_dir = target;
   SetSimulatorFolder(settings, folder);
+  if (session != nullptr) {
+    const std::string simulator = SimulatorFolderOf(settings.cfg_path);
+    const std::string running =
+        SimulatorRunningText(simulator, ProgramsIn(session->RunningPrograms(), simulator), false);
+    if (!running.empty()) {
+      Failure failure(FailureKind::kInUse, "add the scenery to the library", settings.cfg_path,
+                      running);
+      failure.set_aftermath(
+          "Nothing was installed: no file was copied, and scenery.cfg was not changed.");
+      throw failure;
+    }
+    settings.cfg_copy_path = FindLibraryCopy(fs, *session, settings.cfg_path);
+    if (!settings.cfg_copy_path.empty()) {
+      reporter.Note("FS 2000 reads " + settings.cfg_copy_path +
+                    ", the copy of scenery.cfg that Windows keeps for this user: it gets the "
+                    "area too");
+    }
+  }
   const std::string obstacle = FindRunObstacle(source, fs, settings, image ? image->image_end : 0,
                                                programs ? programs->RemovalRoot() : "");
   if (!obstacle.empty()) Refuse("install into the folder", target, obstacle);

@@ -10,6 +10,7 @@
 #include "engine/package_source.h"
 #include "engine/program_list.h"
 #include "engine/removal.h"
+#include "engine/session.h"
 #include "ui/report.h"
 
 namespace scenery {
@@ -19,9 +20,12 @@ namespace scenery {
 // as the two pages do (a missing destination is made, as after Yes), and
 // runs the installation. Every event goes to the reporter's log. Returns
 // kExitInstalled; a failure is thrown, for the reporter's Run to report.
+// With `session`, a simulator that runs from its folder fails the run
+// before anything is written, and the copy of scenery.cfg that Windows
+// gives it gets the area too.
 int InstallSilently(Reporter& reporter, PackageSource& source, FileSystem& fs,
                     const CommandLine& line, const ProgramImage* image, ProgramList* programs,
-                    const std::string& package_origin);
+                    const std::string& package_origin, Session* session = nullptr);
 
 }  // namespace scenery
 

@@ -17,6 +17,7 @@
 #include "engine/package_source.h"
 #include "engine/install_log.h"
 #include "engine/removal.h"
+#include "engine/session.h"
 #include "ui/forms/forms.h"
 #include "ui/forms/toolkit.h"
 #include "ui/exit_codes.h"
@@ -79,6 +80,11 @@ class Wizard : public forms::EventHandler {
     first_simulator_ = std::move(simulator);
   }
   ProgramList* programs() const { return programs_; }
+  // The session that Start asks whether the simulator runs and whether
+  // Windows gives it a copy of scenery.cfg; without this call neither is
+  // asked (the tests' runs).
+  void set_session(Session& session) { session_ = &session; }
+  Session* session() const { return session_; }
 
   // Runs one event from the platform. A failure that the event does not
   // handle becomes the standard error report (the reporter's), and the
@@ -130,6 +136,7 @@ class Wizard : public forms::EventHandler {
   bool reporting_ = false;
   ProgramImage image_;
   ProgramList* programs_ = nullptr;
+  Session* session_ = nullptr;
   InstallLog* log_ = nullptr;
   std::string package_origin_;
   std::string first_destination_, first_simulator_;

@@ -160,6 +160,10 @@ void PosixFileSystem::MoveReplacing(const std::string& from, const std::string&)
   NotOffered(op::kReplace, from);
 }
 
+void PosixFileSystem::ReplaceContents(const std::string& path, const std::string&) {
+  NotOffered(op::kRewrite, path);
+}
+
 void PosixFileSystem::RemoveFile(const std::string& path) { NotOffered(op::kRemoveFile, path); }
 
 void PosixFileSystem::RemoveFolder(const std::string& path) { NotOffered(op::kRemoveFolder, path); }

@@ -340,6 +340,101 @@ void Win32FileSystem::MoveReplacing(const std::string& from, const std::string& 
   }
 }
 
+namespace {
+
+// The file that `path` leads to: itself, or where a link there points.
+// Windows XP has no links to files, nor the call that tells their target.
+std::string FileBehind(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    return path;
+  }
+  using FinalFn = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+  static const auto final_path =
+      reinterpret_cast<FinalFn>(SystemFunction(L"kernel32.dll", "GetFinalPathNameByHandleA"));
+  if (final_path == nullptr) return path;
+  ScopedHandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) ThrowLastError(op::kRewrite, path);
+  char buffer[MAX_PATH + 8];
+  const DWORD length = final_path(file.get(), buffer, sizeof buffer, 0 /* FILE_NAME_NORMALIZED */);
+  if (length == 0 || length >= sizeof buffer) ThrowLastError(op::kRewrite, path);
+  std::string target(buffer, length);
+  // "\\?\C:\..." or "\\?\UNC\server\share\...".
+  if (target.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + target.substr(8);
+  if (target.compare(0, 4, "\\\\?\\") == 0) return target.substr(4);
+  return target;
+}
+
+// Whatever a failed ReplaceFileA leaves of the spare file goes.
+void RemoveSpare(const std::string& spare) {
+  SetFileAttributesA(spare.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(spare.c_str());
+}
+
+}  // namespace
+
+void Win32FileSystem::ReplaceContents(const std::string& path, const std::string& bytes) {
+  const std::string target = FileBehind(path);
+  // Opened for writing, nothing written: a read-only file, or one that
+  // another program holds open, is refused before anything is written.
+  OpenFile(target, GENERIC_WRITE, FILE_SHARE_READ, op::kRewrite);
+  const std::string folder = target.substr(0, target.rfind('\\') + 1);
+  char spare_name[MAX_PATH + 1];
+  if (!GetTempFileNameA(folder.c_str(), "~sc", 0, spare_name)) ThrowLastError(op::kRewrite, target);
+  const std::string spare = spare_name;
+  try {
+    ScopedHandle file(CreateFileA(spare.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) ThrowLastError(op::kRewrite, target);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      DWORD written = 0;
+      const DWORD want = static_cast<DWORD>(bytes.size() - done);
+      if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr)) {
+        ThrowLastError(op::kRewrite, target);
+      }
+      if (written == 0) throw SystemFailure(ERROR_DISK_FULL, op::kRewrite, target);
+      done += written;
+    }
+    // On the disk before it takes the old file's name: a power cut after
+    // the replacement finds the new bytes there.
+    if (!FlushFileBuffers(file.get())) ThrowLastError(op::kRewrite, target);
+  } catch (...) {
+    RemoveSpare(spare);
+    throw;
+  }
+  // The system's replacement keeps the old file's attributes, access list,
+  // short name and creation time, and swaps the names in one step.
+  if (ReplaceFileA(target.c_str(), spare.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr,
+                   nullptr)) {
+    return;
+  }
+  DWORD code = GetLastError();
+  if (code == ERROR_UNABLE_TO_REMOVE_REPLACED) {
+    // The old file could not be moved aside: say why, as opening it tells.
+    ScopedHandle held(CreateFileA(target.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    code = held.valid() ? ERROR_ACCESS_DENIED : GetLastError();
+  } else if (code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED ||
+             code == ERROR_INVALID_PARAMETER || code == ERROR_CALL_NOT_IMPLEMENTED ||
+             code == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+    // A volume that cannot replace a file so (some network shares), or a
+    // replacement that moved the old file away but stopped before the spare
+    // took its name: the spare takes the old file's attributes and is moved
+    // into its place, in one step where the volume can.
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(spare.c_str(), attributes);
+    if (MoveFileExA(spare.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return;
+    }
+    code = GetLastError();
+  }
+  RemoveSpare(spare);
+  throw SystemFailure(code, op::kRewrite, target);
+}
+
 void Win32FileSystem::RemoveFile(const std::string& path) {
   if (!DeleteFileA(path.c_str())) ThrowLastError(op::kRemoveFile, path);
 }

@@ -23,6 +23,7 @@ class Win32FileSystem : public FileSystem {
   void MakeWritable(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   void MoveReplacing(const std::string& from, const std::string& to) override;
+  void ReplaceContents(const std::string& path, const std::string& bytes) override;
   void RemoveFile(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void MakeProtectedFolder(const std::string& path) override;

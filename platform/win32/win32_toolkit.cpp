@@ -102,7 +102,9 @@ std::string FitToMessageBox(const std::string& text, int dpi) {
 }  // namespace
 
 forms::Answer Win32Toolkit::Ask(const forms::Message& message) {
-  UINT type = message.buttons == forms::Buttons::kYesNo ? MB_YESNO : MB_OK;
+  UINT type = message.buttons == forms::Buttons::kYesNo         ? MB_YESNO
+              : message.buttons == forms::Buttons::kRetryCancel ? MB_RETRYCANCEL
+                                                                : MB_OK;
   switch (message.icon) {
     case forms::Icon::kQuestion: type |= MB_ICONQUESTION; break;
     case forms::Icon::kCritical: type |= MB_ICONHAND; break;
@@ -117,6 +119,8 @@ forms::Answer Win32Toolkit::Ask(const forms::Message& message) {
   const int answer = MessageBoxA(owner, text.c_str(), message.title.c_str(), type);
   if (answer == IDYES) return forms::Answer::kYes;
   if (answer == IDNO) return forms::Answer::kNo;
+  if (answer == IDRETRY) return forms::Answer::kRetry;
+  if (answer == IDCANCEL) return forms::Answer::kCancel;
   return forms::Answer::kOk;
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/packed_package.h"
 #include "engine/paths.h"
+#include "engine/text_lines.h"
 
 namespace scenery {
 namespace {
@@ -58,6 +59,8 @@ const char* FsCallName(FsCall call) {
       return "RemoveFileIf";
     case FsCall::kFreeBytes:
       return "FreeBytes";
+    case FsCall::kReplaceContents:
+      return "ReplaceContents";
   }
   return "?";
 }
@@ -366,7 +369,50 @@ void MemoryFileSystem::FailNth(FsCall call, int n, FailureKind kind) {
   faults_.push_back(Fault{call, n, kind});
 }
 
+bool MemoryFileSystem::CountWrite() {
+  cutting_ = ++writes_ == cut_at_;
+  return cutting_;
+}
+
+void MemoryFileSystem::CutWriting(std::string& data, const std::string& bytes) {
+  data += bytes.substr(0, std::min(keep_, bytes.size()));
+  powered_ = false;
+  cutting_ = false;
+  throw PowerCut{};
+}
+
 void MemoryFileSystem::Enter(FsCall call, const std::string& path, bool* partial_append) {
+  // A write that was to cut the power but failed first cuts it now.
+  if (!powered_ || cutting_) {
+    powered_ = false;
+    cutting_ = false;
+    throw PowerCut{};
+  }
+  switch (call) {
+    case FsCall::kCopy:
+    case FsCall::kWrite:
+    case FsCall::kAppend:
+    case FsCall::kReplaceContents:
+      CountWrite();  // the call itself cuts its bytes short
+      break;
+    case FsCall::kMakeFolder:
+    case FsCall::kMakeWritable:
+    case FsCall::kRename:
+    case FsCall::kMoveReplacing:
+    case FsCall::kRemoveFile:
+    case FsCall::kRemoveFolder:
+    case FsCall::kProtectFolder:
+    case FsCall::kRemoveIf:
+    case FsCall::kTruncate:
+      if (CountWrite()) {
+        powered_ = false;
+        cutting_ = false;
+        throw PowerCut{};
+      }
+      break;
+    default:
+      break;
+  }
   calls_.push_back(RecordedCall{call, path});
   for (auto it = actions_.begin(); it != actions_.end(); ++it) {
     if (it->call != call || --it->countdown > 0) continue;
@@ -519,6 +565,11 @@ void MemoryFileSystem::CopyReplacing(const std::string& from, const std::string&
       free_bytes_ = free_bytes_ + replaced - size;
     }
     Node copy = *source_node;
+    if (cutting_) {
+      copy.data.clear();
+      Store(target, copy);
+      CutWriting(Find(target)->data, source_node->data);
+    }
     Store(target, copy);
   } catch (Failure& failure) {
     failure.set_target(to);
@@ -558,6 +609,34 @@ void MemoryFileSystem::MoveReplacing(const std::string& from, const std::string&
   Node moved = *node;
   nodes_.erase(source.Key());
   Store(target, moved);
+}
+
+void MemoryFileSystem::ReplaceContents(const std::string& path, const std::string& bytes) {
+  Enter(FsCall::kReplaceContents, path);
+  Resolved r = Resolve(path);
+  CheckRoot(r, op::kRewrite, path);
+  Node* node = Find(r);
+  if (node == nullptr) Fail(FailureKind::kNotFound, op::kRewrite, path);
+  if (node->folder || node->read_only) Fail(FailureKind::kAccessDenied, op::kRewrite, path);
+  if (IsHeld(r.Key(), false)) Fail(FailureKind::kInUse, op::kRewrite, path);
+  if (free_bytes_ != UINT64_MAX && bytes.size() > free_bytes_) {
+    Fail(FailureKind::kDiskFull, op::kRewrite, path);
+  }
+  // The spare beside it shows only where the power goes before the end.
+  auto leave_spare = [&](std::size_t keep) {
+    Resolved spare = r.Parent();
+    for (int n = 1; spare.parts.size() == r.Parent().parts.size() || Find(spare) != nullptr; ++n) {
+      spare = r.Parent();
+      spare.parts.push_back("~sc" + Digits(static_cast<std::uint64_t>(n), 16, 4) + ".tmp");
+    }
+    Store(spare, Node());
+    keep_ = keep;
+    CutWriting(Find(spare)->data, bytes);
+  };
+  if (cutting_) leave_spare(keep_);
+  if (CountWrite()) leave_spare(bytes.size());
+  if (free_bytes_ != UINT64_MAX) free_bytes_ = free_bytes_ + node->data.size() - bytes.size();
+  node->data = bytes;
 }
 
 void MemoryFileSystem::RemoveFile(const std::string& path) {
@@ -663,6 +742,12 @@ void MemoryFileSystem::WriteFileFrom(const std::string& path,
   // As on Windows, the old file is gone from the moment it is opened.
   nodes_.erase(target.Key());
   Node file;
+  if (cutting_) {
+    std::string bytes;
+    produce([&](const char* data, std::size_t size) { bytes.append(data, size); });
+    Store(target, file);
+    CutWriting(Find(target)->data, bytes);
+  }
   produce([&](const char* data, std::size_t size) {
     if (free_bytes_ != UINT64_MAX) {
       if (size > free_bytes_ + replaced) Fail(FailureKind::kDiskFull, op::kCopy, path);
@@ -702,6 +787,7 @@ void MemoryFileSystem::AppendToFile(const std::string& path, const std::string& 
   Node* node = Find(r);
   if (node == nullptr) Fail(FailureKind::kNotFound, op::kAppend, path);
   if (node->folder || node->read_only) Fail(FailureKind::kAccessDenied, op::kAppend, path);
+  if (cutting_) CutWriting(node->data, bytes);
   if (injected) {
     // A write that breaks off part-way, as on a disk that fills up.
     node->data += bytes.substr(0, bytes.size() / 2);

@@ -49,6 +49,7 @@ enum class FsCall {
   kHoldFolder,
   kRemoveIf,
   kFreeBytes,
+  kReplaceContents,
 };
 
 const char* FsCallName(FsCall call);
@@ -57,6 +58,10 @@ struct RecordedCall {
   FsCall call;
   std::string path;
 };
+
+// Thrown where the power goes: the program stops there, and the disk keeps
+// what a disk would keep.
+struct PowerCut {};
 
 // The reason Windows gives for each kind of failure.
 std::string SystemReason(FailureKind kind);
@@ -114,6 +119,24 @@ class MemoryFileSystem : public FileSystem {
   void OnNth(FsCall call, int n, std::function<void()> action) {
     actions_.push_back(Action{call, n, std::move(action)});
   }
+  // A power cut at the n-th write (1-based, counted from now): every call
+  // that changes the disk is one, and ReplaceContents is two, the spare's
+  // write and the replacement. A write of bytes (a copy, a write, an
+  // append, the spare) keeps the first `keep` of them, any other write does
+  // nothing; then it and every later call throw PowerCut until
+  // RestorePower. What a call wrote is on the disk once it returns, as if
+  // flushed: ReplaceContents flushes its spare before the replacement, the
+  // one order that matters here.
+  void CutPowerAt(int nth_write, std::size_t keep) {
+    cut_at_ = writes_ + nth_write;
+    keep_ = keep;
+  }
+  void RestorePower() {
+    cut_at_ = 0;
+    powered_ = true;
+    cutting_ = false;
+  }
+  int writes() const { return writes_; }
   const std::vector<RecordedCall>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
 
@@ -128,6 +151,7 @@ class MemoryFileSystem : public FileSystem {
   void MakeWritable(const std::string& path) override;
   void RenameFile(const std::string& from, const std::string& to) override;
   void MoveReplacing(const std::string& from, const std::string& to) override;
+  void ReplaceContents(const std::string& path, const std::string& bytes) override;
   void RemoveFile(const std::string& path) override;
   void RemoveFolder(const std::string& path) override;
   void MakeProtectedFolder(const std::string& path) override;
@@ -194,6 +218,10 @@ class MemoryFileSystem : public FileSystem {
   // Records the call and throws when a fault is due for it. Returns the kind
   // of an injected append failure through `partial` instead of throwing.
   void Enter(FsCall call, const std::string& path, bool* partial_append = nullptr);
+  // Counts a write; true when the power goes at it.
+  bool CountWrite();
+  // The power goes after `data` got the first keep_ bytes of `bytes`.
+  [[noreturn]] void CutWriting(std::string& data, const std::string& bytes);
   // Throws kNotReady when the root is a drive that is not ready, and kNotFound
   // when the root does not exist.
   void CheckRoot(const Resolved& r, const char* operation, const std::string& path) const;
@@ -215,6 +243,9 @@ class MemoryFileSystem : public FileSystem {
   FailureKind pending_kind_ = FailureKind::kOther;
   std::vector<RecordedCall> calls_;
   std::multiset<std::string> held_;  // keys of the entries held open
+  int writes_ = 0, cut_at_ = 0;
+  std::size_t keep_ = 0;
+  bool powered_ = true, cutting_ = false;
   friend class MemoryFolderHold;
 };
 

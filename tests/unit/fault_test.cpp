@@ -149,8 +149,10 @@ TEST(SpareNames, TheFirstFreeOneBesideTheFile) {
 
 TEST(WholeInstallation, AnUndoThatFailsNamesWhatIsLeft) {
   Installation run;
-  run.fs->FailNth(FsCall::kAppend, 1, FailureKind::kDiskFull);
-  run.fs->FailNth(FsCall::kTruncate, 1, FailureKind::kAccessDenied);
+  // Uninstall.exe, written after the area, fails; the undo cannot put
+  // scenery.cfg back, nor delete one file.
+  run.fs->FailNth(FsCall::kWrite, 1, FailureKind::kDiskFull);
+  run.fs->FailNth(FsCall::kReplaceContents, 2, FailureKind::kAccessDenied);
   run.fs->FailNth(FsCall::kRemoveFile, 2, FailureKind::kInUse);
   try {
     run.Run();
@@ -158,7 +160,7 @@ TEST(WholeInstallation, AnUndoThatFailsNamesWhatIsLeft) {
   } catch (const Failure& failure) {
     const std::string& left = failure.aftermath();
     EXPECT_TRUE(Contains(left, "Setup undid the installation, but could not take back:")) << left;
-    EXPECT_TRUE(Contains(left, run.settings.cfg_path + " may end in part of the new section"))
+    EXPECT_TRUE(Contains(left, run.settings.cfg_path + " may still hold the new area"))
         << left;
     EXPECT_TRUE(Contains(left, run.settings.backup_path + " is kept: it is scenery.cfg as it was."))
         << left;
@@ -209,14 +211,14 @@ TEST(Registration, AReadOnlyLibraryIsReportedAndLeftReadOnly) {
   EXPECT_TRUE(RegisterSceneryArea(*run.fs, run.settings));
 }
 
-TEST(Registration, ReadsThenBacksUpThenAppends) {
+TEST(Registration, ReadsThenBacksUpThenReplacesWhole) {
   Installation run;
   run.fs->ClearCalls();
   RegisterSceneryArea(*run.fs, run.settings);
   std::vector<std::string> order;
   for (const RecordedCall& call : run.fs->calls()) order.push_back(FsCallName(call.call));
   EXPECT_EQ(order, (std::vector<std::string>{"ReadWholeFile", "Probe", "CopyReplacing", "MakeWritable",
-                                             "AppendToFile"}));
+                                             "ReplaceContents"}));
 }
 
 }  // namespace
@@ -297,29 +299,28 @@ TEST(WholeInstallationThroughTheCopyPage, EveryCallFailingInEveryWay) {
       ++cases;
     }
   }
-  // A failed append, then the undo's own calls failing in every way too
-  // (the first of their kind after the append).
-  std::map<FsCall, int> before_append;
+  // A failed replacement of scenery.cfg, then the undo's own look at it
+  // failing in every way too: the backup is kept.
+  int reads_before = 0;
   for (const RecordedCall& step : sequence) {
-    if (step.call == FsCall::kAppend) break;
-    ++before_append[step.call];
+    if (step.call == FsCall::kReplaceContents) break;
+    reads_before += step.call == FsCall::kRead;
   }
-  for (FailureKind append_kind : kKinds) {
-    for (FsCall undo_call : {FsCall::kLength, FsCall::kTruncate}) {
-      for (FailureKind undo_kind : kKinds) {
-        WizardRun run;
-        run.toolkit.answers.push_back(forms::Answer::kOk);
-        run.fs->FailNth(FsCall::kAppend, 1, append_kind);
-        run.fs->FailNth(undo_call, before_append[undo_call] + 1, undo_kind);
-        run.Start();
-        ASSERT_FALSE(run.toolkit.asked.empty());
-        const std::string& text = run.toolkit.asked.back().text;
-        EXPECT_TRUE(Contains(text, "scenery.cfg may end in part of the new section")) << text;
-        EXPECT_TRUE(Contains(text, run.settings.backup_path + " is kept")) << text;
-        EXPECT_EQ(run.fs->Contents(run.settings.backup_path), SampleSceneryCfg());
-        EXPECT_EQ(run.toolkit.quit_codes, std::vector<int>{2});
-        ++cases;
-      }
+  for (FailureKind replace_kind : kKinds) {
+    for (FailureKind undo_kind : kKinds) {
+      WizardRun run;
+      run.toolkit.answers.push_back(forms::Answer::kOk);
+      run.fs->FailNth(FsCall::kReplaceContents, 1, replace_kind);
+      run.fs->FailNth(FsCall::kRead, reads_before + 1, undo_kind);
+      run.Start();
+      ASSERT_FALSE(run.toolkit.asked.empty());
+      const std::string& text = run.toolkit.asked.back().text;
+      EXPECT_TRUE(Contains(text, "scenery.cfg may still hold the new area")) << text;
+      EXPECT_TRUE(Contains(text, run.settings.backup_path + " is kept")) << text;
+      EXPECT_EQ(run.fs->Contents(run.settings.backup_path), SampleSceneryCfg());
+      EXPECT_EQ(run.fs->Contents(run.settings.cfg_path), SampleSceneryCfg());
+      EXPECT_EQ(run.toolkit.quit_codes, std::vector<int>{2});
+      ++cases;
     }
   }
   // What would stop the run is said before anything is written, and the

@@ -13,16 +13,17 @@
 namespace scenery {
 namespace forms {
 
-enum class Buttons { kOk, kYesNo };
+enum class Buttons { kOk, kYesNo, kRetryCancel };
 enum class Icon { kQuestion, kCritical, kExclamation, kInformation };
-enum class Answer { kOk, kYes, kNo };
+enum class Answer { kOk, kYes, kNo, kRetry, kCancel };
 
 struct Message {
   std::string text;
   std::string title;
   Buttons buttons = Buttons::kOk;
   Icon icon = Icon::kCritical;
-  // 1 for the first button, 2 for the second (No of Yes/No).
+  // 1 for the first button, 2 for the second (No of Yes/No, Cancel of
+  // Retry/Cancel).
   int default_button = 1;
 };
 
