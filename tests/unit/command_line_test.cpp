@@ -18,6 +18,7 @@
 #include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_program_list.h"
+#include "tests/support/memory_session.h"
 #include "tests/support/package_fixture.h"
 #include "ui/silent_install.h"
 #include "ui/wizard.h"
@@ -124,7 +125,7 @@ class SilentInstall : public testing::Test {
     const CommandLine line = ReadCommandLine(arguments, false);
     return reporter.Run([&] {
       return InstallSilently(reporter, source, *fs_, line, &image, &programs_,
-                             "from the folder " + box_->program_folder());
+                             "from the folder " + box_->program_folder(), &session_);
     });
   }
   std::string Log() { return fs_->Contents(box_->root() + "\\setup.log"); }
@@ -134,6 +135,7 @@ class SilentInstall : public testing::Test {
   InstallSettings settings_;
   MemoryByteFile program_{FakeProgram(1024)};
   MemoryProgramList programs_;
+  MemorySession session_;
 };
 
 TEST_F(SilentInstall, InstallsWhereTheManifestProposesAndLogsEachEvent) {
@@ -220,6 +222,14 @@ TEST_F(SilentInstall, RefusesWhatThePagesRefuseAndWritesNothing) {
     EXPECT_NE(Log().find(c.said), std::string::npos) << Log();
     EXPECT_EQ(without_log(fs_->Listing()), before) << c.arguments;
   }
+  // The simulator runs from its folder.
+  session_.running = {box_->root() + "\\FS2000\\FS2000.EXE"};
+  EXPECT_EQ(Run("/S"), kExitFailed);
+  EXPECT_NE(Log().find("FS 2000 is running from its folder " + box_->root() + "\\FS2000"),
+            std::string::npos)
+      << Log();
+  EXPECT_EQ(without_log(fs_->Listing()), before);
+  session_.running.clear();
   // Found before anything is written: a drive without room (all on one: 64
   // KiB for folders, 6 files of a cluster each, the backup's cluster, the
   // removal program and its record 68 KiB), a package that is not whole.

@@ -10,6 +10,7 @@
 
 #include "engine/installation.h"
 #include "engine/package_copy.h"
+#include "engine/removal.h"
 #include "engine/scenery_library.h"
 #include "ui/wizard.h"
 #include "tests/support/headless_toolkit.h"
@@ -121,6 +122,63 @@ TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
   EXPECT_THROW(refused.Run(), Failure);
   EXPECT_EQ(refused.Disk(), before);
   std::printf("[ fault cases ] %d failing calls\n", cases);
+}
+
+// A power cut at every write of a whole installation, then of a whole
+// removal, each write cut short at two lengths: scenery.cfg and the copy
+// that Windows gives the simulator are each their old bytes or their new
+// ones, never a mix, and the next run over the same folders completes.
+TEST(PowerCut, AtEveryWriteLeavesEachLibraryOldOrNew) {
+  auto with_copy = [](Installation& run) {
+    const std::string copy = VirtualStoreCopyOf(
+        run.settings.cfg_path, "C:\\Users\\Anna\\AppData\\Local\\VirtualStore", "C:");
+    run.fs->AddFile(copy, SampleSceneryCfg());
+    run.settings.cfg_copy_path = copy;
+    return std::vector<std::string>{run.settings.cfg_path, copy};
+  };
+  int cuts = 0;
+  for (bool removal : {false, true}) {
+    bool whole = false;
+    for (int n = 1; !whole; ++n) {
+      for (std::size_t keep : {0, 40}) {
+        SCOPED_TRACE(std::string(removal ? "removal" : "installation") + ", write " +
+                     std::to_string(n) + " cut after " + std::to_string(keep) + " bytes");
+        Installation run;
+        const std::vector<std::string> libraries = with_copy(run);
+        const std::string old_bytes = SampleSceneryCfg();
+        const std::string new_bytes = old_bytes + AreaSection(3, run.settings);
+        RemovalRecord record;
+        if (removal) {
+          run.Run();
+          ASSERT_TRUE(ReadEarlierInstallation(*run.fs, run.programs, run.settings.target_dir, &record));
+        }
+        auto next_run = [&] {
+          if (removal) {
+            RemoveInstallation(*run.fs, run.programs, record);
+          } else {
+            run.Run();
+          }
+        };
+        run.fs->CutPowerAt(n, keep);
+        try {
+          next_run();
+          whole = true;  // fewer writes than n
+        } catch (const PowerCut&) {
+          ++cuts;
+        }
+        for (const std::string& library : libraries) {
+          const std::string now = run.fs->Contents(library);
+          EXPECT_TRUE(now == old_bytes || now == new_bytes) << library << " is torn:\n" << now;
+        }
+        run.fs->RestorePower();
+        EXPECT_NO_THROW(next_run());
+        for (const std::string& library : libraries) {
+          EXPECT_EQ(run.fs->Contents(library), removal ? old_bytes : new_bytes) << library;
+        }
+      }
+    }
+  }
+  std::printf("[ power cuts ] %d\n", cuts);
 }
 
 // The undo's own calls failing: what is left is named, and a scenery.cfg

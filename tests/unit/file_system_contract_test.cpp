@@ -150,6 +150,17 @@ TEST_P(FileSystemContract, ReadAppendLengthAndTruncate) {
   EXPECT_EQ(box().Read(path), "[Area.001]\r\nLayer=1");
   fs().AppendToFile(path, "");
   EXPECT_EQ(fs().FileLength(path), 19u);
+  // New contents put in its place whole: its attributes stay, a read-only
+  // file is refused as it is, and no spare file is left beside it.
+  const std::vector<std::string> tree = box().Tree();
+  box().SetHidden(path);
+  fs().ReplaceContents(path, "[Area.002]\r\n");
+  EXPECT_EQ(box().Read(path), "[Area.002]\r\n");
+  EXPECT_TRUE(fs().Probe(path).hidden_or_system);
+  box().SetReadOnly(path);
+  ExpectFailure([&] { fs().ReplaceContents(path, "x"); }, FailureKind::kAccessDenied, path);
+  EXPECT_EQ(box().Read(path), "[Area.002]\r\n");
+  EXPECT_EQ(box().Tree(), tree);
 }
 
 // What undoing an installation needs: a file renamed (read-only too) and

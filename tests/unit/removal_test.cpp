@@ -18,6 +18,7 @@
 #include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_program_list.h"
+#include "tests/support/memory_session.h"
 #include "tests/support/package_fixture.h"
 #include "ui/removal_dialog.h"
 #include "ui/wizard.h"
@@ -137,6 +138,25 @@ TEST_F(Removal, AsksThenTellsAndReportsEveryFailure) {
   ASSERT_EQ(toolkit.asked.size(), 1u);
   EXPECT_EQ(toolkit.asked[0].default_button, 2);
   EXPECT_EQ(toolkit.asked[0].title, "Harbour Island Scenery");
+  // The simulator runs from its folder: Cancel removes nothing; without
+  // windows, the removal fails.
+  MemorySession session;
+  session.running = {box_->root() + "\\FS2000\\FS2000.EXE"};
+  const std::string installed = fs_->Contents(settings_.cfg_path);
+  for (bool silent : {false, true}) {
+    toolkit.asked.clear();
+    toolkit.answers = {forms::Answer::kYes, forms::Answer::kCancel};
+    Reporter reporter(toolkit, silent);
+    EXPECT_EQ(reporter.Run([&] { return RunRemoval(reporter, *fs_, programs_, record, "", &session); }),
+              silent ? kExitFailed : kExitCancelled);
+    EXPECT_EQ(toolkit.asked.size(), silent ? 0u : 2u);
+    if (!silent) {
+      EXPECT_EQ(toolkit.asked[1].buttons, forms::Buttons::kRetryCancel);
+      EXPECT_NE(toolkit.asked[1].text.find("before Setup takes the scenery out of its library"),
+                std::string::npos);
+    }
+    EXPECT_EQ(fs_->Contents(settings_.cfg_path), installed);
+  }
 
   for (bool silent : {false, true}) {
     SCOPED_TRACE(silent ? "silent" : "asking");
@@ -593,6 +613,74 @@ TEST_F(Removal, AnUpdateProposesTheEarlierFolders) {
   EXPECT_EQ(settings.target_dir, settings_.target_dir);
   fs_->Remove(Uninstall());
   EXPECT_EQ(proposals(title, area, ""), none);
+}
+
+// The copy of scenery.cfg that Windows gives the simulator in its place
+// (the desktop user's VirtualStore): one that FS 2000 wrote after the
+// installation loses the area at the removal; one there at the
+// installation gets the area too, numbered after its own areas, with its
+// own backup, and is recorded, so that it loses the area whoever removes.
+// A copy that cannot be written fails the run with both as they were.
+TEST_F(Removal, TheLibraryCopyOfTheUserGetsTheAreaAndLosesIt) {
+  MemorySession session;
+  const std::string copy = VirtualStoreCopyOf(settings_.cfg_path, session.virtual_store, "C:");
+  EXPECT_EQ(copy, session.virtual_store + "\\sandbox\\FS2000\\scenery.cfg");
+  EXPECT_EQ(VirtualStoreCopyOf("D:\\FS2000\\scenery.cfg", session.virtual_store, "C:"), "");
+  EXPECT_EQ(FindLibraryCopy(*fs_, session, settings_.cfg_path), "");
+  fs_->AddFile(copy, fs_->Contents(settings_.cfg_path));
+  HeadlessToolkit toolkit;
+  Reporter silent(toolkit, true);
+  auto remove = [&](MemorySession& in) {
+    const RemovalRecord record = Record();
+    return silent.Run([&] { return RunRemoval(silent, *fs_, programs_, record, "", &in); });
+  };
+  EXPECT_EQ(remove(session), kExitInstalled);
+  EXPECT_EQ(fs_->Contents(settings_.cfg_path), SampleSceneryCfg());
+  EXPECT_EQ(fs_->Contents(copy), SampleSceneryCfg());
+
+  const std::string own = SampleSceneryCfg() + "[Area.007]\r\nLocal=D:\\Mine\r\nLayer=7\r\n";
+  fs_->AddFile(copy, own);
+  settings_.cfg_copy_path = FindLibraryCopy(*fs_, session, settings_.cfg_path);
+  const ProgramImage image{&program_, program_.Size(), 0};
+  InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
+  EXPECT_EQ(fs_->Contents(settings_.cfg_path), SampleSceneryCfg() + AreaSection(3, settings_));
+  EXPECT_EQ(fs_->Contents(copy), own + AreaSection(8, settings_));
+  EXPECT_EQ(fs_->Contents(ParentFolder(copy) + "\\scenery.bak"), own);
+  EXPECT_EQ(Record().cfg_copies, std::vector<std::string>{copy});
+  MemorySession another_user;
+  another_user.virtual_store = "C:\\Users\\Admin\\AppData\\Local\\VirtualStore";
+  EXPECT_EQ(remove(another_user), kExitInstalled);
+  EXPECT_EQ(fs_->Contents(settings_.cfg_path), SampleSceneryCfg());
+  EXPECT_EQ(fs_->Contents(copy), own);
+
+  // An area for the folder already in one library: that one stays as it is.
+  const std::string registered = own + AreaSection(9, settings_);
+  fs_->AddFile(copy, registered);
+  fs_->Remove(ParentFolder(copy) + "\\scenery.bak");
+  InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
+  EXPECT_EQ(fs_->Contents(copy), registered);
+  EXPECT_FALSE(fs_->Has(ParentFolder(copy) + "\\scenery.bak"));
+  EXPECT_EQ(fs_->Contents(settings_.cfg_path), SampleSceneryCfg() + AreaSection(3, settings_));
+  EXPECT_EQ(remove(session), kExitInstalled);
+
+  // Read-only, or held open by the simulator: the run fails, undone.
+  for (bool read_only : {true, false}) {
+    fs_->AddFile(copy, own);
+    fs_->SetReadOnly(copy, read_only);
+    if (!read_only) fs_->FailNth(FsCall::kReplaceContents, 2, FailureKind::kInUse);
+    try {
+      InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
+      ADD_FAILURE() << "the copy was not refused";
+    } catch (const Failure& failure) {
+      EXPECT_NE(failure.Message().find(read_only ? "scenery.cfg in the folder " + ParentFolder(copy)
+                                                 : std::string("Please close FS 2000")),
+                std::string::npos)
+          << failure.Message();
+    }
+    EXPECT_EQ(fs_->Contents(settings_.cfg_path), SampleSceneryCfg());
+    EXPECT_EQ(fs_->Contents(copy), own);
+    fs_->SetReadOnly(copy, false);
+  }
 }
 
 TEST(RemovalLibrary, OnlyTheAreaOfTheFolderGoes) {

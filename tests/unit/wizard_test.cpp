@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "tests/support/headless_toolkit.h"
+#include "tests/support/memory_session.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/package_fixture.h"
 
@@ -539,6 +540,44 @@ TEST_F(WizardTest, TheInstallationRunFromStartToOk) {
             std::string::npos);
   Click(page.main_button);
   EXPECT_EQ(toolkit_.quit_codes, std::vector<int>{kExitInstalled});
+}
+
+// A program that runs from the simulator's folder when Start is clicked:
+// nothing is written until it has ended (Retry), or the page stays ready
+// (Cancel); a program in a subfolder or elsewhere does not count.
+TEST_F(WizardTest, StartWaitsForTheSimulatorToEnd) {
+  MemorySession session;
+  session.running = {"C:\\Windows\\explorer.exe", "C:\\FS2000\\Modules\\weather.exe",
+                     "c:\\fs2000\\FS2000.EXE"};
+  wizard_.set_session(session);
+  ToSimulatorPage();
+  Click(wizard_.simulator().next);
+  const std::vector<std::string> before = fs_.Listing();
+  Answer(Answer::kCancel);
+  Click(wizard_.copy().main_button);
+  ASSERT_EQ(toolkit_.asked.size(), 2u);
+  const forms::Message& box = toolkit_.asked[1];
+  EXPECT_EQ(box.title, "Harbour Island");
+  EXPECT_EQ(box.buttons, forms::Buttons::kRetryCancel);
+  EXPECT_EQ(box.icon, forms::Icon::kExclamation);
+  EXPECT_EQ(box.default_button, 1);
+  EXPECT_EQ(box.text,
+            "FS 2000 is running from its folder C:\\FS2000 (FS2000.EXE).\r\n\r\nIt must be closed "
+            "before Setup adds the scenery to its library: otherwise the simulator would not see "
+            "the new scenery, and could write its library back without it.\r\n\r\nPlease close "
+            "FS 2000, then click Retry.");
+  EXPECT_EQ(fs_.Listing(), before);
+  EXPECT_EQ(wizard_.copy().main_button.text(), "Start");
+  EXPECT_TRUE(toolkit_.quit_codes.empty());
+  // Retry while it still runs asks again; once it has ended, the run starts.
+  Answer(Answer::kRetry);
+  Answer(Answer::kRetry);
+  toolkit_.while_asking = [&] {
+    toolkit_.while_asking = [&] { session.running.pop_back(); };
+  };
+  Click(wizard_.copy().main_button);
+  EXPECT_EQ(toolkit_.asked.size(), 4u);
+  EXPECT_TRUE(wizard_.copy().install_done());
 }
 
 TEST_F(WizardTest, StatusLineNamesTexturesAsIfInTheDestination) {
