@@ -404,8 +404,16 @@ void Win32FileSystem::ReplaceContents(const std::string& path, const std::string
     RemoveSpare(spare);
     throw;
   }
-  // The system's replacement keeps the old file's attributes, access list,
-  // short name and creation time, and swaps the names in one step.
+  // The old file's hidden, system and archive attributes, which the
+  // replacement does not carry over on every system.
+  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kept) != 0) {
+    SetFileAttributesA(spare.c_str(), attributes & kept);
+  }
+  // The system's replacement keeps the old file's access list, short name
+  // and creation time, and swaps the names in one step.
   if (ReplaceFileA(target.c_str(), spare.c_str(), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr,
                    nullptr)) {
     return;
@@ -421,10 +429,8 @@ void Win32FileSystem::ReplaceContents(const std::string& path, const std::string
              code == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
     // A volume that cannot replace a file so (some network shares), or a
     // replacement that moved the old file away but stopped before the spare
-    // took its name: the spare takes the old file's attributes and is moved
-    // into its place, in one step where the volume can.
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(spare.c_str(), attributes);
+    // took its name: the spare is moved into its place, in one step where
+    // the volume can.
     if (MoveFileExA(spare.c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return;

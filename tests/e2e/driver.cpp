@@ -71,6 +71,9 @@
 //                                 start the removal program of the entry
 //                                 NAME, as the list of programs does
 //   wait-file FILE                wait until FILE exists
+//   launch PROGRAM [ARGUMENT...]  start PROGRAM (a copy of the driver given
+//                                 --idle waits for its end) and leave it running
+//   end-launched                  end the program of launch, and wait for it
 //   delete FILE                   delete FILE
 //   hide FILE                     give FILE the hidden attribute
 //   read-only FILE 1|0            set or clear FILE's read-only attribute, as Properties does
@@ -111,6 +114,7 @@ const DWORD kTimeoutMs = [] {
 constexpr DWORD kPollMs = 10;
 
 PROCESS_INFORMATION g_process = {};
+PROCESS_INFORMATION g_launched = {};  // the program of launch
 HWND g_page = nullptr;
 
 struct Found {
@@ -160,6 +164,7 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
     TerminateProcess(g_process.hProcess, 99);
     std::printf("Setup.exe was still running and has been ended.\n");
   }
+  if (g_launched.hProcess != nullptr) TerminateProcess(g_launched.hProcess, 99);
   std::exit(3);
 }
 
@@ -668,6 +673,8 @@ int ButtonId(const std::string& name) {
   if (name == "yes") return IDYES;
   if (name == "no") return IDNO;
   if (name == "ok") return IDOK;
+  if (name == "retry") return IDRETRY;
+  if (name == "cancel") return IDCANCEL;
   Fail("unknown button " + name);
 }
 
@@ -698,6 +705,20 @@ void Run(const std::vector<std::string>& w) {
     std::vector<std::string> start = {"start", EntryProgram(w[1])};
     start.insert(start.end(), w.begin() + 2, w.end());
     Run(start);
+  } else if (command == "launch") {
+    need(1);
+    const PROCESS_INFORMATION setup = g_process;
+    std::vector<std::string> start = w;
+    start[0] = "start";
+    Run(start);
+    g_launched = g_process;
+    g_process = setup;
+  } else if (command == "end-launched") {
+    if (g_launched.hProcess == nullptr) Fail("nothing was launched");
+    TerminateProcess(g_launched.hProcess, 0);
+    WaitForSingleObject(g_launched.hProcess, INFINITE);
+    CloseHandle(g_launched.hProcess);
+    g_launched = {};
   } else if (command == "wait-file") {
     need(1);
     WaitFor(w[1] + " to exist",
@@ -812,9 +833,17 @@ void Run(const std::vector<std::string>& w) {
       if (!ShowsIcon(box, icon)) Fail("the message box does not show the " + w[4] + " icon");
     }
     const bool yes_no = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr;
-    const bool ok_only = GetDlgItem(box, IDOK) != nullptr && !yes_no;
-    if ((w[2] == "ok" && !ok_only) || (w[2] != "ok" && !yes_no)) {
+    const bool retry_cancel =
+        GetDlgItem(box, IDRETRY) != nullptr && GetDlgItem(box, IDCANCEL) != nullptr;
+    const bool ok_only = GetDlgItem(box, IDOK) != nullptr && !yes_no && !retry_cancel;
+    const bool retry = w[2] == "retry" || w[2] == "cancel";
+    if ((w[2] == "ok" && !ok_only) || (retry && !retry_cancel) ||
+        ((w[2] == "yes" || w[2] == "no") && !yes_no)) {
       Fail("the message box does not have the buttons for " + w[2]);
+    }
+    const LRESULT default_id = SendMessageA(box, DM_GETDEFID, 0, 0);
+    if (retry && (HIWORD(default_id) != DC_HASDEFID || LOWORD(default_id) != IDRETRY)) {
+      Fail("Retry is not the message box's default button");
     }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(ButtonId(w[2]), BN_CLICKED), 0);
     WaitFor("the message box to close", [&] { return !IsWindow(box); });
@@ -1106,6 +1135,11 @@ void ForgetProgramEntries() {
 }
 
 int main(int argc, char** argv) {
+  // A program that runs until it is ended: the simulator of launch.
+  if (argc == 2 && std::string(argv[1]) == "--idle") {
+    Sleep(INFINITE);
+    return 0;
+  }
   if (argc != 2) {
     std::printf("usage: driver SCRIPT\n");
     return 2;
