@@ -4,6 +4,8 @@
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
+#include <utility>
+
 #include "platform/win32/system_libraries.h"
 #include "platform/win32/win32_file_system.h"
 
@@ -11,6 +13,20 @@ namespace scenery {
 
 std::vector<std::string> Win32Session::RunningPrograms() {
   std::vector<std::string> programs;
+  using ImageNameFn = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD);
+  static const auto image_name =
+      reinterpret_cast<ImageNameFn>(SystemFunction(L"psapi.dll", "GetProcessImageFileNameA"));
+  if (image_name == nullptr) return programs;
+  // The device of each drive ("\Device\HarddiskVolume1" for C:), in which
+  // terms the system names a process's executable.
+  std::vector<std::pair<std::string, std::string>> devices;
+  const DWORD drives = GetLogicalDrives();
+  for (int letter = 0; letter < 26; ++letter) {
+    if (!(drives & (1u << letter))) continue;
+    const char drive[3] = {static_cast<char>('A' + letter), ':', '\0'};
+    char device[MAX_PATH] = {};
+    if (QueryDosDeviceA(drive, device, sizeof device) != 0) devices.emplace_back(device, drive);
+  }
   HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (processes == INVALID_HANDLE_VALUE) return programs;
   PROCESSENTRY32 process = {};
@@ -18,17 +34,19 @@ std::vector<std::string> Win32Session::RunningPrograms() {
   for (BOOL more = Process32First(processes, &process); more;
        more = Process32Next(processes, &process)) {
     if (process.th32ProcessID == 0 || process.th32ProcessID == GetCurrentProcessId()) continue;
-    // A process that is starting may answer "bad length" once.
-    HANDLE modules = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 2 && modules == INVALID_HANDLE_VALUE; ++attempt) {
-      modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process.th32ProcessID);
-      if (modules == INVALID_HANDLE_VALUE && GetLastError() != ERROR_BAD_LENGTH) break;
+    HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, process.th32ProcessID);
+    if (handle == nullptr) continue;
+    char name[MAX_PATH + 1] = {};
+    const DWORD length = image_name(handle, name, sizeof name);
+    CloseHandle(handle);
+    const std::string image(name, length);
+    for (const auto& device : devices) {
+      if (image.size() > device.first.size() && image[device.first.size()] == '\\' &&
+          image.compare(0, device.first.size(), device.first) == 0) {
+        programs.push_back(device.second + image.substr(device.first.size()));
+        break;
+      }
     }
-    if (modules == INVALID_HANDLE_VALUE) continue;
-    MODULEENTRY32 module = {};
-    module.dwSize = sizeof module;
-    if (Module32First(modules, &module)) programs.emplace_back(module.szExePath);
-    CloseHandle(modules);
   }
   CloseHandle(processes);
   return programs;

@@ -12,10 +12,11 @@ namespace scenery {
 
 class Win32Session : public Session {
  public:
-  // Each process's executable as its first module tells it (the process
-  // and module lists of the tool help functions: Windows XP and later
-  // alike); a process that cannot be opened (another user's system
-  // service, a 64-bit one) is left out.
+  // Each process of the tool help functions' list, its executable as
+  // GetProcessImageFileNameA names it (on its drive's device), with the
+  // drive's letter for the device: calls that Windows XP has too, where the
+  // call that gives the path itself (QueryFullProcessImageName) is Vista's.
+  // A process that cannot be opened (a protected one) is left out.
   std::vector<std::string> RunningPrograms() override;
   // The local application data of the owner of the shell's process (the
   // desktop's user, also where an ordinary user typed an administrator's
