@@ -841,8 +841,8 @@ void Run(const std::vector<std::string>& w) {
         ((w[2] == "yes" || w[2] == "no") && !yes_no)) {
       Fail("the message box does not have the buttons for " + w[2]);
     }
-    const LRESULT default_id = SendMessageA(box, DM_GETDEFID, 0, 0);
-    if (retry && (HIWORD(default_id) != DC_HASDEFID || LOWORD(default_id) != IDRETRY)) {
+    // The default button is drawn as one: Enter presses it.
+    if (retry && (GetWindowLongA(GetDlgItem(box, IDRETRY), GWL_STYLE) & 0x0F) != BS_DEFPUSHBUTTON) {
       Fail("Retry is not the message box's default button");
     }
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(ButtonId(w[2]), BN_CLICKED), 0);
