@@ -32,7 +32,7 @@ click 101
 wait-page "$TITLE" 100 "The Setup programme is ready to copy files!"
 click 101
 box "$RUNNING" retry "$TITLE" exclamation
-box "it could write its library back without it.{CRLF}{CRLF}Please close FS 2000, then click Retry." cancel "$TITLE" exclamation
+box "and could write its library back without it.{CRLF}{CRLF}Please close FS 2000, then click Retry." cancel "$TITLE" exclamation
 wait-page "$TITLE" 100 "The Setup programme is ready to copy files!"
 expect-visible 101 1
 end-launched
