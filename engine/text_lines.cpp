@@ -49,10 +49,49 @@ bool IsUtf16(const std::string& bytes) {
   return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
 }
 
-std::string AnsiText(std::string bytes, int* lost) {
+// The code points of `bytes` when they are valid UTF-8 (no overlong form,
+// no surrogate, nothing beyond U+10FFFF); false otherwise. `beyond` tells
+// whether any is beyond ASCII.
+static bool DecodeUtf8(const std::string& bytes, std::u32string* codes, bool* beyond) {
+  *beyond = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
+                                      : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (length == 0 || i + length > bytes.size()) return false;
+    char32_t code = length == 1 ? c : c & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = code << 6 | (next & 0x3F);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    *beyond = *beyond || length > 1;
+    codes->push_back(code);
+    i += length;
+  }
+  return true;
+}
+
+std::string AnsiText(std::string bytes, int* lost, TextEncoding* encoding) {
   if (lost != nullptr) *lost = 0;
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  if (!IsUtf16(bytes)) return bytes;
+  if (encoding != nullptr) *encoding = TextEncoding::kAnsi;
+  const bool marked = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  if (marked) bytes.erase(0, 3);
+  if (!IsUtf16(bytes)) {
+    std::u32string codes;
+    bool beyond = false;
+    if (!DecodeUtf8(bytes, &codes, &beyond) || !(beyond || marked)) return bytes;
+    if (encoding != nullptr) *encoding = TextEncoding::kUtf8;
+    std::string text;
+    for (char32_t code : codes) {
+      text += code > 0xFFFF ? '?' : ToCp1252(static_cast<char16_t>(code));
+      if (text.back() == '?' && code != U'?' && lost != nullptr) ++*lost;
+    }
+    return text;
+  }
+  if (encoding != nullptr) *encoding = TextEncoding::kUtf16;
   const bool big_endian = bytes[0] == '\xFE';
   std::string text;
   for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {

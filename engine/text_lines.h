@@ -16,13 +16,18 @@ namespace scenery {
 // (the ANSI code page, NULs included); nothing past the end is ever read.
 std::vector<std::string> SplitLines(std::string_view bytes);
 
+// How a text file was saved, as AnsiText read it.
+enum class TextEncoding { kAnsi, kUtf8, kUtf16 };
+
 // The text of a file as Setup.exe reads it, in the ANSI code page: the
 // UTF-8 byte-order mark (EF BB BF) that some editors write is skipped (it is
 // not part of the first line); a file saved as UTF-16 (Notepad's "Unicode",
-// starting FF FE, or FE FF) is converted to Windows-1252, each character
-// that code page lacks becoming "?" (counted in `lost`, when given). Any
-// other bytes are kept as they are.
-std::string AnsiText(std::string bytes, int* lost = nullptr);
+// starting FF FE, or FE FF), and one that is valid UTF-8 with the mark or
+// holding a character beyond ASCII (Notepad's default since Windows 10),
+// is converted to Windows-1252, each character that code page lacks
+// becoming "?" (counted in `lost`, when given). Any other bytes (the ANSI
+// code page) are kept as they are. `encoding`, when given, tells which.
+std::string AnsiText(std::string bytes, int* lost = nullptr, TextEncoding* encoding = nullptr);
 
 // `value` in `base` (10 or 16, lower-case digits), with leading zeros to at
 // least `width` digits. Formatted here: a printf would bring its

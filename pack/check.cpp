@@ -130,20 +130,22 @@ class Checker {
     }
   }
 
-  // A file saved as UTF-16 (Notepad's "Unicode"): Setup.exe converts it as
-  // it reads it, but it should be saved in the ANSI code page.
+  // The encoding Setup.exe reads the file in: UTF-8 (Notepad's default
+  // since Windows 10) and UTF-16 (Notepad's "Unicode") are converted to the
+  // ANSI code page, where a character that it lacks shows as "?".
   void CheckEncoding(const char* file, const std::string& bytes, const char* use) {
-    if (!IsUtf16(bytes)) return;
     int lost = 0;
-    AnsiText(bytes, &lost);
-    Add(file, 0, Severity::kError,
-        std::string("saved as UTF-16 (Notepad's \"Unicode\"); Setup.exe ") + use +
-            " in the Windows ANSI code page (Windows-1252) and converts it; save it as ANSI "
-            "(in Notepad: Save As, Encoding ANSI)");
+    TextEncoding encoding = TextEncoding::kAnsi;
+    AnsiText(bytes, &lost, &encoding);
+    report_.encodings.push_back(std::string(file) + ": " +
+                                (encoding == TextEncoding::kUtf8    ? "UTF-8"
+                                 : encoding == TextEncoding::kUtf16 ? "UTF-16"
+                                                                    : "ANSI (Windows-1252)"));
     if (lost > 0) {
       Add(file, 0, Severity::kWarning,
-          std::to_string(lost) + " character(s) that the ANSI code page lacks: Setup.exe shows "
-          "each as \"?\"");
+          std::to_string(lost) + " character(s) that the ANSI code page (Windows-1252) lacks: "
+          "Setup.exe " + use + " in that code page and shows each as \"?\"; write them "
+          "otherwise");
     }
   }
 
@@ -405,6 +407,11 @@ std::string FormatSummary(const PackageReport& report, const std::string& folder
   }
   out += "Package " + folder + ": " + std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") +
          std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings") + "\n";
+  if (!report.encodings.empty()) {
+    std::string read_as;
+    for (const std::string& file : report.encodings) read_as += (read_as.empty() ? "" : ", ") + file;
+    out += "Read as: " + read_as + "\n";
+  }
   if (!report.manifest_read) return out;
   out += "\nInstalled into the destination folder (TargetPath proposes " +
          (report.settings.target_path.empty() ? std::string("none") : report.settings.target_path) +

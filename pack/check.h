@@ -43,6 +43,8 @@ struct PackageReport {
   std::uint64_t total_bytes = 0;
   // The section appended to scenery.cfg, with NNN for the area number.
   std::string section;
+  // How Setup.exe reads each text file of the package: "Setup.ini: UTF-8".
+  std::vector<std::string> encodings;
 
   // 0 without findings, 1 with warnings only, 2 with any error.
   int ExitCode() const;
