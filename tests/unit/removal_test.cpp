@@ -626,6 +626,7 @@ TEST_F(Removal, TheLibraryCopyOfTheUserGetsTheAreaAndLosesIt) {
   const std::string copy = VirtualStoreCopyOf(settings_.cfg_path, session.virtual_store, "C:");
   EXPECT_EQ(copy, session.virtual_store + "\\sandbox\\FS2000\\scenery.cfg");
   EXPECT_EQ(VirtualStoreCopyOf("D:\\FS2000\\scenery.cfg", session.virtual_store, "C:"), "");
+  EXPECT_EQ(VirtualStoreCopyOf("c" + settings_.cfg_path.substr(1), session.virtual_store, "C:"), copy);
   EXPECT_EQ(FindLibraryCopy(*fs_, session, settings_.cfg_path), "");
   fs_->AddFile(copy, fs_->Contents(settings_.cfg_path));
   HeadlessToolkit toolkit;
@@ -661,7 +662,28 @@ TEST_F(Removal, TheLibraryCopyOfTheUserGetsTheAreaAndLosesIt) {
   EXPECT_EQ(fs_->Contents(copy), registered);
   EXPECT_FALSE(fs_->Has(ParentFolder(copy) + "\\scenery.bak"));
   EXPECT_EQ(fs_->Contents(settings_.cfg_path), SampleSceneryCfg() + AreaSection(3, settings_));
+  // A repair by a user who has no copy keeps the recorded one; the removal
+  // changes it once, its backup the copy as it was.
+  InstallSettings repair = settings_;
+  repair.cfg_copy_path.clear();
+  InstallPackage(*ProgramFolderPackage(*fs_), *fs_, repair, progress_, &image, &programs_);
+  EXPECT_EQ(Record().cfg_copies, std::vector<std::string>{copy});
   EXPECT_EQ(remove(session), kExitInstalled);
+  EXPECT_EQ(fs_->Contents(ParentFolder(copy) + "\\scenery.bak"), registered);
+
+  // The copy cannot be written at the removal: scenery.cfg gets its area back.
+  fs_->AddFile(copy, own);
+  InstallPackage(*ProgramFolderPackage(*fs_), *fs_, settings_, progress_, &image, &programs_);
+  const std::string installed = fs_->Contents(settings_.cfg_path);
+  fs_->FailNth(FsCall::kReplaceContents, 2, FailureKind::kAccessDenied);
+  EXPECT_EQ(remove(session), kExitFailed);
+  EXPECT_EQ(fs_->Contents(settings_.cfg_path), installed);
+  EXPECT_EQ(fs_->Contents(copy), own + AreaSection(8, settings_));
+  EXPECT_EQ(remove(session), kExitInstalled);
+
+  // A copy whose areas leave no number is refused before anything is copied.
+  fs_->AddFile(copy, "[Area.2147483647]\r\n");
+  EXPECT_THROW(CheckSceneryLibrary(*fs_, settings_), Failure);
 
   // Read-only, or held open by the simulator: the run fails, undone.
   for (bool read_only : {true, false}) {
