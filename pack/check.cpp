@@ -41,6 +41,8 @@ std::string ExtensionOf(const std::string& name) {
   return dot == std::string::npos ? "" : name.substr(dot + 1);
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
 // "README" of "README.RTF".
 std::string StemOf(const std::string& name) { return name.substr(0, name.rfind('.')); }
 
@@ -112,6 +114,17 @@ class Checker {
       }
       const std::string key = KeyOfManifestLine(line);
       if (key.empty()) continue;
+      if (key != "Extension" && last_line_.count(key) != 0) {
+        Add(kManifestName, number, Severity::kWarning,
+            key + " is given again: this line's value replaces the one on line " +
+                std::to_string(last_line_[key]) + "; keep one of them");
+      }
+      if ((key == "TargetPath" || key == "GuessFSFolder") && line.size() > key.size() + 1 &&
+          (IsBlank(line[key.size() + 1]) || IsBlank(line.back()))) {
+        Add(kManifestName, number, Severity::kWarning,
+            key + " begins or ends with a blank, which Setup.exe keeps as part of the folder's "
+                  "name; remove it");
+      }
       last_line_[key] = number;
       if (key == "Extension") {
         if (settings.extensions.size() == static_cast<std::size_t>(kMaxExtensions)) {
@@ -191,9 +204,11 @@ class Checker {
       if (line == last_line_.end()) {
         Add(kManifestName, 0, Severity::kError,
             std::string("no ") + r.key + "= line: it gives " + r.use + "; add one");
-      } else if (r.value->empty() && std::string(r.key) != "BackupCFG") {
+      } else if (r.value->find_first_not_of(" \t") == std::string::npos &&
+                 std::string(r.key) != "BackupCFG") {
         Add(kManifestName, line->second, Severity::kError,
-            std::string(r.key) + " is empty: it gives " + r.use + "; give it a value");
+            std::string(r.key) + " is empty" + (r.value->empty() ? "" : " but for blanks") +
+                ": it gives " + r.use + "; give it a value");
       }
     }
     if (last_line_.count("BackupCFG") != 0) {
@@ -283,21 +298,46 @@ class Checker {
     } catch (const Failure&) {
       subfolders_.clear();
     }
-    if (fs_.FindFiles(folder_ + "\\*.bgl").empty()) {
-      std::string holder;
-      for (const std::string& sub : subfolders_) {
-        if (holder.empty() && !fs_.FindFiles(folder_ + "\\" + sub + "\\*.bgl").empty()) holder = sub;
+    // The extensions that Setup.exe installs: BGL and each listed one.
+    std::set<std::string> installs = {"BGL"};
+    for (const std::string& extension : report_.settings.extensions) {
+      installs.insert(UpperAscii(extension));
+    }
+    auto installed_kind = [&](const std::string& name) {
+      return installs.count(ExtensionOf(UpperAscii(name))) != 0;
+    };
+    for (const FileEntry& file : folder_files_) {
+      if (file.hidden_or_system && installed_kind(file.name)) {
+        Add(file.name, 0, Severity::kWarning,
+            "a hidden or system file: Setup.exe never copies such a file, so it is not "
+            "installed; clear its Hidden attribute (Properties) or leave it out");
       }
-      if (holder.empty()) {
-        Add("", 0, Severity::kWarning,
-            "no scenery file (*.bgl) in the package folder: the area that Setup.exe registers "
-            "will show nothing");
-      } else {
-        Add("", 0, Severity::kError,
-            "no scenery file (*.bgl) in the package folder, but its subfolder " + holder +
-                " holds some: Setup.exe copies only the files that lie in the package folder "
-                "itself; move the *.bgl and texture files up into it");
+    }
+    for (const std::string& sub : subfolders_) {
+      std::vector<std::string> names;
+      try {
+        for (const FileEntry& file : fs_.ListFiles(folder_ + "\\" + sub)) {
+          if (installed_kind(file.name)) names.push_back(file.name);
+        }
+      } catch (const Failure&) {
       }
+      if (names.empty()) continue;
+      std::string listed;
+      for (std::size_t i = 0; i < names.size() && i < 3; ++i) listed += (i ? ", " : "") + names[i];
+      if (names.size() > 3) listed += " and " + std::to_string(names.size() - 3) + " more";
+      Add("", 0, Severity::kError,
+          "its subfolder " + sub + " holds files that Setup.exe would install (" + listed +
+              "), but it copies only the files that lie in the package folder itself; move them "
+              "up into the package folder");
+    }
+    bool any_scenery = !fs_.FindFiles(folder_ + "\\*.bgl").empty();
+    for (const std::string& sub : subfolders_) {
+      any_scenery = any_scenery || !fs_.FindFiles(folder_ + "\\" + sub + "\\*.bgl").empty();
+    }
+    if (!any_scenery) {
+      Add("", 0, Severity::kWarning,
+          "no scenery file (*.bgl) in the package folder: the area that Setup.exe registers "
+          "will show nothing");
     }
   }
 

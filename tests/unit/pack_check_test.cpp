@@ -101,6 +101,13 @@ TEST(PackCheck, FaultyPackages) {
       {"BackupCFG of two dots", Replaced(m, "scenery.bak", ".."), "", 2,
        {{"Setup.ini", 7, E, "not a plain file name"}}},
       {"Setup.ini saved as UTF-16", Utf16(m), "", 0, {}},
+      {"a title of blanks", Replaced(m, "InstallTitle=Harbour Island Scenery", "InstallTitle=   "), "", 2,
+       {{"Setup.ini", 2, E, "InstallTitle is empty but for blanks"}}},
+      {"a key given twice", m + "InstallTitle= \r\n", "", 2,
+       {{"Setup.ini", 10, W, "this line's value replaces the one on line 2"},
+        {"Setup.ini", 10, E, "InstallTitle is empty but for blanks"}}},
+      {"a blank after a path", Replaced(m, "Harbour\r\nTargetFolder", "Harbour \r\nTargetFolder"), "", 1,
+       {{"Setup.ini", 4, W, "TargetPath begins or ends with a blank"}}},
       {"no TargetFolder", Replaced(m, "TargetFolder=Harbour\r\n", ""), "", 1,
        {{"Setup.ini", 0, W, "no TargetFolder= line"}}},
   };
@@ -166,17 +173,25 @@ TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
   fs.AddFile("C:\\pkg\\Texture\\sea.bmp", "BMP");
   EXPECT_EQ(CheckPackage(fs).ExitCode(), 2);  // the faulty Extension= line still there
   fs.AddFile("C:\\pkg\\Setup.ini", kGoodManifest);
-  EXPECT_EQ(CheckPackage(fs).ExitCode(), 0);  // a.bgl lies in the folder itself
+  EXPECT_EQ(CheckPackage(fs).ExitCode(), 2);  // files it would install lie in subfolders
   MemoryFileSystem layered;
   layered.SetProgramFolder("C:\\pkg");
   layered.AddFile("C:\\pkg\\Setup.ini", kGoodManifest);
   for (const char* name : {"License.txt", "ReadMe.txt", "Scenery\\a.bgl", "Texture\\b.bmp"}) {
     layered.AddFile(std::string("C:\\pkg\\") + name, "12345");
   }
+  // One error per subfolder, naming what it holds; a hidden scenery file
+  // in the folder itself is named too.
+  layered.AddFile("C:\\pkg\\Runway.bgl", "BGL", true);
   const PackageReport report2 = CheckPackage(layered);
-  ASSERT_EQ(report2.findings.size(), 1u);
-  EXPECT_EQ(report2.findings[0].severity, Severity::kError);
-  EXPECT_NE(report2.findings[0].text.find("its subfolder Scenery holds some"), std::string::npos);
+  ASSERT_EQ(report2.findings.size(), 3u);
+  for (int i : {0, 1}) EXPECT_EQ(report2.findings[i].severity, Severity::kError);
+  EXPECT_NE(report2.findings[0].text.find("its subfolder Scenery holds files that Setup.exe would "
+                                          "install (a.bgl)"),
+            std::string::npos) << report2.findings[0].text;
+  EXPECT_NE(report2.findings[1].text.find("Texture holds files"), std::string::npos);
+  EXPECT_EQ(report2.findings[2].file, "Runway.bgl");
+  EXPECT_NE(report2.findings[2].text.find("a hidden or system file"), std::string::npos);
   const std::string layered_summary = FormatSummary(report2, "pkg");
   EXPECT_NE(layered_summary.find("  Texture\\                        a subfolder: Setup.exe copies only"),
             std::string::npos) << layered_summary;
