@@ -113,7 +113,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       scenery::CarriedSource carried(*program, layout, program_path);
       const scenery::RemovalRecord record = scenery::ReadRemovalRecord(
           carried.Read(scenery::kRemovalRecordName), scenery::WindowsFolder());
-      const int code = scenery::RunRemoval(reporter, fs, programs, record, line.simulator, &session);
+      const int code =
+          scenery::RunRemoval(reporter, fs, programs, record, line.simulator, &session);
       // The program goes with its entry; one whose entry stays is kept.
       bool listed = false;
       for (const std::string& folder : programs.Folders()) {
@@ -150,8 +151,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const scenery::ProgramImage* removal_image = image.image_end != 0 ? &image : nullptr;
   if (line.silent) {
     return finish(reporter.Run([&] {
-      return scenery::InstallSilently(reporter, *source, fs, line, removal_image, &programs,
-                                      origin, &session);
+      return scenery::InstallSilently(reporter, *source, fs, line, removal_image, &programs, origin,
+                                      &session);
     }));
   }
 

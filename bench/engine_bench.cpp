@@ -262,8 +262,8 @@ double BareReplace(const scenery::InstallSettings& s) {
   CopyFileA(s.cfg_path.c_str(), s.backup_path.c_str(), FALSE);
   bytes += scenery::AreaSection(10001, s);
   const std::string spare = s.cfg_path + ".new";
-  file = CreateFileA(spare.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  file = CreateFileA(spare.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   FlushFileBuffers(file);
@@ -309,8 +309,8 @@ double RegisterBenchmark(const std::string& work, int areas, double* bytes_out) 
   const double ratio = Median(ratios);
   // Nobody sees a millisecond: ours may take up to that much longer.
   const double extra_ms = Median(extra) * 1000;
-  const std::string what = std::to_string(areas) + " areas (" + std::to_string(library.size()) +
-                           " bytes)";
+  const std::string what =
+      std::to_string(areas) + " areas (" + std::to_string(library.size()) + " bytes)";
   bench::Figure("scenery.cfg registration with the folder comparison, " + what,
                 "median of per-round ratios " + Fixed(ratio, 3) + ", spread " +
                     Fixed(bench::Quantile(ratios, 0.1), 3) + " to " +
@@ -318,12 +318,13 @@ double RegisterBenchmark(const std::string& work, int areas, double* bytes_out) 
                     bench::Times(ours, bare) + "; median of per-round differences " +
                     Fixed(extra_ms, 2) + " ms)",
                 "at most 1 ms more than the baseline", extra_ms <= 1.0);
-  std::printf("- what the whole file's replacement costs over an append in place, %s: median of "
-              "per-round ratios %s, spread %s to %s; ours median %.2f ms, the append's %.2f ms\n",
-              what.c_str(), Fixed(Median(over_append), 3).c_str(),
-              Fixed(bench::Quantile(over_append, 0.1), 3).c_str(),
-              Fixed(bench::Quantile(over_append, 0.9), 3).c_str(), Median(ours) * 1000,
-              Median(append) * 1000);
+  std::printf(
+      "- what the whole file's replacement costs over an append in place, %s: median of "
+      "per-round ratios %s, spread %s to %s; ours median %.2f ms, the append's %.2f ms\n",
+      what.c_str(), Fixed(Median(over_append), 3).c_str(),
+      Fixed(bench::Quantile(over_append, 0.1), 3).c_str(),
+      Fixed(bench::Quantile(over_append, 0.9), 3).c_str(), Median(ours) * 1000,
+      Median(append) * 1000);
   *bytes_out = static_cast<double>(library.size());
   return Median(ours);
 }

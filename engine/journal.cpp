@@ -125,7 +125,8 @@ std::string Journal::Undo() {
     const auto kept = keep.find(entry.path);
     if (kept != keep.end() && entry.kind != Kind::kFolder) {
       leave(entry.path + " is kept: it is " + NameOf(kept->second) + " as it was." +
-            (entry.kind == Kind::kReplaced ? " The earlier one is kept as " + entry.aside + "." : ""));
+            (entry.kind == Kind::kReplaced ? " The earlier one is kept as " + entry.aside + "."
+                                           : ""));
       continue;
     }
     try {

@@ -346,7 +346,8 @@ void WriteRemoval(FileSystem& fs, const InstallSettings& settings, Journal& jour
   if (!settings.cfg_copy_path.empty()) copies.push_back(settings.cfg_copy_path);
   for (const std::string& copy : copies) {
     bool known = false;
-    for (const std::string& kept : record.cfg_copies) known = known || FoldedCase(kept) == FoldedCase(copy);
+    for (const std::string& kept : record.cfg_copies)
+      known = known || FoldedCase(kept) == FoldedCase(copy);
     if (!known) record.cfg_copies.push_back(copy);
   }
   if (again) {
@@ -494,8 +495,9 @@ RemovalResult RemoveInstallation(FileSystem& fs, ProgramList& programs,
     }
     for (const std::string& path : paths) {
       library = path;
-      Change change{path, path == cfg ? Below(simulator, record.backup_cfg)
-                                      : CopyBackupOf(fs, path, record.backup_cfg),
+      Change change{path,
+                    path == cfg ? Below(simulator, record.backup_cfg)
+                                : CopyBackupOf(fs, path, record.backup_cfg),
                     fs.ReadWholeFile(path), ""};
       bool found = false;
       change.new_bytes = WithoutArea(change.old_bytes, record.destination, simulator, &found);

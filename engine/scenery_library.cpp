@@ -298,7 +298,8 @@ std::string BackupNameFault(const std::string& name) {
   return "";
 }
 
-std::string CopyBackupOf(FileSystem& fs, const std::string& library, const std::string& backup_cfg) {
+std::string CopyBackupOf(FileSystem& fs, const std::string& library,
+                         const std::string& backup_cfg) {
   const std::string backup = Below(ParentFolder(library), backup_cfg);
   if (backup_cfg.find('\\') == std::string::npos ||
       fs.Probe(ParentFolder(backup)).kind == EntryKind::kFolder) {

@@ -56,8 +56,11 @@ static bool DecodeUtf8(const std::string& bytes, std::u32string* codes, bool* be
   *beyond = false;
   for (std::size_t i = 0; i < bytes.size();) {
     const unsigned char c = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
-                                      : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    std::size_t length = c < 0x80                 ? 1
+                         : c >= 0xC2 && c <= 0xDF ? 2
+                         : c >= 0xE0 && c <= 0xEF ? 3
+                         : c >= 0xF0 && c <= 0xF4 ? 4
+                                                  : 0;
     if (length == 0 || i + length > bytes.size()) return false;
     char32_t code = length == 1 ? c : c & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k) {

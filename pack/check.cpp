@@ -122,8 +122,9 @@ class Checker {
       if ((key == "TargetPath" || key == "GuessFSFolder") && line.size() > key.size() + 1 &&
           (IsBlank(line[key.size() + 1]) || IsBlank(line.back()))) {
         Add(kManifestName, number, Severity::kWarning,
-            key + " begins or ends with a blank, which Setup.exe keeps as part of the folder's "
-                  "name; remove it");
+            key +
+                " begins or ends with a blank, which Setup.exe keeps as part of the folder's "
+                "name; remove it");
       }
       last_line_[key] = number;
       if (key == "Extension") {
@@ -156,9 +157,12 @@ class Checker {
                                                                     : "ANSI (Windows-1252)"));
     if (lost > 0) {
       Add(file, 0, Severity::kWarning,
-          std::to_string(lost) + " character(s) that the ANSI code page (Windows-1252) lacks: "
-          "Setup.exe " + use + " in that code page and shows each as \"?\"; write them "
-          "otherwise");
+          std::to_string(lost) +
+              " character(s) that the ANSI code page (Windows-1252) lacks: "
+              "Setup.exe " +
+              use +
+              " in that code page and shows each as \"?\"; write them "
+              "otherwise");
     }
   }
 
@@ -449,7 +453,8 @@ std::string FormatSummary(const PackageReport& report, const std::string& folder
          std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings") + "\n";
   if (!report.encodings.empty()) {
     std::string read_as;
-    for (const std::string& file : report.encodings) read_as += (read_as.empty() ? "" : ", ") + file;
+    for (const std::string& file : report.encodings)
+      read_as += (read_as.empty() ? "" : ", ") + file;
     out += "Read as: " + read_as + "\n";
   }
   if (!report.manifest_read) return out;

@@ -91,10 +91,9 @@ void CopyPage::RunInstallation() {
     // Nothing is written while the simulator runs: it would not see the
     // new area, and could write its library back without it.
     const std::string folder = SimulatorFolderOf(settings.cfg_path);
-    for (std::string running;
-         !(running = SimulatorRunningText(folder, ProgramsIn(session->RunningPrograms(), folder),
-                                          false))
-              .empty();) {
+    for (std::string running; !(running = SimulatorRunningText(
+                                    folder, ProgramsIn(session->RunningPrograms(), folder), false))
+                                   .empty();) {
       note(running);
       if (wizard_.Ask(running + "\r\n\r\n" + kCloseAndRetry, forms::Buttons::kRetryCancel,
                       forms::Icon::kExclamation) != forms::Answer::kRetry) {

@@ -64,10 +64,9 @@ int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
     record.cfg_path.clear();
   } else if (session != nullptr) {
     const std::string folder = SimulatorFolderOf(record.cfg_path);
-    for (std::string running;
-         !(running = SimulatorRunningText(folder, ProgramsIn(session->RunningPrograms(), folder),
-                                          true))
-              .empty();) {
+    for (std::string running; !(running = SimulatorRunningText(
+                                    folder, ProgramsIn(session->RunningPrograms(), folder), true))
+                                   .empty();) {
       reporter.Note(running);
       if (reporter.silent()) {
         Failure failure(FailureKind::kInUse, "take the scenery's area out of", record.cfg_path,

@@ -12,15 +12,15 @@
 #include <utility>
 
 #include "engine/file_system.h"
+#include "engine/install_log.h"
 #include "engine/install_settings.h"
 #include "engine/package_copy.h"
 #include "engine/package_source.h"
-#include "engine/install_log.h"
 #include "engine/removal.h"
 #include "engine/session.h"
+#include "ui/exit_codes.h"
 #include "ui/forms/forms.h"
 #include "ui/forms/toolkit.h"
-#include "ui/exit_codes.h"
 #include "ui/report.h"
 
 namespace scenery {

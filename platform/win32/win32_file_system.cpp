@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "engine/journal.h"
 #include "engine/paths.h"
 #include "platform/win32/system_libraries.h"
 
@@ -19,6 +20,14 @@ class ScopedHandle {
   }
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+    if (this != &other) {
+      if (valid()) CloseHandle(handle_);
+      handle_ = other.handle_;
+      other.handle_ = INVALID_HANDLE_VALUE;
+    }
+    return *this;
+  }
   ~ScopedHandle() {
     if (valid()) CloseHandle(handle_);
   }
@@ -353,8 +362,9 @@ std::string FileBehind(const std::string& path) {
   static const auto final_path =
       reinterpret_cast<FinalFn>(SystemFunction(L"kernel32.dll", "GetFinalPathNameByHandleA"));
   if (final_path == nullptr) return path;
-  ScopedHandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle file(CreateFileA(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) ThrowLastError(op::kRewrite, path);
   char buffer[MAX_PATH + 8];
   const DWORD length = final_path(file.get(), buffer, sizeof buffer, 0 /* FILE_NAME_NORMALIZED */);
@@ -379,14 +389,27 @@ void Win32FileSystem::ReplaceContents(const std::string& path, const std::string
   // Opened for writing, nothing written: a read-only file, or one that
   // another program holds open, is refused before anything is written.
   OpenFile(target, GENERIC_WRITE, FILE_SHARE_READ, op::kRewrite);
+  // The spare takes the old file's hidden, system and archive attributes,
+  // which the replacement does not carry over on every system.
+  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  const DWORD spare_attributes = attributes != INVALID_FILE_ATTRIBUTES && (attributes & kept) != 0
+                                     ? attributes & kept
+                                     : FILE_ATTRIBUTE_NORMAL;
+  // The first free spare name beside it.
   const std::string folder = target.substr(0, target.rfind('\\') + 1);
-  char spare_name[MAX_PATH + 1];
-  if (!GetTempFileNameA(folder.c_str(), "~sc", 0, spare_name)) ThrowLastError(op::kRewrite, target);
-  const std::string spare = spare_name;
+  std::string spare;
+  ScopedHandle file(INVALID_HANDLE_VALUE);
+  for (int number = 1; !file.valid(); ++number) {
+    spare = folder + SpareFileName(number);
+    file = ScopedHandle(CreateFileA(spare.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    spare_attributes, nullptr));
+    if (!file.valid() && (GetLastError() != ERROR_FILE_EXISTS || number == 0xFFFF)) {
+      ThrowLastError(op::kRewrite, target);
+    }
+  }
   try {
-    ScopedHandle file(CreateFileA(spare.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) ThrowLastError(op::kRewrite, target);
     std::size_t done = 0;
     while (done < bytes.size()) {
       DWORD written = 0;
@@ -400,17 +423,11 @@ void Win32FileSystem::ReplaceContents(const std::string& path, const std::string
     // On the disk before it takes the old file's name: a power cut after
     // the replacement finds the new bytes there.
     if (!FlushFileBuffers(file.get())) ThrowLastError(op::kRewrite, target);
+    file = ScopedHandle(INVALID_HANDLE_VALUE);
   } catch (...) {
+    file = ScopedHandle(INVALID_HANDLE_VALUE);
     RemoveSpare(spare);
     throw;
-  }
-  // The old file's hidden, system and archive attributes, which the
-  // replacement does not carry over on every system.
-  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  const DWORD attributes = GetFileAttributesA(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kept) != 0) {
-    SetFileAttributesA(spare.c_str(), attributes & kept);
   }
   // The system's replacement keeps the old file's access list, short name
   // and creation time, and swaps the names in one step.
@@ -421,8 +438,9 @@ void Win32FileSystem::ReplaceContents(const std::string& path, const std::string
   DWORD code = GetLastError();
   if (code == ERROR_UNABLE_TO_REMOVE_REPLACED) {
     // The old file could not be moved aside: say why, as opening it tells.
-    ScopedHandle held(CreateFileA(target.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle held(CreateFileA(target.c_str(), GENERIC_READ | DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     code = held.valid() ? ERROR_ACCESS_DENIED : GetLastError();
   } else if (code == ERROR_INVALID_FUNCTION || code == ERROR_NOT_SUPPORTED ||
              code == ERROR_INVALID_PARAMETER || code == ERROR_CALL_NOT_IMPLEMENTED ||

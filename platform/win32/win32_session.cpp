@@ -72,13 +72,14 @@ std::string Win32Session::VirtualStore() {
       CloseHandle(process);
     }
   }
-  const int kLocalAppData = 0x001c;      // CSIDL_LOCAL_APPDATA
-  const int kDontVerify = 0x4000;        // CSIDL_FLAG_DONT_VERIFY
+  const int kLocalAppData = 0x001c;  // CSIDL_LOCAL_APPDATA
+  const int kDontVerify = 0x4000;    // CSIDL_FLAG_DONT_VERIFY
   char path[MAX_PATH + 1] = {};
   HRESULT result = folder_path(nullptr, kLocalAppData | kDontVerify, token, 0, path);
   if (token != nullptr) {
     CloseHandle(token);
-    if (result != S_OK) result = folder_path(nullptr, kLocalAppData | kDontVerify, nullptr, 0, path);
+    if (result != S_OK)
+      result = folder_path(nullptr, kLocalAppData | kDontVerify, nullptr, 0, path);
   }
   if (result != S_OK || path[0] == '\0') return "";
   return std::string(path) + "\\VirtualStore";

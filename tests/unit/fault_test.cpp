@@ -12,12 +12,12 @@
 #include "engine/package_copy.h"
 #include "engine/removal.h"
 #include "engine/scenery_library.h"
-#include "ui/wizard.h"
-#include "tests/support/headless_toolkit.h"
 #include "tests/support/fake_program.h"
+#include "tests/support/headless_toolkit.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_program_list.h"
 #include "tests/support/package_fixture.h"
+#include "ui/wizard.h"
 
 namespace scenery {
 namespace {
@@ -150,7 +150,8 @@ TEST(PowerCut, AtEveryWriteLeavesEachLibraryOldOrNew) {
         RemovalRecord record;
         if (removal) {
           run.Run();
-          ASSERT_TRUE(ReadEarlierInstallation(*run.fs, run.programs, run.settings.target_dir, &record));
+          ASSERT_TRUE(
+              ReadEarlierInstallation(*run.fs, run.programs, run.settings.target_dir, &record));
         }
         auto next_run = [&] {
           if (removal) {
@@ -218,8 +219,7 @@ TEST(WholeInstallation, AnUndoThatFailsNamesWhatIsLeft) {
   } catch (const Failure& failure) {
     const std::string& left = failure.aftermath();
     EXPECT_TRUE(Contains(left, "Setup undid the installation, but could not take back:")) << left;
-    EXPECT_TRUE(Contains(left, run.settings.cfg_path + " may still hold the new area"))
-        << left;
+    EXPECT_TRUE(Contains(left, run.settings.cfg_path + " may still hold the new area")) << left;
     EXPECT_TRUE(Contains(left, run.settings.backup_path + " is kept: it is scenery.cfg as it was."))
         << left;
     EXPECT_FALSE(Contains(left, "scenery.cfg was not changed")) << left;
@@ -275,8 +275,8 @@ TEST(Registration, ReadsThenBacksUpThenReplacesWhole) {
   RegisterSceneryArea(*run.fs, run.settings);
   std::vector<std::string> order;
   for (const RecordedCall& call : run.fs->calls()) order.push_back(FsCallName(call.call));
-  EXPECT_EQ(order, (std::vector<std::string>{"ReadWholeFile", "Probe", "CopyReplacing", "MakeWritable",
-                                             "ReplaceContents"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"ReadWholeFile", "Probe", "CopyReplacing",
+                                             "MakeWritable", "ReplaceContents"}));
 }
 
 }  // namespace

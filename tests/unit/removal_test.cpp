@@ -147,8 +147,9 @@ TEST_F(Removal, AsksThenTellsAndReportsEveryFailure) {
     toolkit.asked.clear();
     toolkit.answers = {forms::Answer::kYes, forms::Answer::kCancel};
     Reporter reporter(toolkit, silent);
-    EXPECT_EQ(reporter.Run([&] { return RunRemoval(reporter, *fs_, programs_, record, "", &session); }),
-              silent ? kExitFailed : kExitCancelled);
+    EXPECT_EQ(
+        reporter.Run([&] { return RunRemoval(reporter, *fs_, programs_, record, "", &session); }),
+        silent ? kExitFailed : kExitCancelled);
     EXPECT_EQ(toolkit.asked.size(), silent ? 0u : 2u);
     if (!silent) {
       EXPECT_EQ(toolkit.asked[1].buttons, forms::Buttons::kRetryCancel);
@@ -626,7 +627,8 @@ TEST_F(Removal, TheLibraryCopyOfTheUserGetsTheAreaAndLosesIt) {
   const std::string copy = VirtualStoreCopyOf(settings_.cfg_path, session.virtual_store, "C:");
   EXPECT_EQ(copy, session.virtual_store + "\\sandbox\\FS2000\\scenery.cfg");
   EXPECT_EQ(VirtualStoreCopyOf("D:\\FS2000\\scenery.cfg", session.virtual_store, "C:"), "");
-  EXPECT_EQ(VirtualStoreCopyOf("c" + settings_.cfg_path.substr(1), session.virtual_store, "C:"), copy);
+  EXPECT_EQ(VirtualStoreCopyOf("c" + settings_.cfg_path.substr(1), session.virtual_store, "C:"),
+            copy);
   EXPECT_EQ(FindLibraryCopy(*fs_, session, settings_.cfg_path), "");
   fs_->AddFile(copy, fs_->Contents(settings_.cfg_path));
   HeadlessToolkit toolkit;

@@ -8,8 +8,8 @@
 #include <stdexcept>
 
 #include "tests/support/headless_toolkit.h"
-#include "tests/support/memory_session.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/memory_session.h"
 #include "tests/support/package_fixture.h"
 
 namespace scenery {
@@ -572,9 +572,7 @@ TEST_F(WizardTest, StartWaitsForTheSimulatorToEnd) {
   // Retry while it still runs asks again; once it has ended, the run starts.
   Answer(Answer::kRetry);
   Answer(Answer::kRetry);
-  toolkit_.while_asking = [&] {
-    toolkit_.while_asking = [&] { session.running.pop_back(); };
-  };
+  toolkit_.while_asking = [&] { toolkit_.while_asking = [&] { session.running.pop_back(); }; };
   Click(wizard_.copy().main_button);
   EXPECT_EQ(toolkit_.asked.size(), 4u);
   EXPECT_TRUE(wizard_.copy().install_done());
