@@ -278,7 +278,11 @@ double OursRegister(const scenery::InstallSettings& s) {
   scenery::Journal journal(fs);
   const double start = bench::Now();
   scenery::RegisterSceneryArea(fs, s, journal);
-  return bench::Now() - start;
+  const double took = bench::Now() - start;
+  // The earlier backup, set aside, goes as after a whole run: the next
+  // round finds the folder as this one did.
+  journal.Finish();
+  return took;
 }
 
 double RegisterBenchmark(const std::string& work, int areas, double* bytes_out) {
