@@ -19,6 +19,7 @@ constexpr int kExitUsage = 64;
 constexpr char kUsage[] =
     "usage: scenery-pack check FOLDER\n"
     "       scenery-pack build FOLDER OUTPUT [--setup SETUP_EXE] [--strict]\n"
+    "       scenery-pack FOLDER     (a folder dropped onto the program: check it, wait for Enter)\n"
     "       scenery-pack --help | -h | /?\n"
     "       scenery-pack --version\n"
     "\n"
@@ -115,6 +116,25 @@ int main(int argc, char** argv) {
     // As Windows' own commands take them: in any letter case.
     if (scenery::UpperAscii(argv[1]) == scenery::UpperAscii(verb.name)) {
       return verb.run(argc, argv);
+    }
+  }
+  // A folder alone: dropped onto the program, whose window closes when it
+  // ends. It is checked, and the window waits for the author.
+  if (argc == 2 && !IsOption(argv[1])) {
+    const std::string folder = scenery::WithoutTrailingSeparators(argv[1]);
+    bool is_folder = false;
+    try {
+      is_folder = scenery::pack::OpenPackageFolder(folder)->Probe(folder).kind ==
+                  scenery::EntryKind::kFolder;
+    } catch (const scenery::Failure&) {
+    }
+    if (is_folder) {
+      char* check[] = {argv[0], const_cast<char*>("check"), argv[1]};
+      const int code = Check(3, check);
+      std::printf("\nPress Enter to close this window.\n");
+      std::fflush(stdout);
+      std::getchar();
+      return code;
     }
   }
   return WrongCall(std::string(IsOption(argv[1]) ? "unknown option " : "unknown verb ") + argv[1] +
