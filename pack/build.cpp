@@ -34,11 +34,27 @@ bool ReadNative(const std::string& path, std::string* bytes) {
   return ok;
 }
 
+// UTF-16LE, as a version resource holds its texts.
+std::string Utf16(const std::string& text) {
+  std::string bytes;
+  for (char c : text) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
 // What is wrong with `program` as the Setup.exe of a one-file package.
-std::string ProgramFault(const std::string& program) {
+// `given` (--setup): it must be a Setup.exe of this program, as its version
+// resource names it (another program would install nothing).
+std::string ProgramFault(const std::string& program, bool given) {
   MemoryByteFile file(program);
   PeFacts facts;
   if (!ReadPeFacts(file, &facts)) return "it is not a Windows program";
+  const std::size_t name = program.find(Utf16("OriginalFilename"));
+  if (given && (program.find(Utf16("scenery-setup")) == std::string::npos ||
+                name == std::string::npos ||
+                program.compare(name + 34, 20, Utf16("Setup.exe") + std::string(2, '\0')) != 0)) {
+    return "its version resource does not name it Setup.exe of scenery-setup; give the "
+           "Setup.exe of this release";
+  }
   if (facts.certificates_size != 0) {
     return "it is signed, and a package added after a signature breaks it: pack the unsigned "
            "Setup.exe, then sign the packed one";
@@ -91,9 +107,17 @@ std::string ParentOf(const std::string& path) {
 
 }  // namespace
 
-int BuildPackage(const std::string& folder, const std::string& output, const std::string& setup,
-                 bool strict) {
+int BuildPackage(const std::string& folder, const std::string& given_output,
+                 const std::string& setup, bool strict) {
   auto fs = OpenPackageFolder(folder);
+  // An existing folder as OUTPUT: the Setup.exe in it.
+  std::string output = given_output;
+  try {
+    if (fs->Probe(output).kind == EntryKind::kFolder) {
+      output = WithoutTrailingSeparators(output) + PathSeparator() + "Setup.exe";
+    }
+  } catch (const Failure&) {
+  }
   const PackageReport report = CheckPackage(*fs);
   for (const Finding& finding : report.findings) {
     std::printf("%s\n", FormatFinding(finding, folder, PathSeparator()).c_str());
@@ -113,7 +137,7 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
   } else if (!ReadNative(setup, &program)) {
     return Refuse("cannot read " + setup);
   }
-  const std::string fault = ProgramFault(program);
+  const std::string fault = ProgramFault(program, !setup.empty());
   if (!fault.empty()) return Refuse("Setup.exe cannot be packed: " + fault);
 
   if (fs->IsSameEntry(folder, ParentOf(output))) {
@@ -134,15 +158,20 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
   FolderSource source(*fs);
   for (const PackageFile& file : ListPackageFiles(source, report.settings)) take(file.name);
 
-  // A missing output folder is made.
+  // A missing output folder is made; a failed write leaves none of those.
   const std::string output_folder = ParentOf(output);
   std::string not_made;
-  if (!MakeFolders(output_folder, &not_made)) {
-    return Refuse("cannot make the folder " + output_folder + ": " + not_made);
+  std::vector<std::string> made;
+  auto refuse = [&made](const std::string& why) {
+    for (auto folder = made.rbegin(); folder != made.rend(); ++folder) RemoveEmptyFolder(*folder);
+    return Refuse(why);
+  };
+  if (!MakeFolders(output_folder, &not_made, &made)) {
+    return refuse("cannot make the folder " + output_folder + ": " + not_made);
   }
   const std::string temporary = output + ".partial";
   FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) return Refuse("cannot write " + output + ": " + std::strerror(errno));
+  if (out == nullptr) return refuse("cannot write " + output + ": " + std::strerror(errno));
   std::uint64_t carried = 0;
   try {
     FileWriter writer(out, output, *fs, folder, files);
@@ -152,7 +181,7 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
   } catch (const Failure& failure) {
     std::fclose(out);
     std::remove(temporary.c_str());
-    return Refuse(failure.path() + ": " + failure.reason());
+    return refuse(failure.path() + ": " + failure.reason());
   }
   std::string why;
   if (std::fclose(out) != 0) {
@@ -162,7 +191,7 @@ int BuildPackage(const std::string& folder, const std::string& output, const std
   }
   if (!why.empty()) {
     std::remove(temporary.c_str());
-    return Refuse("cannot write " + output + ": " + why);
+    return refuse("cannot write " + output + ": " + why);
   }
 
   std::printf("Packed into %s:\n", output.c_str());

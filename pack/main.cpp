@@ -101,7 +101,18 @@ const Verb kVerbs[] = {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int raw_argc, char** raw_argv) {
+  std::vector<std::string> arguments;
+  std::string fault;
+  if (!scenery::pack::ProgramArguments(raw_argc, raw_argv, &arguments, &fault)) {
+    std::fprintf(stderr, "scenery-pack: %s\n", fault.c_str());
+    return 2;
+  }
+  std::vector<char*> words;
+  for (std::string& argument : arguments) words.push_back(&argument[0]);
+  words.push_back(nullptr);
+  const int argc = static_cast<int>(arguments.size());
+  char** argv = words.data();
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
                     std::strcmp(argv[1], "/?") == 0)) {
     std::fputs(kUsage, stdout);

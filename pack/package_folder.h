@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/file_system.h"
 
@@ -20,9 +21,20 @@ char PathSeparator();
 // in one step. False, with the system's reason in `why`, when it cannot.
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* why);
 
-// Makes the folder `folder` and every missing folder above it. False, with
-// the system's reason in `why`, when it cannot.
-bool MakeFolders(const std::string& folder, std::string* why);
+// Makes the folder `folder` and every missing folder above it, each made
+// one added to `made` (the highest first). False, with the system's reason
+// in `why`, when it cannot.
+bool MakeFolders(const std::string& folder, std::string* why, std::vector<std::string>* made);
+
+// Removes the empty folder `folder`; one that cannot be removed stays.
+void RemoveEmptyFolder(const std::string& folder);
+
+// The program's arguments as the user gave them. On Windows they are read
+// as Unicode: an argument with a character that the ANSI code page lacks
+// (which no file call of this program could open or write as given) is a
+// fault, said in `fault`, and the result false.
+bool ProgramArguments(int argc, char** argv, std::vector<std::string>* arguments,
+                      std::string* fault);
 
 }  // namespace pack
 }  // namespace scenery

@@ -38,6 +38,11 @@ inline std::string FakeProgram(std::uint32_t image_size) {
   std::memcpy(&bytes[section], ".text", 5);
   put32(section + 16, image_size - 400);  // raw size
   put32(section + 20, 400);                // raw data at
+  // The texts of Setup.exe's version resource, as scenery-pack looks for them.
+  const char16_t names[] = u"ProductName\0scenery-setup\0OriginalFilename\0Setup.exe\0";
+  if (image_size >= 400 + sizeof names) {
+    for (std::size_t i = 0; i < sizeof names / 2; ++i) put16(400 + 2 * i, names[i]);
+  }
   return bytes;
 }
 
