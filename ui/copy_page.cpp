@@ -90,10 +90,8 @@ void CopyPage::RunInstallation() {
   if (Session* session = wizard_.session()) {
     // Nothing is written while the simulator runs: it would not see the
     // new area, and could write its library back without it.
-    const std::string folder = SimulatorFolderOf(settings.cfg_path);
-    for (std::string running; !(running = SimulatorRunningText(
-                                    folder, ProgramsIn(session->RunningPrograms(), folder), false))
-                                   .empty();) {
+    for (std::string running;
+         !(running = SimulatorRunningText(*session, settings.cfg_path, false)).empty();) {
       note(running);
       if (wizard_.Ask(running + "\r\n\r\n" + kCloseAndRetry, forms::Buttons::kRetryCancel,
                       forms::Icon::kExclamation) != forms::Answer::kRetry) {

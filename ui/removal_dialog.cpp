@@ -63,10 +63,8 @@ int RunRemoval(Reporter& reporter, FileSystem& fs, ProgramList& programs,
     reporter.Note("No scenery library was changed: " + record.cfg_path + " was not found");
     record.cfg_path.clear();
   } else if (session != nullptr) {
-    const std::string folder = SimulatorFolderOf(record.cfg_path);
-    for (std::string running; !(running = SimulatorRunningText(
-                                    folder, ProgramsIn(session->RunningPrograms(), folder), true))
-                                   .empty();) {
+    for (std::string running;
+         !(running = SimulatorRunningText(*session, record.cfg_path, true)).empty();) {
       reporter.Note(running);
       if (reporter.silent()) {
         Failure failure(FailureKind::kInUse, "take the scenery's area out of", record.cfg_path,

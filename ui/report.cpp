@@ -6,6 +6,7 @@
 #include "engine/command_line.h"
 #include "engine/failure.h"
 #include "engine/install_settings.h"
+#include "engine/scenery_library.h"
 
 namespace scenery {
 
@@ -73,8 +74,9 @@ std::string AnotherRunsText(bool removal) {
          "again.";
 }
 
-std::string SimulatorRunningText(const std::string& folder, const std::vector<std::string>& running,
-                                 bool removal) {
+std::string SimulatorRunningText(Session& session, const std::string& cfg_path, bool removal) {
+  const std::string folder = SimulatorFolderOf(cfg_path);
+  const std::vector<std::string> running = ProgramsIn(session.RunningPrograms(), folder);
   if (running.empty()) return "";
   std::string names;
   for (const std::string& program : running) {

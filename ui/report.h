@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/install_log.h"
+#include "engine/session.h"
 #include "ui/exit_codes.h"
 #include "ui/forms/toolkit.h"
 
@@ -63,11 +64,10 @@ class Reporter {
 std::string WrongCallText(const std::string& fault, bool removal);
 // Another installation or removal runs and has to finish first.
 std::string AnotherRunsText(bool removal);
-// What keeps Setup from changing the library while programs run from the
-// simulator's folder `folder` (the first of `running` named): empty when
-// none does. `removal` tells that it is to take the scenery out.
-std::string SimulatorRunningText(const std::string& folder, const std::vector<std::string>& running,
-                                 bool removal);
+// What keeps Setup from changing the library `cfg_path` while programs of
+// `session` run from its folder (each named): empty when none does.
+// `removal` tells that it is to take the scenery out.
+std::string SimulatorRunningText(Session& session, const std::string& cfg_path, bool removal);
 // What the box of SimulatorRunningText asks.
 constexpr char kCloseAndRetry[] = "Please close FS 2000, then click Retry.";
 // The package that the program `program_path` carries is damaged or cut

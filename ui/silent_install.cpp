@@ -68,9 +68,7 @@ int InstallSilently(Reporter& reporter, PackageSource& source, FileSystem& fs,
   settings.target_dir = target;
   SetSimulatorFolder(settings, folder);
   if (session != nullptr) {
-    const std::string simulator = SimulatorFolderOf(settings.cfg_path);
-    const std::string running =
-        SimulatorRunningText(simulator, ProgramsIn(session->RunningPrograms(), simulator), false);
+    const std::string running = SimulatorRunningText(*session, settings.cfg_path, false);
     if (!running.empty()) {
       Failure failure(FailureKind::kInUse, "add the scenery to the library", settings.cfg_path,
                       running);

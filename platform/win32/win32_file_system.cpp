@@ -121,6 +121,23 @@ void SeekTo(HANDLE file, std::uint64_t offset, const char* operation, const std:
   if (!SetFilePointerEx(file, distance, nullptr, FILE_BEGIN)) ThrowLastError(operation, path);
 }
 
+// Writes all of `bytes` at the file's position, then flushes them to the
+// disk; a failure names `operation` and `path`.
+void WriteAndFlush(HANDLE file, const std::string& bytes, const char* operation,
+                   const std::string& path) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD want = static_cast<DWORD>(bytes.size() - done);
+    if (!WriteFile(file, bytes.data() + done, want, &written, nullptr)) {
+      ThrowLastError(operation, path);
+    }
+    if (written == 0) throw SystemFailure(ERROR_DISK_FULL, operation, path);
+    done += written;
+  }
+  if (!FlushFileBuffers(file)) ThrowLastError(operation, path);
+}
+
 bool IsDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -410,19 +427,9 @@ void Win32FileSystem::ReplaceContents(const std::string& path, const std::string
     }
   }
   try {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      DWORD written = 0;
-      const DWORD want = static_cast<DWORD>(bytes.size() - done);
-      if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr)) {
-        ThrowLastError(op::kRewrite, target);
-      }
-      if (written == 0) throw SystemFailure(ERROR_DISK_FULL, op::kRewrite, target);
-      done += written;
-    }
     // On the disk before it takes the old file's name: a power cut after
     // the replacement finds the new bytes there.
-    if (!FlushFileBuffers(file.get())) ThrowLastError(op::kRewrite, target);
+    WriteAndFlush(file.get(), bytes, op::kRewrite, target);
     file = ScopedHandle(INVALID_HANDLE_VALUE);
   } catch (...) {
     file = ScopedHandle(INVALID_HANDLE_VALUE);
@@ -644,17 +651,7 @@ void Win32FileSystem::AppendToFile(const std::string& path, const std::string& b
   ScopedHandle file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, op::kAppend);
   LARGE_INTEGER none = {};
   if (!SetFilePointerEx(file.get(), none, nullptr, FILE_END)) ThrowLastError(op::kAppend, path);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD written = 0;
-    const DWORD want = static_cast<DWORD>(bytes.size() - done);
-    if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr)) {
-      ThrowLastError(op::kAppend, path);
-    }
-    if (written == 0) throw SystemFailure(ERROR_DISK_FULL, op::kAppend, path);
-    done += written;
-  }
-  if (!FlushFileBuffers(file.get())) ThrowLastError(op::kAppend, path);
+  WriteAndFlush(file.get(), bytes, op::kAppend, path);
 }
 
 void Win32FileSystem::Truncate(const std::string& path, std::uint64_t length) {
