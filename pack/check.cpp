@@ -9,6 +9,7 @@
 #include "engine/paths.h"
 #include "engine/scenery_library.h"
 #include "engine/text_lines.h"
+#include "ui/background.h"
 
 namespace scenery {
 namespace pack {
@@ -225,10 +226,45 @@ class Checker {
       }
     }
     if (last_line_.count("TargetPath") != 0 && !s.target_path.empty()) CheckTargetPath();
+    CheckBackgroundTexts();
     if (last_line_.count("TargetFolder") == 0) {
       Add(kManifestName, 0, Severity::kWarning,
           "no TargetFolder= line: a user who picks a folder on the destination page gets no "
           "folder of the package's own below it; add one, such as \"TargetFolder=Harbour\"");
+    }
+  }
+
+  // The background is as wide as the screen; the smallest screen it is
+  // painted on today is 1024 x 768, at 96 dots per inch.
+  void CheckBackgroundTexts() {
+    constexpr int kScreen = 1024;
+    const InstallSettings& s = report_.settings;
+    const TextSpan title = TitleSpan(s.install_title);
+    if (!s.install_title.empty() && title.right > kScreen) {
+      Add(kManifestName, last_line_["InstallTitle"], Severity::kWarning,
+          "InstallTitle is " + std::to_string(title.right - title.left) +
+              " pixels wide in the background's Arial of 36 points: a 1024 x 768 screen shows "
+              "only \"" + FittingStart(s.install_title, kTitlePixels, title.left, kScreen) +
+              "\"; shorten it");
+    }
+    const TextSpan notice = NoticeSpan(s.copyright, kScreen);
+    if (s.copyright.empty() || (notice.left >= 0 && notice.right <= kScreen)) return;
+    const int line = last_line_["CopyRight"];
+    if (notice.left < 0) {
+      // The background places the notice 14 pixels per character left of
+      // the right edge, so a long one begins off the left edge.
+      Add(kManifestName, line, Severity::kWarning,
+          "CopyRight is " + std::to_string(s.copyright.size()) +
+              " characters long: the background places it 14 pixels per character left of the "
+              "screen's right edge, so on a 1024 x 768 screen its start falls off the left edge; "
+              "shorten it to at most " + std::to_string(kScreen / 14) + " characters");
+    } else {
+      Add(kManifestName, line, Severity::kWarning,
+          "CopyRight is " + std::to_string(notice.right - notice.left) +
+              " pixels wide in the background's Arial of 18 points, more than the 14 per "
+              "character the background leaves it: a 1024 x 768 screen shows only \"" +
+              FittingStart(s.copyright, kNoticePixels, notice.left, kScreen) +
+              "\"; shorten it or use narrower letters");
     }
   }
 

@@ -85,7 +85,7 @@ TEST(PackCheck, FaultyPackages) {
       {"UTF-8 without a mark", Replaced(m, "Harbour Island\r\n", "H\xC3\xA4" "fen\r\n"), "", 0, {}},
       {"UTF-8 that 1252 lacks", Replaced(m, "Harbour Island\r\n", "\xC5\x81\xC3\xB3" "d\xC5\xBA\r\n"),
        "", 1, {{"Setup.ini", 0, W, "2 character(s) that the ANSI code page"}}},
-      {"UTF-8 in an ANSI file", Replaced(m, "Harbour Island\r\n", "Caf\xC3\xA9\r\n") + "CopyRight=\xA9\r\n",
+      {"UTF-8 in an ANSI file", Replaced(m, "Harbour Island\r\n", "Caf\xC3\xA9\r\n") + "CopyRight=\xA9 2026\r\n",
        "", 1,
        {{"Setup.ini", 3, W, "saved as UTF-8"}}},
       {"an error, then a warning", Replaced(m, "InstallTitle=", "installtitle=") + "Extension=BMP\r\n",
@@ -110,6 +110,14 @@ TEST(PackCheck, FaultyPackages) {
        {{"Setup.ini", 4, W, "TargetPath begins or ends with a blank"}}},
       {"no TargetFolder", Replaced(m, "TargetFolder=Harbour\r\n", ""), "", 1,
        {{"Setup.ini", 0, W, "no TargetFolder= line"}}},
+      {"a title too wide for 1024 pixels",
+       Replaced(m, "Harbour Island Scenery", "Harbour Island Scenery for FS2000 - Version 2"), "", 1,
+       {{"Setup.ini", 2, W, "1008 pixels wide in the background's Arial of 36 points: a 1024 x 768 "
+                            "screen shows only \"Harbour Island Scenery for FS2000 - Version \""}}},
+      {"a notice too long", m + "CopyRight=" + std::string(74, 'c') + "\r\n", "", 1,
+       {{"Setup.ini", 10, W, "its start falls off the left edge; shorten it to at most 73"}}},
+      {"a notice of wide letters", m + "CopyRight=(C) MMW WWM MWM MMW GmbH & Co. KG\r\n", "", 1,
+       {{"Setup.ini", 10, W, "shows only \"(C) MMW WWM MWM MMW GmbH & Co.\""}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault);
