@@ -19,7 +19,7 @@ namespace pack {
 namespace {
 
 int Refuse(const std::string& why) {
-  std::fprintf(stderr, "scenery-pack: %s; nothing was written\n", why.c_str());
+  Print(stderr, "scenery-pack: %s; nothing was written\n", why.c_str());
   return 2;
 }
 
@@ -120,7 +120,7 @@ int BuildPackage(const std::string& folder, const std::string& given_output,
   }
   const PackageReport report = CheckPackage(*fs);
   for (const Finding& finding : report.findings) {
-    std::printf("%s\n", FormatFinding(finding, folder, PathSeparator()).c_str());
+    Print(stdout, "%s\n", FormatFinding(finding, folder, PathSeparator()).c_str());
   }
   if (report.ExitCode() == 2) return Refuse("the package has errors (see above)");
   if (strict && report.ExitCode() == 1) return Refuse("the package has warnings (see above) and --strict was given");
@@ -194,14 +194,14 @@ int BuildPackage(const std::string& folder, const std::string& given_output,
     return refuse("cannot write " + output + ": " + why);
   }
 
-  std::printf("Packed into %s:\n", output.c_str());
+  Print(stdout, "Packed into %s:\n", output.c_str());
   for (const FileToPack& file : files) {
-    std::printf("  %-32s %llu bytes\n", file.name.c_str(), static_cast<unsigned long long>(file.size));
+    Print(stdout, "  %-32s %llu bytes\n", file.name.c_str(), static_cast<unsigned long long>(file.size));
   }
-  std::printf("%zu files, %llu bytes, after Setup.exe's %zu bytes\n\n", files.size(),
+  Print(stdout, "%zu files, %llu bytes, after Setup.exe's %zu bytes\n\n", files.size(),
               static_cast<unsigned long long>(carried), program.size());
   // What the package installs, and what it leaves out.
-  std::fputs(FormatSummary(report, folder).c_str(), stdout);
+  WriteText(stdout, FormatSummary(report, folder));
   return 0;
 }
 

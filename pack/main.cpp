@@ -13,6 +13,9 @@
 
 namespace {
 
+using scenery::pack::Print;
+using scenery::pack::WriteText;
+
 // A wrong call: the usage is printed and the program ends with this code.
 constexpr int kExitUsage = 64;
 
@@ -41,8 +44,8 @@ constexpr char kUsage[] =
 
 // A wrong call: says what was wrong, then the usage.
 int WrongCall(const std::string& what) {
-  std::fprintf(stderr, "scenery-pack: %s\n\n", what.c_str());
-  std::fputs(kUsage, stderr);
+  Print(stderr, "scenery-pack: %s\n\n", what.c_str());
+  WriteText(stderr, kUsage);
   return kExitUsage;
 }
 
@@ -58,11 +61,11 @@ int Check(int argc, char** argv) {
   auto fs = scenery::pack::OpenPackageFolder(folder);
   const scenery::pack::PackageReport report = scenery::pack::CheckPackage(*fs);
   for (const scenery::pack::Finding& finding : report.findings) {
-    std::printf("%s\n",
+    Print(stdout, "%s\n",
                 scenery::pack::FormatFinding(finding, folder, scenery::pack::PathSeparator()).c_str());
   }
-  if (!report.findings.empty()) std::printf("\n");
-  std::fputs(scenery::pack::FormatSummary(report, folder).c_str(), stdout);
+  if (!report.findings.empty()) Print(stdout, "\n");
+  WriteText(stdout, scenery::pack::FormatSummary(report, folder));
   return report.ExitCode();
 }
 
@@ -105,7 +108,7 @@ int main(int raw_argc, char** raw_argv) {
   std::vector<std::string> arguments;
   std::string fault;
   if (!scenery::pack::ProgramArguments(raw_argc, raw_argv, &arguments, &fault)) {
-    std::fprintf(stderr, "scenery-pack: %s\n", fault.c_str());
+    Print(stderr, "scenery-pack: %s\n", fault.c_str());
     return 2;
   }
   std::vector<char*> words;
@@ -115,11 +118,11 @@ int main(int raw_argc, char** raw_argv) {
   char** argv = words.data();
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
                     std::strcmp(argv[1], "/?") == 0)) {
-    std::fputs(kUsage, stdout);
+    WriteText(stdout, kUsage);
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("scenery-pack %s\n", SCENERY_VERSION);
+    Print(stdout, "scenery-pack %s\n", SCENERY_VERSION);
     return 0;
   }
   if (argc < 2) return WrongCall("no verb given");
@@ -142,7 +145,7 @@ int main(int raw_argc, char** raw_argv) {
     if (is_folder) {
       char* check[] = {argv[0], const_cast<char*>("check"), argv[1]};
       const int code = Check(3, check);
-      std::printf("\nPress Enter to close this window.\n");
+      Print(stdout, "\nPress Enter to close this window.\n");
       std::fflush(stdout);
       std::getchar();
       return code;

@@ -3,6 +3,8 @@
 #ifndef SCENERY_SETUP_PACK_PACKAGE_FOLDER_H_
 #define SCENERY_SETUP_PACK_PACKAGE_FOLDER_H_
 
+#include <cstdarg>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +37,28 @@ void RemoveEmptyFolder(const std::string& folder);
 // fault, said in `fault`, and the result false.
 bool ProgramArguments(int argc, char** argv, std::vector<std::string>* arguments,
                       std::string* fault);
+
+// Writes `text`, in the ANSI code page, to `stream`. On Windows a console
+// gets it as Unicode, so that it shows every character as written whatever
+// the console's own code page (most often an OEM one, where the ANSI bytes
+// of an accent or a dash show as other signs); a file or pipe gets the
+// ANSI bytes.
+void WriteText(std::FILE* stream, const std::string& text);
+
+// printf into WriteText.
+inline void Print(std::FILE* stream, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+  std::vsnprintf(&text[0], text.size(), format, again);
+  va_end(again);
+  text.pop_back();
+  WriteText(stream, text);
+}
 
 }  // namespace pack
 }  // namespace scenery

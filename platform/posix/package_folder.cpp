@@ -18,6 +18,8 @@ std::unique_ptr<FileSystem> OpenPackageFolder(const std::string& folder) {
 
 char PathSeparator() { return '/'; }
 
+void WriteText(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
+
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* why) {
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   *why = std::strerror(errno);

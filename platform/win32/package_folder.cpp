@@ -29,6 +29,22 @@ std::unique_ptr<FileSystem> OpenPackageFolder(const std::string& folder) {
 
 char PathSeparator() { return '\\'; }
 
+void WriteText(std::FILE* stream, const std::string& text) {
+  HANDLE console = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (text.empty() || !GetConsoleMode(console, &mode)) {
+    std::fputs(text.c_str(), stream);
+    return;
+  }
+  std::fflush(stream);  // what went through stdio before stays in front
+  const int length =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+  DWORD written = 0;
+  WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
 bool MoveIntoPlace(const std::string& from, const std::string& to, std::string* why) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
