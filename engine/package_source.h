@@ -53,7 +53,8 @@ class FolderSource : public PackageSource {
 
 // The package inside the program file `program` (whose layout has been
 // read), named `program_path` in messages. Each file's checksum is checked
-// as it is read or copied; the program file is never read whole.
+// as it is read or copied, after decompression; the program file is never
+// read whole, and a compressed file is decoded as it is copied.
 class CarriedSource : public PackageSource {
  public:
   CarriedSource(ByteFile& program, PackedLayout layout, std::string program_path);
@@ -74,6 +75,7 @@ class CarriedSource : public PackageSource {
   PackedLayout layout_;
   std::string program_path_;
   std::vector<char> buffer_;
+  std::vector<char> decoded_;
 };
 
 }  // namespace scenery

@@ -8,7 +8,10 @@
 namespace scenery {
 namespace {
 
+// "SCNPKG" and the form's digit.
 constexpr char kMagic[8] = {'S', 'C', 'N', 'P', 'K', 'G', '1', '\0'};
+constexpr std::size_t kFormAt = 6;
+constexpr char kNewestForm = '2';
 constexpr std::uint64_t kHeaderSize = 32;
 constexpr std::size_t kLongestName = 255;
 constexpr std::uint64_t kLargestDirectory = 16u << 20;
@@ -97,10 +100,18 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
     return PackedState::kDamaged;
   }
   file.ReadAt(start, header, sizeof header);
-  if (std::memcmp(header, kMagic, sizeof kMagic) != 0) {
+  const char form = static_cast<char>(header[kFormAt]);
+  if (std::memcmp(header, kMagic, kFormAt) != 0 || form < '1' || form > '9' ||
+      header[kFormAt + 1] != '\0') {
     *why = "Bytes that are not a package follow the program.";
     return PackedState::kDamaged;
   }
+  if (form > kNewestForm) {
+    *why = std::string("Its package is of a newer form (") + form +
+           ") than this Setup.exe can read.";
+    return PackedState::kNewer;
+  }
+  const std::size_t tail = form == '1' ? 20 : 29;  // bytes of an entry after its name
   const std::uint64_t length = U64(header + 8);
   const std::uint32_t count = U32(header + 16);
   const std::uint64_t directory_at = U32(header + 20);
@@ -108,7 +119,7 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
   const std::uint32_t directory_crc = U32(header + 28);
   if (length < kHeaderSize || length % 8 != 0 || directory_at < kHeaderSize ||
       directory_at + directory_size > length || directory_size > kLargestDirectory ||
-      count > directory_size / 21) {
+      count > directory_size / (5 + tail)) {
     *why = "The header of its package is damaged.";
     return PackedState::kDamaged;
   }
@@ -143,7 +154,7 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
     if (stop - p < 4) break;
     const std::uint32_t name_length = U32(p);
     if (name_length == 0 || name_length > kLongestName ||
-        static_cast<std::uint64_t>(stop - p) < 4u + name_length + 20u) {
+        static_cast<std::uint64_t>(stop - p) < 4u + name_length + tail) {
       break;
     }
     PackedFile entry;
@@ -152,9 +163,16 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
     const std::uint64_t offset = U64(p);
     entry.size = U64(p + 8);
     entry.crc = U32(p + 16);
-    p += 20;
+    entry.stored = entry.size;
+    if (form != '1') {
+      entry.stored = U64(p + 20);
+      entry.method = static_cast<PackMethod>(p[28]);
+    }
+    p += tail;
     if (entry.name.find_first_of("\\/:") != std::string::npos || offset < kHeaderSize ||
-        offset > directory_at || entry.size > directory_at - offset) {
+        offset > directory_at || entry.stored > directory_at - offset ||
+        (entry.method != PackMethod::kStored && entry.method != PackMethod::kLzma) ||
+        (entry.method == PackMethod::kStored && entry.stored != entry.size)) {
       break;
     }
     entry.offset = start + offset;
@@ -170,19 +188,27 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
 void WritePackage(std::uint64_t image_size, const std::vector<FileToPack>& files,
                   PackWriter& writer) {
   writer.Write(std::string(static_cast<std::size_t>(Align8(image_size) - image_size), '\0'));
+  bool compressed = false;
+  for (const FileToPack& file : files) compressed |= file.method != PackMethod::kStored;
   std::string directory;
   std::uint64_t offset = kHeaderSize;
   for (const FileToPack& file : files) {
+    const std::uint64_t stored = file.method == PackMethod::kStored ? file.size : file.stored;
     Put32(directory, static_cast<std::uint32_t>(file.name.size()));
     directory += file.name;
     Put64(directory, offset);
     Put64(directory, file.size);
     Put32(directory, file.crc);
-    offset += file.size;
+    if (compressed) {
+      Put64(directory, stored);
+      directory += static_cast<char>(file.method);
+    }
+    offset += stored;
   }
   const std::uint64_t directory_at = offset;
   const std::uint64_t length = Align8(directory_at + directory.size());
   std::string header(kMagic, sizeof kMagic);
+  if (compressed) header[kFormAt] = kNewestForm;
   Put64(header, length);
   Put32(header, static_cast<std::uint32_t>(files.size()));
   Put32(header, static_cast<std::uint32_t>(directory_at));

@@ -5,15 +5,19 @@
 //
 //   program image          the PE file as the linker made it
 //   zero bytes             to the next multiple of 8
-//   header, 32 bytes       "SCNPKG1\0"; u64 package length (from the header to
-//                          the end of the package, padding included); u32
-//                          number of files; u32 offset of the directory (from
-//                          the header); u32 size of the directory; u32 CRC-32C
-//                          of the directory
-//   file data              each file's bytes, one after the other
+//   header, 32 bytes       "SCNPKG1\0" (every file stored as it is) or
+//                          "SCNPKG2\0" (files may be compressed); u64 package
+//                          length (from the header to the end of the package,
+//                          padding included); u32 number of files; u32 offset
+//                          of the directory (from the header); u32 size of the
+//                          directory; u32 CRC-32C of the directory
+//   file data              each file's data, one after the other: its bytes,
+//                          or its LZMA stream (5 bytes of properties, then the
+//                          coded bytes, without an end mark)
 //   directory              per file: u32 length of the name, the name (ANSI),
 //                          u64 offset of the data (from the header), u64 size,
-//                          u32 CRC-32C of the data
+//                          u32 CRC-32C of the file's bytes; in form 2 then u64
+//                          size of the data and u8 method (0 stored, 1 LZMA)
 //   zero bytes             to the next multiple of 8
 //   (certificate table)    an Authenticode signature added later, which the
 //                          PE header's security directory lists
@@ -48,11 +52,20 @@ class MemoryByteFile : public ByteFile {
   std::string name_;
 };
 
+enum class PackMethod : std::uint8_t { kStored = 0, kLzma = 1 };
+
+// The largest LZMA dictionary a package may ask for: what the decoder of
+// one file needs, whatever the package's size, for machines with little
+// memory.
+constexpr std::uint32_t kLargestDictionary = 16u << 20;
+
 struct PackedFile {
   std::string name;
   std::uint64_t offset = 0;  // of the data, from the start of the file holding it
-  std::uint64_t size = 0;
-  std::uint32_t crc = 0;
+  std::uint64_t size = 0;    // of the file's bytes
+  std::uint32_t crc = 0;     // of the file's bytes
+  std::uint64_t stored = 0;  // bytes of data in the package
+  PackMethod method = PackMethod::kStored;
 };
 
 struct PackedLayout {
@@ -66,6 +79,7 @@ enum class PackedState {
   kNone,     // the program carries no package
   kPackage,  // a whole package, as far as can be told without reading every file
   kDamaged,  // a package cut short, or damaged where it can be seen at once
+  kNewer,    // a package of a form that this program does not know
 };
 
 // Reads the layout of the package that `file` carries: the header, the
@@ -88,11 +102,15 @@ bool ReadPeFacts(ByteFile& file, PeFacts* facts);
 // padding. Data is added through `write` in order, so that large files
 // need not be held at once: `write(bytes)` for fixed parts, and
 // `copy(index)` for the data of file `index`, whose size and CRC-32C are
-// given in `files`.
+// given in `files` (and the size of its data, when compressed). A package
+// whose files are all stored is written in form 1, which every Setup.exe
+// reads.
 struct FileToPack {
   std::string name;
   std::uint64_t size = 0;
   std::uint32_t crc = 0;
+  PackMethod method = PackMethod::kStored;
+  std::uint64_t stored = 0;  // bytes of data that copy(index) gives, when compressed
 };
 struct PackWriter {
   virtual ~PackWriter() = default;

@@ -33,9 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int index = 0;
   for (const scenery::PackedFile& entry : layout.files) {
     const std::string copy = "C:\\copy" + std::to_string(index++);
-    if (entry.offset < layout.start || entry.offset + entry.size > layout.start + layout.length) {
+    if (entry.offset < layout.start || entry.offset + entry.stored > layout.start + layout.length) {
       std::abort();
     }
+    // A compressed file may say it holds more than the memory a run has.
+    if (entry.size > (16u << 20)) continue;
     try {
       const std::string read = source.Read(entry.name);
       if (read.size() != entry.size) std::abort();

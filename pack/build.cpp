@@ -12,6 +12,7 @@
 #include "engine/packed_package.h"
 #include "engine/paths.h"
 #include "pack/check.h"
+#include "pack/compress.h"
 #include "pack/package_folder.h"
 
 namespace scenery {
@@ -44,10 +45,25 @@ std::string Utf16(const std::string& text) {
 // What is wrong with `program` as the Setup.exe of a one-file package.
 // `given` (--setup): it must be a Setup.exe of this program, as its version
 // resource names it (another program would install nothing).
-std::string ProgramFault(const std::string& program, bool given) {
+std::string ProgramFault(const std::string& program, bool given, bool compressed) {
   MemoryByteFile file(program);
   PeFacts facts;
   if (!ReadPeFacts(file, &facts)) return "it is not a Windows program";
+  // The version in the resource's fixed part, after its signature.
+  const std::size_t fixed = program.find("\xBD\x04\xEF\xFE");
+  std::uint32_t version = 0;  // major << 16 | minor
+  if (fixed != std::string::npos && fixed + 12 <= program.size()) {
+    for (int i = 0; i < 4; ++i) {
+      version |= static_cast<std::uint32_t>(static_cast<unsigned char>(program[fixed + 8 + i]))
+                 << (8 * i);
+    }
+  }
+  if (compressed && version < kFirstCompressingVersion) {
+    return "it is of a version before " + std::to_string(kFirstCompressingVersion >> 16) + "." +
+           std::to_string(kFirstCompressingVersion & 0xFFFF) +
+           ", which cannot read a compressed package; give the Setup.exe of this release, or "
+           "--store";
+  }
   const std::size_t name = program.find(Utf16("OriginalFilename"));
   if (given && (program.find(Utf16("scenery-setup")) == std::string::npos ||
                 name == std::string::npos ||
@@ -70,15 +86,17 @@ std::string ProgramFault(const std::string& program, bool given) {
   return "";
 }
 
-// Writes the package's files after the program into an open file.
+// Writes the package's files after the program into an open file: the
+// compressed ones from memory, the stored ones read again.
 class FileWriter : public PackWriter {
  public:
   FileWriter(FILE* out, const std::string& out_path, FileSystem& fs, const std::string& folder,
-             const std::vector<FileToPack>& files)
+             const PackageFiles& files)
       : out_(out), out_path_(out_path), fs_(fs), folder_(folder), files_(files) {}
   void Write(const std::string& bytes) override { Put(bytes); }
   void CopyFile(std::size_t index) override {
-    const FileToPack& file = files_[index];
+    const FileToPack& file = files_.list[index];
+    if (file.method != PackMethod::kStored) return Put(files_.data[index]);
     const std::string bytes = fs_.ReadWholeFile(folder_ + "\\" + file.name);
     if (bytes.size() != file.size || Crc32c(0, bytes.data(), bytes.size()) != file.crc) {
       throw Failure(FailureKind::kOther, op::kRead, file.name, "It changed while it was packed.");
@@ -96,7 +114,7 @@ class FileWriter : public PackWriter {
   std::string out_path_;
   FileSystem& fs_;
   std::string folder_;
-  const std::vector<FileToPack>& files_;
+  const PackageFiles& files_;
 };
 
 std::string ParentOf(const std::string& path) {
@@ -107,8 +125,53 @@ std::string ParentOf(const std::string& path) {
 
 }  // namespace
 
+PackageFiles CollectFiles(FileSystem& fs, const std::string& folder, const PackageReport& report,
+                          int level) {
+  // The files of the folder by their names' upper case: the names to store.
+  std::map<std::string, FileEntry> present;
+  for (const FileEntry& file : fs.ListFiles(folder)) present[UpperAscii(file.name)] = file;
+  // Every file that Setup.exe reads: the manifest, the documents, and what
+  // the copy run copies (a file of a repeated extension once).
+  PackageFiles files;
+  std::set<std::string> taken;
+  auto take = [&](const std::string& name) {
+    const auto entry = present.find(UpperAscii(name));
+    if (entry == present.end() || !taken.insert(entry->first).second) return;
+    const std::string bytes = fs.ReadWholeFile(folder + "\\" + entry->second.name);
+    FileToPack file{entry->second.name, bytes.size(), Crc32c(0, bytes.data(), bytes.size())};
+    std::string data;
+    if (level > 0 && !bytes.empty()) data = CompressLzma(bytes, level);
+    // A file that does not get smaller is stored as it is.
+    if (!data.empty() && data.size() < bytes.size()) {
+      file.method = PackMethod::kLzma;
+      file.stored = data.size();
+    } else {
+      data.clear();
+      file.stored = bytes.size();
+    }
+    files.size += file.size;
+    files.stored += file.stored;
+    files.list.push_back(file);
+    files.data.push_back(std::move(data));
+  };
+  take(kManifestName);
+  FolderSource source(fs);
+  for (const PackageFile& file : ListPackageFiles(source, report.settings)) take(file.name);
+  return files;
+}
+
+std::string CompressionLine(const PackageFiles& files, int level) {
+  char ratio[16];
+  std::snprintf(ratio, sizeof ratio, "%.3f",
+                files.size == 0 ? 1.0 : static_cast<double>(files.stored) / files.size);
+  return level == 0 ? "Stored as they are (--store): " + WithThousands(files.stored) + " bytes\n"
+                    : "Compressed (LZMA, level " + std::to_string(level) + "): " +
+                          WithThousands(files.stored) + " of " + WithThousands(files.size) +
+                          " bytes, " + ratio + " of their size\n";
+}
+
 int BuildPackage(const std::string& folder, const std::string& given_output,
-                 const std::string& setup, bool strict) {
+                 const std::string& setup, bool strict, int level) {
   auto fs = OpenPackageFolder(folder);
   // An existing folder as OUTPUT: the Setup.exe in it.
   std::string output = given_output;
@@ -125,38 +188,25 @@ int BuildPackage(const std::string& folder, const std::string& given_output,
   if (report.ExitCode() == 2) return Refuse("the package has errors (see above)");
   if (strict && report.ExitCode() == 1) return Refuse("the package has warnings (see above) and --strict was given");
 
-  // The files of the folder by their names' upper case: the names to store.
-  std::map<std::string, FileEntry> present;
-  for (const FileEntry& file : fs->ListFiles(folder)) present[UpperAscii(file.name)] = file;
-
   std::string program;
   if (setup.empty()) {
-    const auto own = present.find("SETUP.EXE");
-    if (own == present.end()) return Refuse("the package folder has no Setup.exe; give one with --setup");
-    program = fs->ReadWholeFile(folder + "\\" + own->second.name);
+    std::string own;
+    for (const FileEntry& file : fs->ListFiles(folder)) {
+      if (UpperAscii(file.name) == "SETUP.EXE") own = file.name;
+    }
+    if (own.empty()) return Refuse("the package folder has no Setup.exe; give one with --setup");
+    program = fs->ReadWholeFile(folder + "\\" + own);
   } else if (!ReadNative(setup, &program)) {
     return Refuse("cannot read " + setup);
   }
-  const std::string fault = ProgramFault(program, !setup.empty());
+  const std::string fault = ProgramFault(program, !setup.empty(), level > 0);
   if (!fault.empty()) return Refuse("Setup.exe cannot be packed: " + fault);
 
   if (fs->IsSameEntry(folder, ParentOf(output))) {
     return Refuse("the output may not lie in the package folder, where it would be packed next time");
   }
 
-  // Every file that Setup.exe reads: the manifest, the documents, and what
-  // the copy run copies (a file of a repeated extension once).
-  std::vector<FileToPack> files;
-  std::set<std::string> taken;
-  auto take = [&](const std::string& name) {
-    const auto entry = present.find(UpperAscii(name));
-    if (entry == present.end() || !taken.insert(entry->first).second) return;
-    const std::string bytes = fs->ReadWholeFile(folder + "\\" + entry->second.name);
-    files.push_back(FileToPack{entry->second.name, bytes.size(), Crc32c(0, bytes.data(), bytes.size())});
-  };
-  take(kManifestName);
-  FolderSource source(*fs);
-  for (const PackageFile& file : ListPackageFiles(source, report.settings)) take(file.name);
+  const PackageFiles files = CollectFiles(*fs, folder, report, level);
 
   // A missing output folder is made; a failed write leaves none of those.
   const std::string output_folder = ParentOf(output);
@@ -172,12 +222,10 @@ int BuildPackage(const std::string& folder, const std::string& given_output,
   const std::string temporary = output + ".partial";
   FILE* out = std::fopen(temporary.c_str(), "wb");
   if (out == nullptr) return refuse("cannot write " + output + ": " + std::strerror(errno));
-  std::uint64_t carried = 0;
   try {
     FileWriter writer(out, output, *fs, folder, files);
     writer.Write(program);
-    WritePackage(program.size(), files, writer);
-    for (const FileToPack& file : files) carried += file.size;
+    WritePackage(program.size(), files.list, writer);
   } catch (const Failure& failure) {
     std::fclose(out);
     std::remove(temporary.c_str());
@@ -195,11 +243,15 @@ int BuildPackage(const std::string& folder, const std::string& given_output,
   }
 
   Print(stdout, "Packed into %s:\n", output.c_str());
-  for (const FileToPack& file : files) {
-    Print(stdout, "  %-32s %llu bytes\n", file.name.c_str(), static_cast<unsigned long long>(file.size));
+  for (const FileToPack& file : files.list) {
+    Print(stdout, "  %-32s %llu bytes%s\n", file.name.c_str(),
+          static_cast<unsigned long long>(file.size),
+          file.method == PackMethod::kStored ? "" :
+              (", " + std::to_string(file.stored) + " compressed").c_str());
   }
-  Print(stdout, "%zu files, %llu bytes, after Setup.exe's %zu bytes\n\n", files.size(),
-              static_cast<unsigned long long>(carried), program.size());
+  Print(stdout, "%zu files, %llu bytes, after Setup.exe's %zu bytes\n", files.list.size(),
+        static_cast<unsigned long long>(files.stored), program.size());
+  WriteText(stdout, CompressionLine(files, level) + "\n");
   // What the package installs, and what it leaves out.
   WriteText(stdout, FormatSummary(report, folder));
   return 0;

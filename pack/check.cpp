@@ -454,13 +454,14 @@ std::string Padded(const std::string& text, std::size_t width) {
   return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
 }
 
+
+}  // namespace
+
 std::string WithThousands(std::uint64_t value) {
   std::string digits = std::to_string(value);
   for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(i, ",");
   return digits;
 }
-
-}  // namespace
 
 int PackageReport::ExitCode() const {
   int code = 0;

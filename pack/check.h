@@ -54,6 +54,9 @@ struct PackageReport {
 // would run from.
 PackageReport CheckPackage(FileSystem& fs);
 
+// 1234567 as "1,234,567".
+std::string WithThousands(std::uint64_t value);
+
 // "FOLDER/Setup.ini:3: error: TEXT", "FOLDER/License.txt: error: TEXT" or
 // "FOLDER: warning: TEXT", with `separator` between the folder and the file.
 std::string FormatFinding(const Finding& finding, const std::string& folder, char separator);

@@ -9,6 +9,7 @@
 #include "engine/paths.h"
 #include "pack/build.h"
 #include "pack/check.h"
+#include "pack/compress.h"
 #include "pack/package_folder.h"
 
 namespace {
@@ -22,6 +23,7 @@ constexpr int kExitUsage = 64;
 constexpr char kUsage[] =
     "usage: scenery-pack check FOLDER\n"
     "       scenery-pack build FOLDER OUTPUT [--setup SETUP_EXE] [--strict]\n"
+    "                          [--store | --level 1-9]\n"
     "       scenery-pack FOLDER     (a folder dropped onto the program: check it, wait for Enter)\n"
     "       scenery-pack --help | -h | /?\n"
     "       scenery-pack --version\n"
@@ -37,6 +39,8 @@ constexpr char kUsage[] =
     "                 installs alone. Refused (exit code 2, nothing written) when the\n"
     "                 check finds an error, or with --strict a warning. A missing folder\n"
     "                 of OUTPUT is made. Sign OUTPUT afterwards, not Setup.exe before.\n"
+    "                 The files are compressed (LZMA, --level 9 unless given; 1 is the\n"
+    "                 fastest); --store keeps them as they are.\n"
     "  --version      prints the version of scenery-pack\n"
     "\n"
     "Exit codes: 0 no finding (check) or packed (build); 1 warnings only (check);\n"
@@ -66,12 +70,22 @@ int Check(int argc, char** argv) {
   }
   if (!report.findings.empty()) Print(stdout, "\n");
   WriteText(stdout, scenery::pack::FormatSummary(report, folder));
+  if (report.manifest_read) {
+    // What build would carry, as it would compress it.
+    try {
+      const int level = scenery::pack::kDefaultLevel;
+      WriteText(stdout, "\n" + scenery::pack::CompressionLine(
+                                   scenery::pack::CollectFiles(*fs, folder, report, level), level));
+    } catch (const scenery::Failure&) {
+    }
+  }
   return report.ExitCode();
 }
 
 int Build(int argc, char** argv) {
   std::string setup;
   bool strict = false;
+  int level = -1;
   std::vector<std::string> words;
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "--setup") == 0) {
@@ -80,8 +94,18 @@ int Build(int argc, char** argv) {
       setup = argv[++i];
     } else if (std::strcmp(argv[i], "--strict") == 0) {
       strict = true;
+    } else if (std::strcmp(argv[i], "--store") == 0 || std::strcmp(argv[i], "--level") == 0) {
+      if (level >= 0) return WrongCall("give one of --store and --level, once");
+      level = 0;
+      if (std::strcmp(argv[i], "--level") == 0) {
+        if (i + 1 >= argc || std::strlen(argv[i + 1]) != 1 || argv[i + 1][0] < '1' ||
+            argv[i + 1][0] > '9') {
+          return WrongCall("--level needs a level from 1 (fastest) to 9 (smallest)");
+        }
+        level = argv[++i][0] - '0';
+      }
     } else if (IsOption(argv[i])) {
-      return WrongCall(std::string("unknown option ") + argv[i] + " (build knows --setup and --strict)");
+      return WrongCall(std::string("unknown option ") + argv[i] + " (build knows --setup, --strict, --store and --level)");
     } else {
       words.push_back(argv[i]);
     }
@@ -89,7 +113,7 @@ int Build(int argc, char** argv) {
   if (words.size() < 2) return WrongCall("build needs the package FOLDER and the OUTPUT to write");
   if (words.size() > 2) return WrongCall("build takes FOLDER and OUTPUT; " + words[2] + " is one too many");
   return scenery::pack::BuildPackage(scenery::WithoutTrailingSeparators(words[0]), words[1], setup,
-                                     strict);
+                                     strict, level < 0 ? scenery::pack::kDefaultLevel : level);
 }
 
 struct Verb {

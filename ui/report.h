@@ -71,8 +71,10 @@ std::string SimulatorRunningText(Session& session, const std::string& cfg_path, 
 // What the box of SimulatorRunningText asks.
 constexpr char kCloseAndRetry[] = "Please close FS 2000, then click Retry.";
 // The package that the program `program_path` carries is damaged or cut
-// short (`why`): it is to be downloaded again.
-std::string DamagedPackageText(const std::string& program_path, const std::string& why);
+// short (`why`): it is to be downloaded again; or, `newer`, of a form that
+// this program does not know, which its author must mend.
+std::string DamagedPackageText(const std::string& program_path, const std::string& why,
+                               bool newer = false);
 
 }  // namespace scenery
 

@@ -12,6 +12,7 @@
 #include "engine/crc32c.h"
 #include "engine/file_system.h"
 #include "engine/packed_package.h"
+#include "pack/compress.h"
 
 namespace scenery {
 
@@ -40,8 +41,14 @@ inline std::string FakeProgram(std::uint32_t image_size) {
   put32(section + 20, 400);                // raw data at
   // The texts of Setup.exe's version resource, as scenery-pack looks for them.
   const char16_t names[] = u"ProductName\0scenery-setup\0OriginalFilename\0Setup.exe\0";
-  if (image_size >= 400 + sizeof names) {
+  if (image_size >= 400 + sizeof names + 16) {
     for (std::size_t i = 0; i < sizeof names / 2; ++i) put16(400 + 2 * i, names[i]);
+    // The resource's fixed part: its signature, its own version, the file's
+    // version 1.1 (the first that reads compressed packages).
+    const std::size_t fixed = 400 + sizeof names;
+    put32(fixed, 0xFEEF04BD);
+    put32(fixed + 4, 0x10000);
+    put32(fixed + 8, 1u << 16 | 1);
   }
   return bytes;
 }
@@ -56,21 +63,31 @@ inline void MarkSigned(std::string& program, std::uint32_t size) {
   }
 }
 
-// `program` followed by a package of `files` (name, bytes).
+// `program` followed by a package of `files` (name, bytes), each file
+// compressed at `level` where that makes it smaller (0: all stored).
 inline std::string Packed(const std::string& program,
-                          const std::vector<std::pair<std::string, std::string>>& files) {
+                          const std::vector<std::pair<std::string, std::string>>& files,
+                          int level = 0) {
   struct Writer : PackWriter {
     std::string out;
-    const std::vector<std::pair<std::string, std::string>>* files;
+    std::vector<std::string> data;
     void Write(const std::string& bytes) override { out += bytes; }
-    void CopyFile(std::size_t index) override { out += (*files)[index].second; }
+    void CopyFile(std::size_t index) override { out += data[index]; }
   } writer;
   writer.out = program;
-  writer.files = &files;
   std::vector<FileToPack> list;
   for (const auto& file : files) {
-    list.push_back(FileToPack{file.first, file.second.size(),
-                              Crc32c(0, file.second.data(), file.second.size())});
+    FileToPack entry{file.first, file.second.size(),
+                     Crc32c(0, file.second.data(), file.second.size())};
+    std::string data = level > 0 ? pack::CompressLzma(file.second, level) : "";
+    if (!data.empty() && data.size() < file.second.size()) {
+      entry.method = PackMethod::kLzma;
+      entry.stored = data.size();
+    } else {
+      data = file.second;
+    }
+    writer.data.push_back(data);
+    list.push_back(entry);
   }
   WritePackage(program.size(), list, writer);
   return writer.out;

@@ -26,8 +26,22 @@ struct Installation {
   // `earlier`: the destination already holds an earlier installation (older
   // files, one read-only, a file of a spare name) and the simulator folder an
   // old backup.
-  explicit Installation(bool earlier = false) : box(MakeMemorySandbox(&fs)) {
+  // `carried`: the package comes compressed in a one-file Setup.exe.
+  explicit Installation(bool earlier = false, bool carried = false)
+      : box(MakeMemorySandbox(&fs)) {
     LayOutPackage(*box, settings);
+    if (carried) {
+      std::vector<std::pair<std::string, std::string>> files;
+      for (const FileEntry& file : fs->ListFiles(fs->ProgramFolder())) {
+        files.emplace_back(file.name, fs->Contents(fs->ProgramFolder() + "\\" + file.name) +
+                                          std::string(3000, 'x'));  // worth compressing
+      }
+      packed = std::make_unique<MemoryByteFile>(Packed(FakeProgram(1024), files, 1));
+      PackedLayout layout;
+      std::string why;
+      ReadPackedLayout(*packed, &layout, &why);
+      source = std::make_unique<CarriedSource>(*packed, layout, "C:\\dl\\Setup.exe");
+    }
     if (!earlier) return;
     const std::string& dest = settings.target_dir;
     fs->AddFile(dest + "\\Scenery\\Harbour.bgl", "old harbour");
@@ -40,7 +54,11 @@ struct Installation {
   // The whole run, Uninstall.exe and the program-list entry included.
   void Run() {
     const ProgramImage image{&program, program.Size(), 0};
-    InstallPackage(*ProgramFolderPackage(*fs), *fs, settings, progress, &image, &programs);
+    if (source) {
+      InstallPackage(*source, *fs, settings, progress, &image, &programs);
+    } else {
+      InstallPackage(*ProgramFolderPackage(*fs), *fs, settings, progress, &image, &programs);
+    }
   }
   // Every entry with its bytes: the disk as the user would find it.
   std::vector<std::string> Disk() const {
@@ -54,19 +72,23 @@ struct Installation {
   RecordingProgress progress;
   MemoryByteFile program{FakeProgram(1024)};
   MemoryProgramList programs;
+  std::unique_ptr<MemoryByteFile> packed;
+  std::unique_ptr<CarriedSource> source;
 };
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// Every call of a run failing in every way, into a new folder and over an
-// earlier installation: the run is undone, and the disk is exactly as it
-// was before, byte for byte.
+// Every call of a run failing in every way, into a new folder, over an
+// earlier installation, and from a compressed one-file package: the run is
+// undone, and the disk is exactly as it was before, byte for byte.
 TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
   int cases = 0;
-  for (bool earlier : {false, true}) {
-    Installation learn(earlier);
+  for (const auto& shape : {std::make_pair(false, false), std::make_pair(true, false),
+                            std::make_pair(false, true)}) {
+    const bool earlier = shape.first, carried = shape.second;
+    Installation learn(earlier, carried);
     learn.fs->ClearCalls();
     learn.Run();
     const std::vector<RecordedCall> sequence = learn.fs->calls();
@@ -75,7 +97,7 @@ TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
     for (const std::string& path : learn.fs->Listing()) {
       EXPECT_TRUE(!Contains(path, "\\~sc") || Contains(path, "\\Scenery\\~sc0001.tmp")) << path;
     }
-    const std::vector<std::string> before = Installation(earlier).Disk();
+    const std::vector<std::string> before = Installation(earlier, carried).Disk();
 
     std::map<FsCall, int> seen;
     for (const RecordedCall& step : sequence) {
@@ -85,10 +107,11 @@ TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
                                FailureKind::kInUse, FailureKind::kDiskFull,
                                FailureKind::kNotReady}) {
         SCOPED_TRACE(std::string(earlier ? "over an earlier installation, " : "") +
+                     (carried ? "from a compressed package, " : "") +
                      FsCallName(step.call) + " #" + std::to_string(nth) + " on " + step.path +
                      ": " + SystemReason(kind));
         ++cases;
-        Installation run(earlier);
+        Installation run(earlier, carried);
         run.fs->FailNth(step.call, nth, kind);
         try {
           run.Run();

@@ -1,6 +1,7 @@
-// The package a one-file Setup.exe carries: read back as written, refused
-// when cut short or damaged, found behind a signature; a file whose bytes
-// do not match their checksum fails its copy and leaves nothing behind.
+// The package a one-file Setup.exe carries, its files stored and compressed:
+// read back as written, refused when cut short or damaged or of a form it
+// does not know, found behind a signature; a file whose bytes do not match
+// their checksum fails its copy and leaves nothing behind.
 #include "engine/crc32c.h"
 #include "engine/packed_package.h"
 
@@ -13,12 +14,33 @@
 namespace scenery {
 namespace {
 
+// More than one piece of a copy, compressed to more than one piece too.
+std::string SceneryBytes() {
+  std::string bytes(3 << 20, '\0');
+  std::uint32_t seed = 7;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    seed = seed * 1103515245u + 12345u;
+    bytes[i] = static_cast<char>(i % 3 == 0 ? seed >> 24 : 'B');
+  }
+  return bytes;
+}
+
 const std::vector<std::pair<std::string, std::string>> kFiles = {
     {"Setup.ini", "InstallTitle=Harbour\r\n"},
-    {"Harbour.bgl", std::string(3 << 20, 'B')},  // more than one piece of a copy
-    {"License.txt", "Licence\r\n"},
+    {"Harbour.bgl", SceneryBytes()},
+    {"License.txt", "Licence\r\n" + std::string(200, 'L')},
     {"empty.bmp", ""},
 };
+
+// Stored (form 1) and compressed (form 2).
+const int kLevels[] = {0, 1};
+
+// The package of kFiles after FakeProgram(1001), made once per level.
+const std::string& PackedFiles(int level) {
+  static std::string made[2];
+  if (made[level != 0].empty()) made[level != 0] = Packed(FakeProgram(1001), kFiles, level);
+  return made[level != 0];
+}
 
 PackedState Read(const std::string& bytes, PackedLayout* layout = nullptr) {
   MemoryByteFile file(bytes);
@@ -58,21 +80,29 @@ TEST(PackedPackage, ChecksumsOnEveryPathOfTheProcessor) {
 
 TEST(PackedPackage, ReadBackAsWritten) {
   const std::string program = FakeProgram(1001);
+  for (int level : kLevels) {
+    SCOPED_TRACE(level);
+    const std::string& packed = PackedFiles(level);
+    EXPECT_EQ(packed.size() % 8, 0u);
+    EXPECT_EQ(packed[1008 + 6], level == 0 ? '1' : '2');  // every Setup.exe reads form 1
+    EXPECT_LT(packed.size(), program.size() + (level == 0 ? 3u << 20 : 2u << 20) + 64 * 1024);
+    PackedLayout layout;
+    ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
+    ASSERT_EQ(layout.files.size(), kFiles.size());
+    EXPECT_EQ(layout.files[0].method, PackMethod::kStored);  // larger compressed
+    EXPECT_EQ(layout.files[1].method, level == 0 ? PackMethod::kStored : PackMethod::kLzma);
+    MemoryByteFile file(packed);
+    CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
+    EXPECT_EQ(source.Find("*.BGL"), std::vector<std::string>{"Harbour.bgl"});
+    EXPECT_EQ(source.Read("license.TXT"), kFiles[2].second);
+    EXPECT_EQ(source.Read("Setup.ini"), kFiles[0].second);
+    EXPECT_EQ(source.Read("empty.bmp"), "");
+    MemoryFileSystem fs;
+    source.CopyTo("Harbour.bgl", fs, "C:\\Harbour.bgl");
+    EXPECT_EQ(fs.Contents("C:\\Harbour.bgl"), kFiles[1].second);
+    EXPECT_FALSE(source.LiesIn(fs, "C:\\"));
+  }
   const std::string packed = Packed(program, kFiles);
-  EXPECT_EQ(packed.size() % 8, 0u);
-  EXPECT_LT(packed.size(), program.size() + (3u << 20) + 64 * 1024);
-  PackedLayout layout;
-  ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
-  ASSERT_EQ(layout.files.size(), kFiles.size());
-  MemoryByteFile file(packed);
-  CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
-  EXPECT_EQ(source.Find("*.BGL"), std::vector<std::string>{"Harbour.bgl"});
-  EXPECT_EQ(source.Read("license.TXT"), "Licence\r\n");
-  EXPECT_EQ(source.Read("empty.bmp"), "");
-  MemoryFileSystem fs;
-  source.CopyTo("Harbour.bgl", fs, "C:\\Harbour.bgl");
-  EXPECT_EQ(fs.Contents("C:\\Harbour.bgl"), kFiles[1].second);
-  EXPECT_FALSE(source.LiesIn(fs, "C:\\"));
   // No package, with and without a signature of its own.
   EXPECT_EQ(Read(program), PackedState::kNone);
   std::string signed_program = program + std::string(7, '\0') + std::string(64, 'S');
@@ -85,7 +115,9 @@ TEST(PackedPackage, ReadBackAsWritten) {
 }
 
 TEST(PackedPackage, CutShortOrDamagedIsRefused) {
-  const std::string packed = Packed(FakeProgram(1001), kFiles);
+  for (int level : kLevels) {
+  SCOPED_TRACE(level);
+  const std::string& packed = PackedFiles(level);
   for (std::size_t length = 1002; length < packed.size(); length += packed.size() / 37) {
     EXPECT_EQ(Read(packed.substr(0, length)), PackedState::kDamaged) << length;
   }
@@ -124,13 +156,32 @@ TEST(PackedPackage, CutShortOrDamagedIsRefused) {
   put(overlong, entries + 4 + u32(packed, entries) + 8, std::uint64_t{1} << 40, 8);
   put(overlong, header + 28, Crc32c(0, overlong.data() + entries, directory_size), 4);
   EXPECT_EQ(Read(overlong), PackedState::kDamaged);
+  // A form that this reader does not know is told apart from damage.
+  std::string newer = packed;
+  newer[header + 6] = '3';
+  std::string why;
+  MemoryByteFile file(newer);
+  PackedLayout ignored;
+  EXPECT_EQ(ReadPackedLayout(file, &ignored, &why), PackedState::kNewer);
+  EXPECT_NE(why.find("newer form (3)"), std::string::npos) << why;
+  }
 }
 
 TEST(PackedPackage, AFileThatDoesNotMatchItsChecksumFailsAndLeavesNothing) {
-  std::string packed = Packed(FakeProgram(1001), kFiles);
+  // One byte changed in the data's third piece, and (compressed) in its
+  // first bytes, its properties, and its last.
+  const struct {
+    int level;
+    double at;  // of the data
+  } cases[] = {{0, 0.7}, {1, 0.7}, {1, 0.0}, {1, 0.0001}, {1, 0.9999}};
+  for (const auto& c : cases) {
+  SCOPED_TRACE(c.at);
+  std::string packed = PackedFiles(c.level);
   PackedLayout layout;
   ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
-  packed[static_cast<std::size_t>(layout.files[1].offset) + (2 << 20)] = 'X';  // in its third piece
+  const PackedFile& bgl = layout.files[1];
+  const std::size_t at = static_cast<std::size_t>(bgl.offset + bgl.stored * c.at);
+  packed[at] = static_cast<char>(packed[at] ^ 0x10);
   MemoryByteFile file(packed);
   CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
   MemoryFileSystem fs;
@@ -146,6 +197,7 @@ TEST(PackedPackage, AFileThatDoesNotMatchItsChecksumFailsAndLeavesNothing) {
   }
   EXPECT_FALSE(fs.Has("C:\\Scenery\\Harbour.bgl"));
   EXPECT_THROW(source.Read("Harbour.bgl"), Failure);
+  }
 }
 
 }  // namespace
