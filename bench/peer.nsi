@@ -4,10 +4,15 @@
 ; scenery.cfg, the same area appended (the next number, known for the
 ; benchmark's scenery.cfg), an uninstaller and its entry in the list of
 ; programs. A benchmark baseline only: nothing of it ships.
-;   makensis -DPACKAGE=FOLDER -DOUT=FILE -DAREA=NNN [-DNOCOMPRESS] peer.nsi
+;   makensis -DPACKAGE=FOLDER -DOUT=FILE -DAREA=NNN [-DNOCOMPRESS | -DLZMA] peer.nsi
+; Without either, NSIS's default compression (zlib, per file); LZMA is its
+; smallest, in one solid stream.
 Unicode false
 !ifdef NOCOMPRESS
 SetCompress off
+!endif
+!ifdef LZMA
+SetCompressor /SOLID lzma
 !endif
 Name "Race"
 OutFile "${OUT}"
@@ -25,6 +30,8 @@ Section
   SetOutPath "$INSTDIR\Scenery"
   File "${PACKAGE}\*.bgl"
   SetOutPath "$INSTDIR\Texture"
+  File /nonfatal "${PACKAGE}\*.bmp"
+  File /nonfatal "${PACKAGE}\*.r8"
   SetOutPath "$INSTDIR"
   File "${PACKAGE}\License.txt"
   File "${PACKAGE}\ReadMe.txt"

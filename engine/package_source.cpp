@@ -17,7 +17,9 @@ void* Allocate(ISzAllocPtr, std::size_t size) { return std::malloc(size); }
 void Free(ISzAllocPtr, void* address) { std::free(address); }
 const ISzAlloc kHeap = {Allocate, Free};
 
-// The LZMA decoder of one file, its dictionary freed with it.
+}  // namespace
+
+// An LZMA decoder, its dictionary freed with it.
 class LzmaDecoder {
  public:
   LzmaDecoder() { LzmaDec_CONSTRUCT(&state_) }
@@ -49,8 +51,6 @@ class LzmaDecoder {
   CLzmaDec state_;
 };
 
-}  // namespace
-
 std::vector<std::string> FolderSource::Find(const std::string& pattern) {
   return fs_.FindFiles(fs_.ProgramFolder() + "\\" + pattern);
 }
@@ -70,7 +70,18 @@ std::string FolderSource::PathOf(const std::string& name) {
 }
 
 CarriedSource::CarriedSource(ByteFile& program, PackedLayout layout, std::string program_path)
-    : program_(program), layout_(std::move(layout)), program_path_(std::move(program_path)) {}
+    : program_(program), layout_(std::move(layout)), program_path_(std::move(program_path)) {
+  // Where each file begins in its stream: after the files before it there.
+  for (std::size_t i = 0; i < layout_.files.size(); ++i) {
+    const PackedFile& file = layout_.files[i];
+    const bool follows = file.method == PackMethod::kLzmaSolid && i > 0 &&
+                         layout_.files[i - 1].method == PackMethod::kLzmaSolid &&
+                         layout_.files[i - 1].offset == file.offset;
+    begins_.push_back(follows ? begins_.back() + layout_.files[i - 1].size : 0);
+  }
+}
+
+CarriedSource::~CarriedSource() = default;
 
 std::vector<std::string> CarriedSource::Find(const std::string& pattern) {
   std::vector<std::string> names;
@@ -108,34 +119,56 @@ void CarriedSource::Stream(const PackedFile& entry, const char* operation, Take 
     }
   } else {
     // The stream is read a piece at a time and decoded a piece at a time:
-    // the memory is the dictionary, whatever the file's size.
-    unsigned char properties[LZMA_PROPS_SIZE];
-    LzmaDecoder decoder;
-    if (entry.stored < sizeof properties) throw damaged();
-    program_.ReadAt(entry.offset, properties, sizeof properties);
-    if (!decoder.Start(properties)) throw damaged();
-    if (decoded_.empty()) decoded_.resize(kPiece);
-    std::uint64_t read = sizeof properties;
-    std::size_t have = 0, used = 0;  // of the piece in buffer_
-    for (std::uint64_t done = 0; done < entry.size;) {
-      if (used == have && read < entry.stored) {
-        have = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, entry.stored - read));
-        program_.ReadAt(entry.offset + read, buffer_.data(), have);
-        read += have;
-        used = 0;
+    // the memory is the dictionary, whatever the file's size. A solid
+    // stream goes on from where the file before stopped (the copy run
+    // copies in the stream's order); any other file starts it again.
+    const std::uint64_t begin = begins_[static_cast<std::size_t>(&entry - layout_.files.data())];
+    try {
+      if (!decoder_ || stream_.offset != entry.offset || stream_.produced > begin) {
+        StartStream(entry, damaged);
       }
-      std::size_t in = have - used;
-      std::size_t out =
-          static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, entry.size - done));
-      if (!decoder.Decode(buffer_.data() + used, &in, decoded_.data(), &out)) throw damaged();
-      if (in == 0 && out == 0) throw damaged();  // the stream ends before the file
-      used += in;
-      crc = Crc32c(crc, decoded_.data(), out);
-      take(decoded_.data(), out);
-      done += out;
+      while (stream_.produced < begin) Decode(entry, begin - stream_.produced, damaged);
+      for (std::uint64_t done = 0; done < entry.size;) {
+        const std::size_t out = Decode(entry, entry.size - done, damaged);
+        crc = Crc32c(crc, decoded_.data(), out);
+        take(decoded_.data(), out);
+        done += out;
+      }
+    } catch (...) {
+      decoder_.reset();  // in the middle of a file: started again next time
+      throw;
     }
   }
   if (crc != entry.crc) throw damaged();
+}
+
+template <typename Damaged>
+void CarriedSource::StartStream(const PackedFile& entry, Damaged damaged) {
+  unsigned char properties[LZMA_PROPS_SIZE];
+  if (entry.stored < sizeof properties) throw damaged();
+  program_.ReadAt(entry.offset, properties, sizeof properties);
+  decoder_ = std::make_unique<LzmaDecoder>();
+  if (!decoder_->Start(properties)) throw damaged();
+  if (decoded_.empty()) decoded_.resize(kPiece);
+  stream_ = StreamPlace{entry.offset, sizeof properties, 0, 0, 0};
+}
+
+template <typename Damaged>
+std::size_t CarriedSource::Decode(const PackedFile& entry, std::uint64_t wanted, Damaged damaged) {
+  StreamPlace& s = stream_;
+  if (s.used == s.have && s.read < entry.stored) {
+    s.have = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, entry.stored - s.read));
+    program_.ReadAt(entry.offset + s.read, buffer_.data(), s.have);
+    s.read += s.have;
+    s.used = 0;
+  }
+  std::size_t in = s.have - s.used;
+  std::size_t out = static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, wanted));
+  if (!decoder_->Decode(buffer_.data() + s.used, &in, decoded_.data(), &out)) throw damaged();
+  if (in == 0 && out == 0) throw damaged();  // the stream ends before its files
+  s.used += in;
+  s.produced += out;
+  return out;
 }
 
 std::string CarriedSource::Read(const std::string& name) {

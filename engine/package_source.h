@@ -5,6 +5,7 @@
 #ifndef SCENERY_SETUP_ENGINE_PACKAGE_SOURCE_H_
 #define SCENERY_SETUP_ENGINE_PACKAGE_SOURCE_H_
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,9 +56,12 @@ class FolderSource : public PackageSource {
 // read), named `program_path` in messages. Each file's checksum is checked
 // as it is read or copied, after decompression; the program file is never
 // read whole, and a compressed file is decoded as it is copied.
+class LzmaDecoder;
+
 class CarriedSource : public PackageSource {
  public:
   CarriedSource(ByteFile& program, PackedLayout layout, std::string program_path);
+  ~CarriedSource() override;
   std::vector<std::string> Find(const std::string& pattern) override;
   std::string Read(const std::string& name) override;
   void CopyTo(const std::string& name, FileSystem& fs, const std::string& target) override;
@@ -70,12 +74,29 @@ class CarriedSource : public PackageSource {
   // Hands the bytes of `entry` to `take` in pieces, then checks them.
   template <typename Take>
   void Stream(const PackedFile& entry, const char* operation, Take take);
+  // The compressed stream that `entry` lies in, from its start; then the
+  // next at most `wanted` bytes of it, into decoded_.
+  template <typename Damaged>
+  void StartStream(const PackedFile& entry, Damaged damaged);
+  template <typename Damaged>
+  std::size_t Decode(const PackedFile& entry, std::uint64_t wanted, Damaged damaged);
+
+  // Where the decoder stands in the stream at `offset`.
+  struct StreamPlace {
+    std::uint64_t offset = 0;
+    std::uint64_t read = 0;      // bytes of its data read
+    std::uint64_t produced = 0;  // bytes decoded from it
+    std::size_t have = 0, used = 0;  // of the piece of data in buffer_
+  };
 
   ByteFile& program_;
   PackedLayout layout_;
   std::string program_path_;
+  std::vector<std::uint64_t> begins_;  // of each file in its stream
   std::vector<char> buffer_;
   std::vector<char> decoded_;
+  std::unique_ptr<LzmaDecoder> decoder_;
+  StreamPlace stream_;
 };
 
 }  // namespace scenery

@@ -171,8 +171,14 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
     p += tail;
     if (entry.name.find_first_of("\\/:") != std::string::npos || offset < kHeaderSize ||
         offset > directory_at || entry.stored > directory_at - offset ||
-        (entry.method != PackMethod::kStored && entry.method != PackMethod::kLzma) ||
+        entry.method > PackMethod::kLzmaSolid ||
         (entry.method == PackMethod::kStored && entry.stored != entry.size)) {
+      break;
+    }
+    // The files of one solid stream name it alike.
+    if (entry.method == PackMethod::kLzmaSolid && !layout->files.empty() &&
+        layout->files.back().method == PackMethod::kLzmaSolid &&
+        layout->files.back().offset == start + offset && layout->files.back().stored != entry.stored) {
       break;
     }
     entry.offset = start + offset;
@@ -192,8 +198,15 @@ void WritePackage(std::uint64_t image_size, const std::vector<FileToPack>& files
   for (const FileToPack& file : files) compressed |= file.method != PackMethod::kStored;
   std::string directory;
   std::uint64_t offset = kHeaderSize;
-  for (const FileToPack& file : files) {
+  std::vector<bool> copies;  // whether CopyFile(i) gives data of its own
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const FileToPack& file = files[i];
     const std::uint64_t stored = file.method == PackMethod::kStored ? file.size : file.stored;
+    // A solid stream's later files lie in the data of its first.
+    const bool later = file.method == PackMethod::kLzmaSolid && i > 0 &&
+                       files[i - 1].method == PackMethod::kLzmaSolid;
+    if (later) offset -= stored;
+    copies.push_back(!later);
     Put32(directory, static_cast<std::uint32_t>(file.name.size()));
     directory += file.name;
     Put64(directory, offset);
@@ -215,7 +228,9 @@ void WritePackage(std::uint64_t image_size, const std::vector<FileToPack>& files
   Put32(header, static_cast<std::uint32_t>(directory.size()));
   Put32(header, Crc32c(0, directory.data(), directory.size()));
   writer.Write(header);
-  for (std::size_t i = 0; i < files.size(); ++i) writer.CopyFile(i);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (copies[i]) writer.CopyFile(i);
+  }
   writer.Write(directory);
   writer.Write(std::string(static_cast<std::size_t>(length - directory_at - directory.size()), '\0'));
 }

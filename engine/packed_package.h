@@ -13,11 +13,15 @@
 //                          directory; u32 CRC-32C of the directory
 //   file data              each file's data, one after the other: its bytes,
 //                          or its LZMA stream (5 bytes of properties, then the
-//                          coded bytes, without an end mark)
+//                          coded bytes, without an end mark), or its share of
+//                          a solid LZMA stream that holds files one after the
+//                          other in the directory's order
 //   directory              per file: u32 length of the name, the name (ANSI),
 //                          u64 offset of the data (from the header), u64 size,
 //                          u32 CRC-32C of the file's bytes; in form 2 then u64
-//                          size of the data and u8 method (0 stored, 1 LZMA)
+//                          size of the data and u8 method (0 stored, 1 LZMA,
+//                          2 LZMA solid: offset and data size are those of
+//                          the stream, the same for each file in it)
 //   zero bytes             to the next multiple of 8
 //   (certificate table)    an Authenticode signature added later, which the
 //                          PE header's security directory lists
@@ -52,7 +56,7 @@ class MemoryByteFile : public ByteFile {
   std::string name_;
 };
 
-enum class PackMethod : std::uint8_t { kStored = 0, kLzma = 1 };
+enum class PackMethod : std::uint8_t { kStored = 0, kLzma = 1, kLzmaSolid = 2 };
 
 // The largest LZMA dictionary a package may ask for: what the decoder of
 // one file needs, whatever the package's size, for machines with little
@@ -112,6 +116,9 @@ struct FileToPack {
   PackMethod method = PackMethod::kStored;
   std::uint64_t stored = 0;  // bytes of data that copy(index) gives, when compressed
 };
+// Files of kLzmaSolid next to each other in `files` share one stream, which
+// copy(index) of the first of them gives whole; `stored` is its size in
+// each.
 struct PackWriter {
   virtual ~PackWriter() = default;
   virtual void Write(const std::string& bytes) = 0;

@@ -130,18 +130,33 @@ PackageFiles CollectFiles(FileSystem& fs, const std::string& folder, const Packa
   // The files of the folder by their names' upper case: the names to store.
   std::map<std::string, FileEntry> present;
   for (const FileEntry& file : fs.ListFiles(folder)) present[UpperAscii(file.name)] = file;
-  // Every file that Setup.exe reads: the manifest, the documents, and what
-  // the copy run copies (a file of a repeated extension once).
-  PackageFiles files;
+  // Every file that Setup.exe reads: the manifest, what the copy run copies
+  // in its order (a file of a repeated extension once), the documents.
+  std::vector<std::string> scenery, documents{kManifestName};
   std::set<std::string> taken;
-  auto take = [&](const std::string& name) {
-    const auto entry = present.find(UpperAscii(name));
-    if (entry == present.end() || !taken.insert(entry->first).second) return;
-    const std::string bytes = fs.ReadWholeFile(folder + "\\" + entry->second.name);
-    FileToPack file{entry->second.name, bytes.size(), Crc32c(0, bytes.data(), bytes.size())};
-    std::string data;
-    if (level > 0 && !bytes.empty()) data = CompressLzma(bytes, level);
-    // A file that does not get smaller is stored as it is.
+  FolderSource source(fs);
+  for (const PackageFile& file : ListPackageFiles(source, report.settings)) {
+    const auto entry = present.find(UpperAscii(file.name));
+    if (entry == present.end() || !taken.insert(entry->first).second) continue;
+    (file.subfolder.empty() ? documents : scenery).push_back(entry->second.name);
+  }
+  PackageFiles files;
+  auto add = [&files](FileToPack file, std::string data) {
+    files.size += file.size;
+    if (file.method != PackMethod::kLzmaSolid || files.list.empty() ||
+        files.list.back().method != PackMethod::kLzmaSolid) {
+      files.stored += file.stored;
+    }
+    files.list.push_back(std::move(file));
+    files.data.push_back(std::move(data));
+  };
+  // The manifest and the documents alone, so that Setup.exe reads them
+  // (its titles, the licence) before anything else is decoded; a file that
+  // does not get smaller stored as it is.
+  auto add_alone = [&](const std::string& name) {
+    const std::string bytes = fs.ReadWholeFile(folder + "\\" + name);
+    FileToPack file{name, bytes.size(), Crc32c(0, bytes.data(), bytes.size())};
+    std::string data = level > 0 && !bytes.empty() ? CompressLzma(bytes, level) : "";
     if (!data.empty() && data.size() < bytes.size()) {
       file.method = PackMethod::kLzma;
       file.stored = data.size();
@@ -149,14 +164,44 @@ PackageFiles CollectFiles(FileSystem& fs, const std::string& folder, const Packa
       data.clear();
       file.stored = bytes.size();
     }
-    files.size += file.size;
-    files.stored += file.stored;
-    files.list.push_back(file);
-    files.data.push_back(std::move(data));
+    add(std::move(file), std::move(data));
   };
-  take(kManifestName);
-  FolderSource source(fs);
-  for (const PackageFile& file : ListPackageFiles(source, report.settings)) take(file.name);
+  add_alone(documents[0]);
+  if (level > 0 && !scenery.empty()) {
+    // The scenery and textures in one solid stream, in the copy run's
+    // order: what one file taught the coder serves the next.
+    std::vector<FileToPack> solid;
+    std::uint64_t expected = 0;
+    for (const std::string& name : scenery) expected += present[UpperAscii(name)].size;
+    std::size_t next = 0;
+    std::string current;
+    std::size_t at = 0;
+    const std::string stream = CompressLzma(
+        [&](char* buffer, std::size_t size) -> std::size_t {
+          while (at == current.size()) {
+            if (next == scenery.size()) return 0;
+            current = fs.ReadWholeFile(folder + "\\" + scenery[next]);
+            solid.push_back(FileToPack{scenery[next], current.size(),
+                                       Crc32c(0, current.data(), current.size())});
+            ++next;
+            at = 0;
+          }
+          const std::size_t part = std::min(size, current.size() - at);
+          current.copy(buffer, part, at);
+          at += part;
+          return part;
+        },
+        expected, level);
+    if (stream.empty()) throw Failure(FailureKind::kOther, op::kRead, folder, "Out of memory.");
+    for (FileToPack& file : solid) {
+      file.method = PackMethod::kLzmaSolid;
+      file.stored = stream.size();
+      add(std::move(file), files.list.back().method == PackMethod::kLzmaSolid ? "" : stream);
+    }
+  } else {
+    for (const std::string& name : scenery) add_alone(name);
+  }
+  for (std::size_t i = 1; i < documents.size(); ++i) add_alone(documents[i]);
   return files;
 }
 

@@ -63,8 +63,10 @@ inline void MarkSigned(std::string& program, std::uint32_t size) {
   }
 }
 
-// `program` followed by a package of `files` (name, bytes), each file
-// compressed at `level` where that makes it smaller (0: all stored).
+// `program` followed by a package of `files` (name, bytes). At a `level`
+// above 0 the files compressed as scenery-pack does: the first and the
+// documents (*.txt) each alone where that makes them smaller, the others in
+// one solid stream.
 inline std::string Packed(const std::string& program,
                           const std::vector<std::pair<std::string, std::string>>& files,
                           int level = 0) {
@@ -76,19 +78,42 @@ inline std::string Packed(const std::string& program,
   } writer;
   writer.out = program;
   std::vector<FileToPack> list;
-  for (const auto& file : files) {
-    FileToPack entry{file.first, file.second.size(),
-                     Crc32c(0, file.second.data(), file.second.size())};
-    std::string data = level > 0 ? pack::CompressLzma(file.second, level) : "";
-    if (!data.empty() && data.size() < file.second.size()) {
+  // Each run of solid files in one stream of its own.
+  std::string solid;
+  std::size_t run = 0;
+  bool in_run = false;
+  auto end_run = [&] {
+    if (!in_run) return;
+    in_run = false;
+    const std::string stream = pack::CompressLzma(solid, level);
+    for (; run < list.size(); ++run) {
+      list[run].stored = stream.size();
+      writer.data[run] = stream;
+    }
+    solid.clear();
+  };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string& name = files[i].first;
+    const std::string& bytes = files[i].second;
+    FileToPack entry{name, bytes.size(), Crc32c(0, bytes.data(), bytes.size())};
+    const bool alone = i == 0 || name.size() < 4 || name.compare(name.size() - 4, 4, ".txt") == 0;
+    std::string data = level > 0 && alone ? pack::CompressLzma(bytes, level) : "";
+    if (alone) end_run();
+    if (level > 0 && !alone) {
+      if (!in_run) run = list.size();
+      in_run = true;
+      entry.method = PackMethod::kLzmaSolid;
+      solid += bytes;
+    } else if (!data.empty() && data.size() < bytes.size()) {
       entry.method = PackMethod::kLzma;
       entry.stored = data.size();
     } else {
-      data = file.second;
+      data = bytes;
     }
     writer.data.push_back(data);
     list.push_back(entry);
   }
+  end_run();
   WritePackage(program.size(), list, writer);
   return writer.out;
 }

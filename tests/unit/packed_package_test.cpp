@@ -90,7 +90,8 @@ TEST(PackedPackage, ReadBackAsWritten) {
     ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
     ASSERT_EQ(layout.files.size(), kFiles.size());
     EXPECT_EQ(layout.files[0].method, PackMethod::kStored);  // larger compressed
-    EXPECT_EQ(layout.files[1].method, level == 0 ? PackMethod::kStored : PackMethod::kLzma);
+    EXPECT_EQ(layout.files[1].method, level == 0 ? PackMethod::kStored : PackMethod::kLzmaSolid);
+    EXPECT_EQ(layout.files[2].method, level == 0 ? PackMethod::kStored : PackMethod::kLzma);
     MemoryByteFile file(packed);
     CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
     EXPECT_EQ(source.Find("*.BGL"), std::vector<std::string>{"Harbour.bgl"});
@@ -129,7 +130,9 @@ TEST(PackedPackage, CutShortOrDamagedIsRefused) {
   EXPECT_EQ(Read(FakeProgram(1001).substr(0, 900)), PackedState::kDamaged);  // no whole program
   PackedLayout layout;
   ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
-  const std::size_t directory = static_cast<std::size_t>(layout.files.back().offset) + 1;
+  const std::size_t directory = 1008 + 1 + (static_cast<unsigned char>(packed[1008 + 20]) |
+                                            static_cast<unsigned char>(packed[1008 + 21]) << 8 |
+                                            static_cast<unsigned char>(packed[1008 + 22]) << 16);
   for (std::size_t at : {std::size_t{1008}, std::size_t{1008 + 9}, std::size_t{1008 + 20},
                          directory, packed.size() - 20}) {
     std::string damaged = packed;
