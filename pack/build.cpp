@@ -289,10 +289,13 @@ int BuildPackage(const std::string& folder, const std::string& given_output,
 
   Print(stdout, "Packed into %s:\n", output.c_str());
   for (const FileToPack& file : files.list) {
+    const std::string how =
+        file.method == PackMethod::kStored ? ""
+        : file.method == PackMethod::kLzma ? ", " + std::to_string(file.stored) + " compressed"
+                                           : ", in the solid stream of " +
+                                                 std::to_string(file.stored) + " bytes";
     Print(stdout, "  %-32s %llu bytes%s\n", file.name.c_str(),
-          static_cast<unsigned long long>(file.size),
-          file.method == PackMethod::kStored ? "" :
-              (", " + std::to_string(file.stored) + " compressed").c_str());
+          static_cast<unsigned long long>(file.size), how.c_str());
   }
   Print(stdout, "%zu files, %llu bytes, after Setup.exe's %zu bytes\n", files.list.size(),
         static_cast<unsigned long long>(files.stored), program.size());

@@ -97,10 +97,10 @@ assert_installed() {  # FOLDER: the demo package's files, nothing else
     ./Scenery/Runway.bgl ./Texture/grass.r8 ./Texture/sand.bmp ./Texture/water.bmp \
     > "$work/tree-expected.txt"
   diff "$work/tree-expected.txt" "$work/tree.txt" || fail "the installed tree is not the package"
-  for f in HarbourIsland.bgl Lighthouse.bgl Runway.bgl; do
-    cmp -s "$pkg/$f" "$1/Scenery/$f" || fail "$f differs from the package's"
+  for f in Scenery/HarbourIsland.bgl Scenery/Lighthouse.bgl Scenery/Runway.bgl Texture/grass.r8 \
+           Texture/sand.bmp Texture/water.bmp License.txt ReadMe.txt; do
+    cmp -s "$pkg/${f#*/}" "$1/$f" || fail "$f differs from the package's"
   done
-  cmp -s "$pkg/License.txt" "$1/License.txt" || fail "License.txt differs"
 }
 assert_log() {  # TEXT: the driver saw TEXT (in a message box, say)
   grep -qF -- "$1" "$work/driver.log" || fail "the driver's log does not hold: $1"
