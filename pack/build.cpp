@@ -193,10 +193,16 @@ PackageFiles CollectFiles(FileSystem& fs, const std::string& folder, const Packa
         },
         expected, level);
     if (stream.empty()) throw Failure(FailureKind::kOther, op::kRead, folder, "Out of memory.");
+    std::uint64_t size = 0;
+    for (const FileToPack& file : solid) size += file.size;
     for (FileToPack& file : solid) {
-      file.method = PackMethod::kLzmaSolid;
-      file.stored = stream.size();
-      add(std::move(file), files.list.back().method == PackMethod::kLzmaSolid ? "" : stream);
+      // Files that do not get smaller together (already compressed ones)
+      // are stored as they are.
+      file.method = stream.size() < size ? PackMethod::kLzmaSolid : PackMethod::kStored;
+      file.stored = stream.size() < size ? stream.size() : file.size;
+      const bool carries = file.method == PackMethod::kLzmaSolid &&
+                           files.list.back().method != PackMethod::kLzmaSolid;
+      add(std::move(file), carries ? stream : "");
     }
   } else {
     for (const std::string& name : scenery) add_alone(name);
