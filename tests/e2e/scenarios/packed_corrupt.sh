@@ -7,8 +7,8 @@ prepare() {
   pack_alone
   grep -q 'Compressed (LZMA' "$work/pack.log" || fail "the package was not compressed"
   setup_size=$(stat -c %s "$build/Setup.exe")
-  manifest=$(sed -n 's/^  Setup.ini .*, \([0-9]*\) compressed$/\1/p' "$work/pack.log")
-  stream=$(sed -n 's/.*in the solid stream of \([0-9]*\) bytes$/\1/p' "$work/pack.log" | head -1)
+  manifest=$(tr -d '\r' < "$work/pack.log" | sed -n 's/^  Setup.ini .*, \([0-9]*\) compressed$/\1/p')
+  stream=$(tr -d '\r' < "$work/pack.log" | sed -n 's/.*in the solid stream of \([0-9]*\) bytes$/\1/p' | head -1)
   [ -n "$manifest" ] && [ -n "$stream" ] || fail "pack.log does not say where the stream lies"
   at=$(( (setup_size + 7) / 8 * 8 + 32 + manifest + stream / 2 ))
   byte=$(od -An -tu1 -j "$at" -N1 "$work/alone/Setup.exe" | tr -d ' ')
