@@ -28,6 +28,7 @@ std::string SceneryBytes() {
 const std::vector<std::pair<std::string, std::string>> kFiles = {
     {"Setup.ini", "InstallTitle=Harbour\r\n"},
     {"Harbour.bgl", SceneryBytes()},
+    {"water.bmp", "BM" + std::string(5000, 'w')},
     {"License.txt", "Licence\r\n" + std::string(200, 'L')},
     {"empty.bmp", ""},
 };
@@ -91,11 +92,17 @@ TEST(PackedPackage, ReadBackAsWritten) {
     ASSERT_EQ(layout.files.size(), kFiles.size());
     EXPECT_EQ(layout.files[0].method, PackMethod::kStored);  // larger compressed
     EXPECT_EQ(layout.files[1].method, level == 0 ? PackMethod::kStored : PackMethod::kLzmaSolid);
-    EXPECT_EQ(layout.files[2].method, level == 0 ? PackMethod::kStored : PackMethod::kLzma);
+    EXPECT_EQ(layout.files[2].method, level == 0 ? PackMethod::kStored : PackMethod::kLzmaSolid);
+    EXPECT_EQ(layout.files[3].method, level == 0 ? PackMethod::kStored : PackMethod::kLzma);
     MemoryByteFile file(packed);
     CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
     EXPECT_EQ(source.Find("*.BGL"), std::vector<std::string>{"Harbour.bgl"});
-    EXPECT_EQ(source.Read("license.TXT"), kFiles[2].second);
+    EXPECT_EQ(source.Read("license.TXT"), kFiles[3].second);
+    // A solid stream's files in any order: a file before the last one read
+    // starts the stream again.
+    EXPECT_EQ(source.Read("water.bmp"), kFiles[2].second);
+    EXPECT_EQ(source.Read("Harbour.bgl"), kFiles[1].second);
+    EXPECT_EQ(source.Read("water.bmp"), kFiles[2].second);
     EXPECT_EQ(source.Read("Setup.ini"), kFiles[0].second);
     EXPECT_EQ(source.Read("empty.bmp"), "");
     MemoryFileSystem fs;
@@ -159,6 +166,29 @@ TEST(PackedPackage, CutShortOrDamagedIsRefused) {
   put(overlong, entries + 4 + u32(packed, entries) + 8, std::uint64_t{1} << 40, 8);
   put(overlong, header + 28, Crc32c(0, overlong.data() + entries, directory_size), 4);
   EXPECT_EQ(Read(overlong), PackedState::kDamaged);
+  if (level != 0) {
+    // The files of one solid stream that name it with different sizes.
+    const std::size_t second = entries + 4 + u32(packed, entries) + 29;  // Harbour.bgl's entry
+    const std::size_t third = second + 4 + u32(packed, second) + 29;     // water.bmp's
+    std::string unlike = packed;
+    put(unlike, third + 4 + u32(packed, third) + 20, u32(packed, third + 4 + 9 + 20) - 1, 8);
+    put(unlike, header + 28, Crc32c(0, unlike.data() + entries, directory_size), 4);
+    EXPECT_EQ(Read(unlike), PackedState::kDamaged);
+    // A stream whose dictionary is the largest a package may have is read;
+    // one byte more is refused as damaged.
+    ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
+    for (const std::uint64_t dictionary : {std::uint64_t{16} << 20, (std::uint64_t{16} << 20) + 1}) {
+      std::string asks = packed;
+      put(asks, static_cast<std::size_t>(layout.files[1].offset) + 1, dictionary, 4);
+      MemoryByteFile file(asks);
+      CarriedSource source(file, layout, "Setup.exe");
+      if (dictionary == kLargestDictionary) {
+        EXPECT_EQ(source.Read("Harbour.bgl"), kFiles[1].second);
+      } else {
+        EXPECT_THROW(source.Read("Harbour.bgl"), Failure);
+      }
+    }
+  }
   // A form that this reader does not know is told apart from damage.
   std::string newer = packed;
   newer[header + 6] = '3';
