@@ -75,6 +75,10 @@ namespace {
 // boxes break their own text at, so that they keep these lines as they are,
 // and with the icon and margins well inside an 800 by 600 screen.
 constexpr int kWidestLine = 300;
+// The widest path kept whole: narrower than the text area a box draws its
+// lines in when none is wider (Wine's boxes break a wider word within it,
+// at some 262 pixels), so that no box has to cut a path.
+constexpr int kWidestPath = 250;
 
 // `text` broken into lines no wider than a message box should be, measured
 // in the system's message font as the box will draw it.
@@ -88,11 +92,15 @@ std::string FitToMessageBox(const std::string& text, int dpi) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
   const int limit = std::min(MulDiv(kWidestLine, dpi, 96), GetSystemMetrics(SM_CXSCREEN) / 2);
-  std::string fitted = forms::BreakLongLines(text, [dc, limit](std::string_view line) {
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &size);
-    return size.cx <= limit;
-  });
+  const int path_limit = std::min(MulDiv(kWidestPath, dpi, 96), limit);
+  auto within = [dc](int width) {
+    return [dc, width](std::string_view line) {
+      SIZE size = {};
+      GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &size);
+      return size.cx <= width;
+    };
+  };
+  std::string fitted = forms::BreakLongLines(text, within(limit), within(path_limit));
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   if (font != nullptr) DeleteObject(font);

@@ -281,6 +281,7 @@ bool StartsPath(std::string_view word, std::size_t at) {
 // a backslash ("C:\Addon Scenery\Harbour" is one path).
 std::vector<Span> PathSpans(std::string_view line,
                             const std::function<bool(std::string_view)>& fits) {
+  // `fits` here: whether a path may stay whole.
   std::vector<Span> spans;
   bool in_path = false;
   for (std::size_t at = 0; at < line.size();) {
@@ -314,8 +315,8 @@ const Span* SpanAt(const std::vector<Span>& spans, std::size_t at) {
 // path is itself too wide for a line; else at any blank or backslash; else
 // where it must.
 void BreakLine(std::string_view line, const std::function<bool(std::string_view)>& fits,
-               std::string& out) {
-  const std::vector<Span> spans = PathSpans(line, fits);
+               const std::function<bool(std::string_view)>& path_fits, std::string& out) {
+  const std::vector<Span> spans = PathSpans(line, path_fits ? path_fits : fits);
   std::size_t at = 0;
   while (at < line.size() && !fits(line.substr(at))) {
     std::size_t outside_blank = 0, wide_backslash = 0, any_break = 0, longest = at + 1;
@@ -344,13 +345,14 @@ void BreakLine(std::string_view line, const std::function<bool(std::string_view)
 }  // namespace
 
 std::string BreakLongLines(const std::string& text,
-                           const std::function<bool(std::string_view)>& fits) {
+                           const std::function<bool(std::string_view)>& fits,
+                           const std::function<bool(std::string_view)>& path_fits) {
   std::string out;
   std::size_t start = 0;
   while (true) {
     const std::size_t end = text.find("\r\n", start);
     BreakLine(std::string_view(text).substr(start, end == std::string::npos ? end : end - start),
-              fits, out);
+              fits, path_fits, out);
     if (end == std::string::npos) return out;
     out += "\r\n";
     start = end + 2;

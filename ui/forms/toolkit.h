@@ -32,9 +32,12 @@ struct Message {
 // outside its paths first, so that a path that fits on a line stays whole;
 // a path too wide for a line of its own after its backslashes, never
 // shortened; a run without blank or backslash, too wide alone, where it
-// must. Existing line ends ("\r\n") stay.
+// must. Existing line ends ("\r\n") stay. `path_fits`, when given, says
+// which paths may stay whole (a stricter measure than a line's: a box may
+// break a word wider than its own text area where it likes).
 std::string BreakLongLines(const std::string& text,
-                           const std::function<bool(std::string_view)>& fits);
+                           const std::function<bool(std::string_view)>& fits,
+                           const std::function<bool(std::string_view)>& path_fits = nullptr);
 
 struct Rgb {
   std::uint8_t red = 0, green = 0, blue = 0;
