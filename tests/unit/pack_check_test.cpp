@@ -185,19 +185,24 @@ TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
   MemoryFileSystem layered;
   layered.SetProgramFolder("C:\\pkg");
   layered.AddFile("C:\\pkg\\Setup.ini", kGoodManifest);
-  for (const char* name : {"License.txt", "ReadMe.txt", "Scenery\\a.bgl", "Texture\\b.bmp"}) {
+  for (const char* name : {"License.txt", "ReadMe.txt", "Scenery\\a.bgl", "Texture\\b.bmp",
+                           "Texture\\c.bmp", "Texture\\d.bmp", "Texture\\e.bmp"}) {
     layered.AddFile(std::string("C:\\pkg\\") + name, "12345");
   }
-  // One error per subfolder, naming what it holds; a hidden scenery file
-  // in the folder itself is named too.
+  // One error per subfolder, naming what it holds (three files at most); a
+  // hidden scenery file in the folder itself is named too, but not a hidden
+  // file that would not be installed anyway (Explorer's desktop.ini).
   layered.AddFile("C:\\pkg\\Runway.bgl", "BGL", true);
+  layered.AddFile("C:\\pkg\\desktop.ini", "[.ShellClassInfo]", true);
   const PackageReport report2 = CheckPackage(layered);
   ASSERT_EQ(report2.findings.size(), 3u);
   for (int i : {0, 1}) EXPECT_EQ(report2.findings[i].severity, Severity::kError);
   EXPECT_NE(report2.findings[0].text.find("its subfolder Scenery holds files that Setup.exe would "
                                           "install (a.bgl)"),
             std::string::npos) << report2.findings[0].text;
-  EXPECT_NE(report2.findings[1].text.find("Texture holds files"), std::string::npos);
+  EXPECT_NE(report2.findings[1].text.find("Texture holds files that Setup.exe would install "
+                                          "(b.bmp, c.bmp, d.bmp and 1 more)"),
+            std::string::npos) << report2.findings[1].text;
   EXPECT_EQ(report2.findings[2].file, "Runway.bgl");
   EXPECT_NE(report2.findings[2].text.find("a hidden or system file"), std::string::npos);
   const std::string layered_summary = FormatSummary(report2, "pkg");

@@ -54,6 +54,7 @@ TEST(AnsiText, ByteOrderMarksAndUtf16) {
       // Not UTF-8 (an overlong form, a lone continuation, a surrogate): ANSI, kept.
       {"\xC0\xAF \xC3\xA9", "\xC0\xAF \xC3\xA9", 0},
       {"Caf\xE9 \xC3\xA9", "Caf\xE9 \xC3\xA9", 0},
+      {"\xC3\xBF", "\xFF", 0},  // the last character of Windows-1252
       {"\xED\xA0\x80", "\xED\xA0\x80", 0},
   };
   for (const auto& c : cases) {
@@ -61,6 +62,10 @@ TEST(AnsiText, ByteOrderMarksAndUtf16) {
     EXPECT_EQ(AnsiText(c.bytes, &lost), c.text) << testing::PrintToString(c.bytes);
     EXPECT_EQ(lost, c.lost) << testing::PrintToString(c.bytes);
   }
+  // The encoding said: a mark alone makes a file UTF-8.
+  TextEncoding encoding = TextEncoding::kAnsi;
+  AnsiText("\xEF\xBB\xBFKey=1", nullptr, &encoding);
+  EXPECT_EQ(encoding, TextEncoding::kUtf8);
 }
 
 TEST(SplitLines, EndsExactlyAtTheLastByte) {
