@@ -101,8 +101,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   // A damaged package is refused before any window shows.
   if (state == scenery::PackedState::kDamaged || state == scenery::PackedState::kNewer) {
-    return finish(reporter.Fail(scenery::DamagedPackageText(
-        program_path, why, state == scenery::PackedState::kNewer)));
+    return finish(reporter.Fail(
+        scenery::DamagedPackageText(program_path, why, state == scenery::PackedState::kNewer)));
   }
   scenery::Win32ProgramList programs;
   scenery::Win32Session session;

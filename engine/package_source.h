@@ -84,8 +84,8 @@ class CarriedSource : public PackageSource {
   // Where the decoder stands in the stream at `offset`.
   struct StreamPlace {
     std::uint64_t offset = 0;
-    std::uint64_t read = 0;      // bytes of its data read
-    std::uint64_t produced = 0;  // bytes decoded from it
+    std::uint64_t read = 0;          // bytes of its data read
+    std::uint64_t produced = 0;      // bytes decoded from it
     std::size_t have = 0, used = 0;  // of the piece of data in buffer_
   };
 

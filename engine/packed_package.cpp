@@ -107,8 +107,8 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
     return PackedState::kDamaged;
   }
   if (form > kNewestForm) {
-    *why = std::string("Its package is of a newer form (") + form +
-           ") than this Setup.exe can read.";
+    *why =
+        std::string("Its package is of a newer form (") + form + ") than this Setup.exe can read.";
     return PackedState::kNewer;
   }
   const std::size_t tail = form == '1' ? 20 : 29;  // bytes of an entry after its name
@@ -178,7 +178,8 @@ PackedState ReadPackedLayout(ByteFile& file, PackedLayout* layout, std::string* 
     // The files of one solid stream name it alike.
     if (entry.method == PackMethod::kLzmaSolid && !layout->files.empty() &&
         layout->files.back().method == PackMethod::kLzmaSolid &&
-        layout->files.back().offset == start + offset && layout->files.back().stored != entry.stored) {
+        layout->files.back().offset == start + offset &&
+        layout->files.back().stored != entry.stored) {
       break;
     }
     entry.offset = start + offset;

@@ -216,8 +216,8 @@ std::string CompressionLine(const PackageFiles& files, int level) {
   std::snprintf(ratio, sizeof ratio, "%.3f",
                 files.size == 0 ? 1.0 : static_cast<double>(files.stored) / files.size);
   return level == 0 ? "Stored as they are (--store): " + WithThousands(files.stored) + " bytes\n"
-                    : "Compressed (LZMA, level " + std::to_string(level) + "): " +
-                          WithThousands(files.stored) + " of " + WithThousands(files.size) +
+                    : "Compressed (LZMA, level " + std::to_string(level) +
+                          "): " + WithThousands(files.stored) + " of " + WithThousands(files.size) +
                           " bytes, " + ratio + " of their size\n";
 }
 
@@ -297,9 +297,9 @@ int BuildPackage(const std::string& folder, const std::string& given_output,
   for (const FileToPack& file : files.list) {
     const std::string how =
         file.method == PackMethod::kStored ? ""
-        : file.method == PackMethod::kLzma ? ", " + std::to_string(file.stored) + " compressed"
-                                           : ", in the solid stream of " +
-                                                 std::to_string(file.stored) + " bytes";
+        : file.method == PackMethod::kLzma
+            ? ", " + std::to_string(file.stored) + " compressed"
+            : ", in the solid stream of " + std::to_string(file.stored) + " bytes";
     Print(stdout, "  %-32s %llu bytes%s\n", file.name.c_str(),
           static_cast<unsigned long long>(file.size), how.c_str());
   }

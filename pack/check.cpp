@@ -244,8 +244,8 @@ class Checker {
       Add(kManifestName, last_line_["InstallTitle"], Severity::kWarning,
           "InstallTitle is " + std::to_string(title.right - title.left) +
               " pixels wide in the background's Arial of 36 points: a 1024 x 768 screen shows "
-              "only \"" + FittingStart(s.install_title, kTitlePixels, title.left, kScreen) +
-              "\"; shorten it");
+              "only \"" +
+              FittingStart(s.install_title, kTitlePixels, title.left, kScreen) + "\"; shorten it");
     }
     const TextSpan notice = NoticeSpan(s.copyright, kScreen);
     if (s.copyright.empty() || (notice.left >= 0 && notice.right <= kScreen)) return;
@@ -257,7 +257,8 @@ class Checker {
           "CopyRight is " + std::to_string(s.copyright.size()) +
               " characters long: the background places it 14 pixels per character left of the "
               "screen's right edge, so on a 1024 x 768 screen its start falls off the left edge; "
-              "shorten it to at most " + std::to_string(kScreen / 14) + " characters");
+              "shorten it to at most " +
+              std::to_string(kScreen / 14) + " characters");
     } else {
       Add(kManifestName, line, Severity::kWarning,
           "CopyRight is " + std::to_string(notice.right - notice.left) +
@@ -453,7 +454,6 @@ class Checker {
 std::string Padded(const std::string& text, std::size_t width) {
   return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
 }
-
 
 }  // namespace
 

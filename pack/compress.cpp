@@ -22,9 +22,9 @@ std::string CompressLzma(const std::function<std::size_t(char*, std::size_t)>& r
     ISeqInStream stream;
     const std::function<std::size_t(char*, std::size_t)>* read;
   } in{{[](ISeqInStreamPtr p, void* buffer, std::size_t* size) -> SRes {
-          *size = (*reinterpret_cast<const In*>(p)->read)(static_cast<char*>(buffer), *size);
-          return SZ_OK;
-        }},
+         *size = (*reinterpret_cast<const In*>(p)->read)(static_cast<char*>(buffer), *size);
+         return SZ_OK;
+       }},
        &read};
   struct Out {
     ISeqOutStream stream;

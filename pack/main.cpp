@@ -66,7 +66,7 @@ int Check(int argc, char** argv) {
   const scenery::pack::PackageReport report = scenery::pack::CheckPackage(*fs);
   for (const scenery::pack::Finding& finding : report.findings) {
     Print(stdout, "%s\n",
-                scenery::pack::FormatFinding(finding, folder, scenery::pack::PathSeparator()).c_str());
+          scenery::pack::FormatFinding(finding, folder, scenery::pack::PathSeparator()).c_str());
   }
   if (!report.findings.empty()) Print(stdout, "\n");
   WriteText(stdout, scenery::pack::FormatSummary(report, folder));
@@ -105,7 +105,8 @@ int Build(int argc, char** argv) {
         level = argv[++i][0] - '0';
       }
     } else if (IsOption(argv[i])) {
-      return WrongCall(std::string("unknown option ") + argv[i] + " (build knows --setup, --strict, --store and --level)");
+      return WrongCall(std::string("unknown option ") + argv[i] +
+                       " (build knows --setup, --strict, --store and --level)");
     } else {
       words.push_back(argv[i]);
     }

@@ -21,6 +21,7 @@ constexpr int kNoticeBottomGap = 80;
 // characters 0x20 to 0xFF (those the code page leaves undefined as "?").
 // Every Arial has these widths, and so has Liberation Sans, which is made to
 // the same metrics and stands in for Arial under Wine.
+// clang-format off
 constexpr short kArialAdvances[224] = {
      569,  569,  727, 1139, 1139, 1821, 1366,  391,  682,  682,  797, 1196,  569,  682,  569,  569,  // 0x20
     1139, 1139, 1139, 1139, 1139, 1139, 1139, 1139, 1139, 1139,  569,  569, 1196, 1196, 1196, 1139,  // 0x30
@@ -37,6 +38,7 @@ constexpr short kArialAdvances[224] = {
     1139, 1139, 1139, 1139, 1139, 1139, 1821, 1024, 1139, 1139, 1139, 1139,  569,  569,  569,  569,  // 0xE0
     1139, 1139, 1139, 1139, 1139, 1139, 1139, 1124, 1251, 1139, 1139, 1139, 1139, 1024, 1139, 1024,  // 0xF0
 };
+// clang-format on
 
 }  // namespace
 
@@ -88,7 +90,8 @@ void PaintBackground(forms::Canvas& canvas, const InstallSettings& settings) {
   }
   const std::string& notice = settings.copyright;
   if (!notice.empty()) {
-    canvas.WriteText(NoticeSpan(notice, width).left, height - kNoticeBottomGap, notice, kFont, kNoticePoints, kBrightWhite);
+    canvas.WriteText(NoticeSpan(notice, width).left, height - kNoticeBottomGap, notice, kFont,
+                     kNoticePoints, kBrightWhite);
   }
 }
 

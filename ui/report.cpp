@@ -92,8 +92,7 @@ std::string SimulatorRunningText(Session& session, const std::string& cfg_path, 
 
 std::string DamagedPackageText(const std::string& program_path, const std::string& why,
                                bool newer) {
-  return "Setup could not read the package that it carries:\r\n" + program_path + "\r\n\r\n" +
-         why +
+  return "Setup could not read the package that it carries:\r\n" + program_path + "\r\n\r\n" + why +
          (newer ? "\r\n\r\nIts author packed it with a newer scenery-pack than this Setup.exe. "
                   "Nothing was installed. Please tell the author of the package."
                 : "\r\n\r\nThe file was damaged or cut short, most likely while it was "

@@ -27,8 +27,7 @@ struct Installation {
   // files, one read-only, a file of a spare name) and the simulator folder an
   // old backup.
   // `carried`: the package comes compressed in a one-file Setup.exe.
-  explicit Installation(bool earlier = false, bool carried = false)
-      : box(MakeMemorySandbox(&fs)) {
+  explicit Installation(bool earlier = false, bool carried = false) : box(MakeMemorySandbox(&fs)) {
     LayOutPackage(*box, settings);
     if (carried) {
       std::vector<std::pair<std::string, std::string>> files;
@@ -85,8 +84,8 @@ bool Contains(const std::string& text, const std::string& part) {
 // undone, and the disk is exactly as it was before, byte for byte.
 TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
   int cases = 0;
-  for (const auto& shape : {std::make_pair(false, false), std::make_pair(true, false),
-                            std::make_pair(false, true)}) {
+  for (const auto& shape :
+       {std::make_pair(false, false), std::make_pair(true, false), std::make_pair(false, true)}) {
     const bool earlier = shape.first, carried = shape.second;
     Installation learn(earlier, carried);
     learn.fs->ClearCalls();
@@ -107,9 +106,8 @@ TEST(WholeInstallation, EveryCallFailingInEveryWayLeavesTheDiskAsItWas) {
                                FailureKind::kInUse, FailureKind::kDiskFull,
                                FailureKind::kNotReady}) {
         SCOPED_TRACE(std::string(earlier ? "over an earlier installation, " : "") +
-                     (carried ? "from a compressed package, " : "") +
-                     FsCallName(step.call) + " #" + std::to_string(nth) + " on " + step.path +
-                     ": " + SystemReason(kind));
+                     (carried ? "from a compressed package, " : "") + FsCallName(step.call) + " #" +
+                     std::to_string(nth) + " on " + step.path + ": " + SystemReason(kind));
         ++cases;
         Installation run(earlier, carried);
         run.fs->FailNth(step.call, nth, kind);

@@ -124,79 +124,81 @@ TEST(PackedPackage, ReadBackAsWritten) {
 
 TEST(PackedPackage, CutShortOrDamagedIsRefused) {
   for (int level : kLevels) {
-  SCOPED_TRACE(level);
-  const std::string& packed = PackedFiles(level);
-  for (std::size_t length = 1002; length < packed.size(); length += packed.size() / 37) {
-    EXPECT_EQ(Read(packed.substr(0, length)), PackedState::kDamaged) << length;
-  }
-  EXPECT_EQ(Read(packed.substr(0, packed.size() - 1)), PackedState::kDamaged);
-  EXPECT_EQ(Read(packed + "junk"), PackedState::kDamaged);
-  std::string huge = packed;  // a length that wraps around when added to the start
-  for (int i = 0; i < 8; ++i) huge[1008 + 8 + i] = static_cast<char>(i == 0 ? 0xC8 : 0xFF);
-  EXPECT_EQ(Read(huge), PackedState::kDamaged);
-  EXPECT_EQ(Read(FakeProgram(1001).substr(0, 900)), PackedState::kDamaged);  // no whole program
-  PackedLayout layout;
-  ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
-  const std::size_t directory = 1008 + 1 + (static_cast<unsigned char>(packed[1008 + 20]) |
-                                            static_cast<unsigned char>(packed[1008 + 21]) << 8 |
-                                            static_cast<unsigned char>(packed[1008 + 22]) << 16);
-  for (std::size_t at : {std::size_t{1008}, std::size_t{1008 + 9}, std::size_t{1008 + 20},
-                         directory, packed.size() - 20}) {
-    std::string damaged = packed;
-    damaged[at] = static_cast<char>(damaged[at] ^ 0x5A);
-    EXPECT_EQ(Read(damaged), PackedState::kDamaged) << at;
-  }
-  // Inside the directory: one bit of the first stored name; then the first
-  // entry's size run past the data, with the directory's checksum made to
-  // match, so that only the entry's own check can refuse it.
-  const auto u32 = [](const std::string& b, std::size_t at) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
-    return v;
-  };
-  const auto put = [](std::string& b, std::size_t at, std::uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  const std::size_t header = 1008, entries = header + u32(packed, header + 20);
-  const std::size_t directory_size = u32(packed, header + 24);
-  std::string renamed = packed;
-  renamed[entries + 4] = static_cast<char>(renamed[entries + 4] ^ 0x01);
-  EXPECT_EQ(Read(renamed), PackedState::kDamaged);
-  std::string overlong = packed;
-  put(overlong, entries + 4 + u32(packed, entries) + 8, std::uint64_t{1} << 40, 8);
-  put(overlong, header + 28, Crc32c(0, overlong.data() + entries, directory_size), 4);
-  EXPECT_EQ(Read(overlong), PackedState::kDamaged);
-  if (level != 0) {
-    // The files of one solid stream that name it with different sizes.
-    const std::size_t second = entries + 4 + u32(packed, entries) + 29;  // Harbour.bgl's entry
-    const std::size_t third = second + 4 + u32(packed, second) + 29;     // water.bmp's
-    std::string unlike = packed;
-    put(unlike, third + 4 + u32(packed, third) + 20, u32(packed, third + 4 + 9 + 20) - 1, 8);
-    put(unlike, header + 28, Crc32c(0, unlike.data() + entries, directory_size), 4);
-    EXPECT_EQ(Read(unlike), PackedState::kDamaged);
-    // A stream whose dictionary is the largest a package may have is read;
-    // one byte more is refused as damaged.
+    SCOPED_TRACE(level);
+    const std::string& packed = PackedFiles(level);
+    for (std::size_t length = 1002; length < packed.size(); length += packed.size() / 37) {
+      EXPECT_EQ(Read(packed.substr(0, length)), PackedState::kDamaged) << length;
+    }
+    EXPECT_EQ(Read(packed.substr(0, packed.size() - 1)), PackedState::kDamaged);
+    EXPECT_EQ(Read(packed + "junk"), PackedState::kDamaged);
+    std::string huge = packed;  // a length that wraps around when added to the start
+    for (int i = 0; i < 8; ++i) huge[1008 + 8 + i] = static_cast<char>(i == 0 ? 0xC8 : 0xFF);
+    EXPECT_EQ(Read(huge), PackedState::kDamaged);
+    EXPECT_EQ(Read(FakeProgram(1001).substr(0, 900)), PackedState::kDamaged);  // no whole program
+    PackedLayout layout;
     ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
-    for (const std::uint64_t dictionary : {std::uint64_t{16} << 20, (std::uint64_t{16} << 20) + 1}) {
-      std::string asks = packed;
-      put(asks, static_cast<std::size_t>(layout.files[1].offset) + 1, dictionary, 4);
-      MemoryByteFile file(asks);
-      CarriedSource source(file, layout, "Setup.exe");
-      if (dictionary == kLargestDictionary) {
-        EXPECT_EQ(source.Read("Harbour.bgl"), kFiles[1].second);
-      } else {
-        EXPECT_THROW(source.Read("Harbour.bgl"), Failure);
+    const std::size_t directory = 1008 + 1 +
+                                  (static_cast<unsigned char>(packed[1008 + 20]) |
+                                   static_cast<unsigned char>(packed[1008 + 21]) << 8 |
+                                   static_cast<unsigned char>(packed[1008 + 22]) << 16);
+    for (std::size_t at : {std::size_t{1008}, std::size_t{1008 + 9}, std::size_t{1008 + 20},
+                           directory, packed.size() - 20}) {
+      std::string damaged = packed;
+      damaged[at] = static_cast<char>(damaged[at] ^ 0x5A);
+      EXPECT_EQ(Read(damaged), PackedState::kDamaged) << at;
+    }
+    // Inside the directory: one bit of the first stored name; then the first
+    // entry's size run past the data, with the directory's checksum made to
+    // match, so that only the entry's own check can refuse it.
+    const auto u32 = [](const std::string& b, std::size_t at) {
+      std::uint32_t v = 0;
+      for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+      return v;
+    };
+    const auto put = [](std::string& b, std::size_t at, std::uint64_t v, int bytes) {
+      for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    const std::size_t header = 1008, entries = header + u32(packed, header + 20);
+    const std::size_t directory_size = u32(packed, header + 24);
+    std::string renamed = packed;
+    renamed[entries + 4] = static_cast<char>(renamed[entries + 4] ^ 0x01);
+    EXPECT_EQ(Read(renamed), PackedState::kDamaged);
+    std::string overlong = packed;
+    put(overlong, entries + 4 + u32(packed, entries) + 8, std::uint64_t{1} << 40, 8);
+    put(overlong, header + 28, Crc32c(0, overlong.data() + entries, directory_size), 4);
+    EXPECT_EQ(Read(overlong), PackedState::kDamaged);
+    if (level != 0) {
+      // The files of one solid stream that name it with different sizes.
+      const std::size_t second = entries + 4 + u32(packed, entries) + 29;  // Harbour.bgl's entry
+      const std::size_t third = second + 4 + u32(packed, second) + 29;     // water.bmp's
+      std::string unlike = packed;
+      put(unlike, third + 4 + u32(packed, third) + 20, u32(packed, third + 4 + 9 + 20) - 1, 8);
+      put(unlike, header + 28, Crc32c(0, unlike.data() + entries, directory_size), 4);
+      EXPECT_EQ(Read(unlike), PackedState::kDamaged);
+      // A stream whose dictionary is the largest a package may have is read;
+      // one byte more is refused as damaged.
+      ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
+      for (const std::uint64_t dictionary :
+           {std::uint64_t{16} << 20, (std::uint64_t{16} << 20) + 1}) {
+        std::string asks = packed;
+        put(asks, static_cast<std::size_t>(layout.files[1].offset) + 1, dictionary, 4);
+        MemoryByteFile file(asks);
+        CarriedSource source(file, layout, "Setup.exe");
+        if (dictionary == kLargestDictionary) {
+          EXPECT_EQ(source.Read("Harbour.bgl"), kFiles[1].second);
+        } else {
+          EXPECT_THROW(source.Read("Harbour.bgl"), Failure);
+        }
       }
     }
-  }
-  // A form that this reader does not know is told apart from damage.
-  std::string newer = packed;
-  newer[header + 6] = '3';
-  std::string why;
-  MemoryByteFile file(newer);
-  PackedLayout ignored;
-  EXPECT_EQ(ReadPackedLayout(file, &ignored, &why), PackedState::kNewer);
-  EXPECT_NE(why.find("newer form (3)"), std::string::npos) << why;
+    // A form that this reader does not know is told apart from damage.
+    std::string newer = packed;
+    newer[header + 6] = '3';
+    std::string why;
+    MemoryByteFile file(newer);
+    PackedLayout ignored;
+    EXPECT_EQ(ReadPackedLayout(file, &ignored, &why), PackedState::kNewer);
+    EXPECT_NE(why.find("newer form (3)"), std::string::npos) << why;
   }
 }
 
@@ -208,28 +210,28 @@ TEST(PackedPackage, AFileThatDoesNotMatchItsChecksumFailsAndLeavesNothing) {
     double at;  // of the data
   } cases[] = {{0, 0.7}, {1, 0.7}, {1, 0.0}, {1, 0.0001}, {1, 0.9999}};
   for (const auto& c : cases) {
-  SCOPED_TRACE(c.at);
-  std::string packed = PackedFiles(c.level);
-  PackedLayout layout;
-  ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
-  const PackedFile& bgl = layout.files[1];
-  const std::size_t at = static_cast<std::size_t>(bgl.offset + bgl.stored * c.at);
-  packed[at] = static_cast<char>(packed[at] ^ 0x10);
-  MemoryByteFile file(packed);
-  CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
-  MemoryFileSystem fs;
-  fs.AddFile("C:\\Scenery\\Harbour.bgl", "an older version");
-  try {
-    source.CopyTo("Harbour.bgl", fs, "C:\\Scenery\\Harbour.bgl");
-    FAIL() << "a damaged file was copied";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.kind(), FailureKind::kBadContent);
-    EXPECT_EQ(failure.path(), "C:\\dl\\Setup.exe (its package's Harbour.bgl)");
-    EXPECT_EQ(failure.target(), "C:\\Scenery\\Harbour.bgl");
-    EXPECT_NE(failure.reason().find("download the package again"), std::string::npos);
-  }
-  EXPECT_FALSE(fs.Has("C:\\Scenery\\Harbour.bgl"));
-  EXPECT_THROW(source.Read("Harbour.bgl"), Failure);
+    SCOPED_TRACE(c.at);
+    std::string packed = PackedFiles(c.level);
+    PackedLayout layout;
+    ASSERT_EQ(Read(packed, &layout), PackedState::kPackage);
+    const PackedFile& bgl = layout.files[1];
+    const std::size_t at = static_cast<std::size_t>(bgl.offset + bgl.stored * c.at);
+    packed[at] = static_cast<char>(packed[at] ^ 0x10);
+    MemoryByteFile file(packed);
+    CarriedSource source(file, layout, "C:\\dl\\Setup.exe");
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\Scenery\\Harbour.bgl", "an older version");
+    try {
+      source.CopyTo("Harbour.bgl", fs, "C:\\Scenery\\Harbour.bgl");
+      FAIL() << "a damaged file was copied";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.kind(), FailureKind::kBadContent);
+      EXPECT_EQ(failure.path(), "C:\\dl\\Setup.exe (its package's Harbour.bgl)");
+      EXPECT_EQ(failure.target(), "C:\\Scenery\\Harbour.bgl");
+      EXPECT_NE(failure.reason().find("download the package again"), std::string::npos);
+    }
+    EXPECT_FALSE(fs.Has("C:\\Scenery\\Harbour.bgl"));
+    EXPECT_THROW(source.Read("Harbour.bgl"), Failure);
   }
 }
 

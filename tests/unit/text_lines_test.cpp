@@ -44,13 +44,21 @@ TEST(AnsiText, ByteOrderMarksAndUtf16) {
       {"plain \xE9t\xE9", "plain \xE9t\xE9", 0},
       {"\xEF\xBB\xBFKey=1", "Key=1", 0},
       // "A", e acute, the euro sign, a character beyond 16 bits (a pair), "?".
-      {std::string("\xFF\xFE" "A\0\xE9\0\xAC\x20\x3D\xD8\x00\xDE?\0", 14), "A\xE9\x80??", 1},
+      {std::string("\xFF\xFE"
+                   "A\0\xE9\0\xAC\x20\x3D\xD8\x00\xDE?\0",
+                   14),
+       "A\xE9\x80??", 1},
       {std::string("\xFE\xFF\0A\x01\x53\x04\x10", 8), "A\x9C?", 1},  // big-endian: oe, a Cyrillic A
       {"\xFF\xFE", "", 0},
       // UTF-8 without its mark, as Notepad saves it: e acute, the euro sign,
       // a Polish L with stroke (not in Windows-1252), a character beyond 16 bits.
-      {"G\xC3\xA9n\xC3\xA8" "ve \xE2\x82\xAC \xC5\x81\xC3\xB3" "d\xC5\xBA \xF0\x9F\x9B\xA9",
-       "G\xE9n\xE8" "ve \x80 ?\xF3" "d? ?", 3},
+      {"G\xC3\xA9n\xC3\xA8"
+       "ve \xE2\x82\xAC \xC5\x81\xC3\xB3"
+       "d\xC5\xBA \xF0\x9F\x9B\xA9",
+       "G\xE9n\xE8"
+       "ve \x80 ?\xF3"
+       "d? ?",
+       3},
       // Not UTF-8 (an overlong form, a lone continuation, a surrogate): ANSI, kept.
       {"\xC0\xAF \xC3\xA9", "\xC0\xAF \xC3\xA9", 0},
       {"Caf\xE9 \xC3\xA9", "Caf\xE9 \xC3\xA9", 0},
