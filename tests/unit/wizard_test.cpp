@@ -741,6 +741,12 @@ TEST(MessageBoxText, LongLinesBreakIntoLinesThatFit) {
   for (const auto& c : cases) {
     EXPECT_EQ(forms::BreakLongLines(c[0], fits), c[1]) << c[0];
   }
+  // A path wider than paths may be (here 12) breaks though its line fits,
+  // and so do the lines that hold a part of it.
+  auto path_fits = [](std::string_view line) { return line.size() <= 12; };
+  EXPECT_EQ(forms::BreakLongLines("C:\\dl\\deep\\Setup.exe (its)", fits, path_fits),
+            "C:\\dl\\deep\\\r\nSetup.exe\r\n(its)");
+  EXPECT_EQ(forms::BreakLongLines("at C:\\dl\\a.exe ok", fits, path_fits), "at C:\\dl\\a.exe ok");
 }
 
 }  // namespace

@@ -317,10 +317,22 @@ const Span* SpanAt(const std::vector<Span>& spans, std::size_t at) {
 void BreakLine(std::string_view line, const std::function<bool(std::string_view)>& fits,
                const std::function<bool(std::string_view)>& path_fits, std::string& out) {
   const std::vector<Span> spans = PathSpans(line, path_fits ? path_fits : fits);
+  // A piece that holds part of a path too wide to stay whole must meet the
+  // paths' own measure too.
+  auto fits_from = [&](std::size_t begin, std::size_t end) {
+    const std::string_view piece = line.substr(begin, end - begin);
+    if (!fits(piece)) return false;
+    for (const Span& span : spans) {
+      if (span.wide && span.begin < end && span.end > begin && path_fits && !path_fits(piece)) {
+        return false;
+      }
+    }
+    return true;
+  };
   std::size_t at = 0;
-  while (at < line.size() && !fits(line.substr(at))) {
+  while (at < line.size() && !fits_from(at, line.size())) {
     std::size_t outside_blank = 0, wide_backslash = 0, any_break = 0, longest = at + 1;
-    for (std::size_t end = at + 1; end < line.size() && fits(line.substr(at, end - at)); ++end) {
+    for (std::size_t end = at + 1; end < line.size() && fits_from(at, end); ++end) {
       longest = end;
       const Span* span = SpanAt(spans, end);
       if (line[end] == ' ' && span == nullptr) outside_blank = end;
