@@ -26,6 +26,6 @@ steps() {
 }
 verify() {
   [ "${#DEEP_SIM}" -ge 228 ] || fail "the simulator path is only ${#DEEP_SIM} characters"
-  assert_log "Setup could not add to the file"
+  assert_log "Setup could not write the new contents of the file"
   assert_cfg_unchanged
 }

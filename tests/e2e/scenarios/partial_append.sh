@@ -1,6 +1,6 @@
 # scenery.cfg on a disk with room for its backup and a few bytes more: the
-# append breaks off part-way, is cut back, and scenery.cfg stays whole; the
-# run is undone.
+# new contents, written beside it before they take its place, do not fit,
+# and scenery.cfg stays whole; the run is undone.
 prepare() {
   mkdir -p "$work/small"
   mount -t tmpfs -o size=16k tmpfs "$work/small" 2>/dev/null || { echo "cannot mount: skipped"; exit 77; }
@@ -25,7 +25,7 @@ exit 2
 STEPS
 }
 verify() {
-  assert_log "Setup could not add to the file"
+  assert_log "Setup could not write the new contents of the file"
   assert_log "Setup undid the installation: nothing was left behind; scenery.cfg was not changed."
   assert_nothing_installed
 }

@@ -11,7 +11,7 @@ exit 2
 STEPS
 }
 verify() {
-  assert_log "Setup could not add to the file"
+  assert_log "Setup could not write the new contents of the file"
   assert_log "Please close FS 2000 and run Setup again."
   assert_log "Setup undid the installation: nothing was left behind; scenery.cfg was not changed."
   assert_nothing_installed
