@@ -4,11 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-#include "engine/file_system.h"
-#include "engine/packed_package.h"
-#include "pack/check.h"
 
 namespace scenery {
 namespace pack {
@@ -23,21 +18,6 @@ namespace pack {
 // failed).
 int BuildPackage(const std::string& folder, const std::string& output, const std::string& setup,
                  bool strict, int level);
-
-// The files that a one-file Setup.exe of the package in `folder` carries,
-// in their order, each compressed at `level` (0: stored), with their data
-// when compressed.
-struct PackageFiles {
-  std::vector<FileToPack> list;
-  std::vector<std::string> data;  // per file; empty for a stored one
-  std::uint64_t size = 0;         // of the files' bytes
-  std::uint64_t stored = 0;       // of the data the package holds
-};
-PackageFiles CollectFiles(FileSystem& fs, const std::string& folder, const PackageReport& report,
-                          int level);
-
-// The line that says what compression gave.
-std::string CompressionLine(const PackageFiles& files, int level);
 
 // Setup.exe reads compressed packages from this version on (major << 16 | minor).
 constexpr std::uint32_t kFirstCompressingVersion = 1u << 16 | 1;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pack/compress.h"
 #include "tests/support/memory_file_system.h"
 
 namespace scenery {
@@ -169,6 +170,20 @@ TEST(PackCheck, SummaryOfWhatIsInstalledAndWhatIsNot) {
                            "  Local=C:\\FS2000\\Addon Scenery\\Harbour\n  Active=TRUE\n"
                            "  Layer=NNN\n\n"}) {
     EXPECT_NE(summary.find(line), std::string::npos) << line << "\nin\n" << summary;
+  }
+  // What build carries, in the copy run's order; a scenery file that cannot
+  // be read while the solid stream is coded fails naming it, and the coder
+  // lets go of it.
+  const PackageFiles carried = CollectFiles(fs, "C:\\pkg", report, 1);
+  ASSERT_EQ(carried.list.size(), 5u);
+  EXPECT_EQ(carried.list[1].name + " " + carried.list[2].name, "a.bgl b.bmp");
+  EXPECT_EQ(carried.list[2].method, PackMethod::kStored);  // 10 bytes gain nothing
+  fs.FailNth(FsCall::kRead, 2, FailureKind::kAccessDenied);  // after Setup.ini's
+  try {
+    CollectFiles(fs, "C:\\pkg", report, 1);
+    ADD_FAILURE() << "an unreadable file was packed";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.path(), "C:\\pkg\\a.bgl");
   }
   // A faulty Extension= line is named as what leaves its files out.
   fs.AddFile("C:\\pkg\\Setup.ini", Replaced(kGoodManifest, "Extension=bmp", "Extension=.bmp"));
