@@ -1,6 +1,7 @@
 #include "engine/crc32c.h"
 
 #if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
 #include <nmmintrin.h>
 #include <wmmintrin.h>
 #endif
@@ -83,11 +84,14 @@ __attribute__((target("pclmul,sse4.2"))) std::uint32_t Crc32cFolding(std::uint32
   return crc;
 }
 
-// Chosen once, at start; the processor's features are read first, as this
-// may run before the runtime's own constructors.
+// Chosen once, at start, from the processor's feature bits (CPUID leaf 1:
+// ECX bit 1 carry-less multiply, bit 20 SSE4.2). Read with the instruction
+// itself: the compiler's feature test links some 5 KB of processor tables
+// into Setup.exe.
 const bool kHasFolding = [] {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("pclmul") != 0 && __builtin_cpu_supports("sse4.2") != 0;
+  unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return false;
+  return (ecx & bit_PCLMUL) != 0 && (ecx & bit_SSE4_2) != 0;
 }();
 #endif
 
