@@ -393,6 +393,20 @@ std::string FileBehind(const std::string& path) {
   return target;
 }
 
+// `path` with its last part spelt as the folder holds it: a replacement
+// takes the name it is given, and the user's SCENERY.CFG stays SCENERY.CFG.
+std::string AsStored(const std::string& path) {
+  const std::size_t slash = path.rfind('\\');
+  const std::string leaf = path.substr(slash + 1);
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA(path.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return path;
+  FindClose(find);
+  // The same name but for case, never what a wildcard in it would match.
+  if (lstrcmpiA(found.cFileName, leaf.c_str()) != 0) return path;
+  return path.substr(0, slash + 1) + found.cFileName;
+}
+
 // Whatever a failed ReplaceFileA leaves of the spare file goes.
 void RemoveSpare(const std::string& spare) {
   SetFileAttributesA(spare.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -402,7 +416,7 @@ void RemoveSpare(const std::string& spare) {
 }  // namespace
 
 void Win32FileSystem::ReplaceContents(const std::string& path, const std::string& bytes) {
-  const std::string target = FileBehind(path);
+  const std::string target = AsStored(FileBehind(path));
   // Opened for writing, nothing written: a read-only file, or one that
   // another program holds open, is refused before anything is written.
   OpenFile(target, GENERIC_WRITE, FILE_SHARE_READ, op::kRewrite);

@@ -1,15 +1,16 @@
-# A destination on a drive that does not exist cannot be made.
+# A destination on a drive that does not exist: Start's check of the room
+# finds no drive there, and nothing is made.
 steps() {
   to_destination
   start_into 'Q:\Addon\Harbour'
   cat <<'STEPS'
-box "Q:\Addon" ok "Harbour Island Scenery" critical
+box "Q:\" ok "Harbour Island Scenery" critical
 exit 2
 STEPS
 }
 verify() {
-  assert_log "Setup could not make the folder"
-  assert_log "No file was copied; scenery.cfg was not changed."
+  assert_log "Setup could not find the free space of the drive of: Q:\\"
+  assert_log "Nothing was installed: no file was copied, and scenery.cfg was not changed."
   assert_cfg_unchanged
   assert_no_backup
 }
