@@ -830,7 +830,8 @@ void Run(const std::vector<std::string>& w) {
                     : w[4] == "question"    ? IDI_QUESTION
                     : w[4] == "information" ? IDI_ASTERISK
                                             : IDI_EXCLAMATION;
-      if (!ShowsIcon(box, icon)) Fail("the message box does not show the " + w[4] + " icon");
+      // Compared with the screen, so only once the box has painted it.
+      WaitFor("the message box to show the " + w[4] + " icon", [&] { return ShowsIcon(box, icon); });
     }
     const bool yes_no = GetDlgItem(box, IDYES) != nullptr && GetDlgItem(box, IDNO) != nullptr;
     const bool retry_cancel =
@@ -1075,7 +1076,8 @@ void Run(const std::vector<std::string>& w) {
     std::printf("second Setup.exe: message box \"%s\": %s\n", WindowText(box).c_str(),
                 said.c_str());
     if (said.find(w[3]) == std::string::npos) Fail("the message box does not say " + w[3]);
-    if (!ShowsIcon(box, IDI_ASTERISK)) Fail("the message box does not show the information icon");
+    WaitFor("the message box to show the information icon",
+            [&] { return ShowsIcon(box, IDI_ASTERISK); });
     if (GetDlgItem(box, IDOK) == nullptr || GetDlgItem(box, IDYES) != nullptr) {
       Fail("the message box does not have OK alone");
     }
