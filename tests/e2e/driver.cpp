@@ -174,6 +174,9 @@ void WaitFor(const std::string& what, Probe probe) {
   while (!probe()) {
     if (g_process.hProcess != nullptr &&
         WaitForSingleObject(g_process.hProcess, 0) == WAIT_OBJECT_0) {
+      // What it waited for may have come just before the end (a last box
+      // closed, then the exit).
+      if (probe()) return;
       DWORD code = 0;
       GetExitCodeProcess(g_process.hProcess, &code);
       Fail(what + ": Setup.exe ended with exit code " + std::to_string(code));

@@ -117,7 +117,7 @@ start_into() {  # DESTINATION
 # A whole installation that measures every page's texts on the way.
 fitting_texts_steps() {
   to_licence
-  printf '%s\n' 'expect-fit' 'click 101' 'click 102'
+  printf '%s\n' 'expect-fit' 'click 101' 'expect-enabled 102 1' 'click 102'
   printf '%s\n' "wait-page \"$TITLE\" 105 \"Enter or select a destination directory.\"" 'expect-fit'
   printf '%s\n' 'click 101' 'box "does not exist. Do you want to create it ?" yes'
   printf '%s\n' "wait-page \"$TITLE\" 105 \"Enter or select the FS2000 directory.\"" 'expect-fit'
