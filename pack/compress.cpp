@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
-
 #include <map>
 #include <set>
 

@@ -323,9 +323,7 @@ void BreakLine(std::string_view line, const std::function<bool(std::string_view)
     const std::string_view piece = line.substr(begin, end - begin);
     if (!fits(piece)) return false;
     for (const Span& span : spans) {
-      if (span.wide && span.begin < end && span.end > begin && path_fits && !path_fits(piece)) {
-        return false;
-      }
+      if (span.wide && span.begin < end && span.end > begin) return !path_fits || path_fits(piece);
     }
     return true;
   };
